@@ -1,0 +1,146 @@
+#include "SharedDependencies/Source/FileHandler.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <stdexcept>
+#include <system_error>
+
+#include "SharedDependencies/Source/SplitString.h"
+#include "SharedDependencies/Source/Stream.h"
+
+namespace {
+constexpr const char* kInvalidFolderMessage = "Invalid Folder For ReadDirectory().";
+
+// File-system failures are raised under these operation names, whatever wording the standard
+// library would use, so that reports of a failed mirror read the same everywhere.
+constexpr const char* kExistsOperation = "exists";
+constexpr const char* kStatusOperation = "status";
+constexpr const char* kEntryStatusOperation = "directory_entry::status";
+constexpr const char* kWalkOperation = "recursive_directory_iterator";
+constexpr const char* kCreateOperation = "create_directories";
+constexpr const char* kWriteOperation = "write";
+constexpr const char* kRenameOperation = "rename";
+// Suffix of the scratch file a copy is written to before it replaces its target.
+constexpr const char* kPartialSuffix = ".partial";
+
+// Both separator spellings of either platform, single before double, so a file name is the last
+// piece whichever way the walk joined the path.
+const std::vector<std::string>& PathSeparators() {
+    static const std::vector<std::string> separators{"\\", "\\\\", "/", "//"};
+    return separators;
+}
+
+void ThrowIfFailed(const char* operation, const std::filesystem::path& path,
+                   const std::error_code& error) {
+    if (error) {
+        throw std::filesystem::filesystem_error(operation, path, error);
+    }
+}
+
+bool IsFolder(const std::string& folder) {
+    std::error_code error;
+    const bool exists = std::filesystem::exists(folder, error);
+    ThrowIfFailed(kExistsOperation, folder, error);
+    if (!exists) {
+        return false;
+    }
+    const bool isFolder = std::filesystem::is_directory(folder, error);
+    ThrowIfFailed(kStatusOperation, folder, error);
+    return isFolder;
+}
+
+bool IsListedFile(const std::filesystem::directory_entry& entry,
+                  const std::vector<std::string>& extensions) {
+    std::error_code error;
+    const bool isFile = entry.is_regular_file(error);
+    ThrowIfFailed(kEntryStatusOperation, entry.path(), error);
+    const std::string extension = entry.path().extension().string();
+    return isFile && std::find(extensions.begin(), extensions.end(), extension) != extensions.end();
+}
+
+void CreateFolders(const std::string& folder) {
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    ThrowIfFailed(kCreateOperation, folder, error);
+}
+
+// The mirror overwrites files the user owns (the exit mirror writes into the working tree), so a
+// copy is written beside its target first and only then renamed over it: a failed write leaves
+// the old file whole instead of truncated.
+void ReplaceFile(const std::string& target, const std::string& content) {
+    const std::string partial = target + kPartialSuffix;
+    {
+        Stream file(partial, Stream::kWriteTruncate);
+        file << content;
+        file.close();
+        if (file.fail()) {
+            std::error_code ignored;
+            std::filesystem::remove(partial, ignored);
+            throw std::filesystem::filesystem_error(kWriteOperation, partial,
+                                                    std::make_error_code(std::errc::io_error));
+        }
+    }
+    std::error_code error;
+    std::filesystem::rename(partial, target, error);
+    if (error) {
+        std::error_code ignored;
+        std::filesystem::remove(partial, ignored);
+    }
+    ThrowIfFailed(kRenameOperation, target, error);
+}
+
+// Relative paths are cut from the walk's keys by the length of the folder string, which only
+// works when the folder is spelled without a trailing separator ("Data", not "Data/").
+std::string WithoutTrailingSeparators(std::string folder) {
+    while (folder.size() > 1 && folder.back() == '/') {
+        folder.pop_back();
+    }
+    return folder;
+}
+}  // namespace
+
+void FileHandler::ReadDirectory(std::unordered_map<std::string, std::string>& result,
+                                const std::string& folder,
+                                const std::vector<std::string>& extensions) {
+    if (!IsFolder(folder)) {
+        throw std::invalid_argument(kInvalidFolderMessage);
+    }
+    std::error_code error;
+    std::filesystem::recursive_directory_iterator walk(folder, error);
+    ThrowIfFailed(kWalkOperation, folder, error);
+    for (; walk != std::filesystem::recursive_directory_iterator(); walk.increment(error)) {
+        ThrowIfFailed(kWalkOperation, folder, error);
+        if (!IsListedFile(*walk, extensions)) {
+            continue;
+        }
+        const std::string path = walk->path().string();
+        Stream file(path, Stream::kRead);
+        std::string content;
+        file.ReadAll(content);
+        result[path] = std::move(content);
+    }
+    ThrowIfFailed(kWalkOperation, folder, error);
+}
+
+void FileHandler::CopyDirectory(const std::string& source, const std::string& destination,
+                                const std::vector<std::string>& extensions) {
+    const std::string from = WithoutTrailingSeparators(source);
+    const std::string to = WithoutTrailingSeparators(destination);
+    CreateFolders(from);
+    CreateFolders(to);
+
+    // Everything is read before anything is written, so copying a folder into one of its own
+    // sub-folders never reads back what this call has just written.
+    std::unordered_map<std::string, std::string> files;
+    ReadDirectory(files, from, extensions);
+
+    for (const auto& [key, content] : files) {
+        const std::string relativePath = key.substr(from.size());
+        const std::string fileName = SplitString(key, PathSeparators()).back();
+        const std::string relativeFolder =
+            relativePath.substr(0, relativePath.size() - (fileName.size() + 1));
+        CreateFolders(to + "/" + relativeFolder);
+
+        ReplaceFile(to + relativePath, content);
+    }
+}

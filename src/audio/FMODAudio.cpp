@@ -1,0 +1,6 @@
+#include "audio/FMODAudio.h"
+
+FMODAudio& FMODAudio::Instance() {
+    static FMODAudio* system = new FMODAudio();
+    return *system;
+}

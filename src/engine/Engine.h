@@ -1,0 +1,43 @@
+#pragma once
+// The process-wide engine: the ordered list of registered systems, the two engine-owned
+// entities, the frame time and the control flags the frame loop obeys. One engine pass is
+// Initialize, then Update and Render once per frame while `running`, then Shutdown.
+
+#include <vector>
+
+class Entity;
+class System;
+struct InputMessage;
+
+class Engine {
+public:
+    // The single engine, created on first use.
+    static Engine& Instance();
+
+    void Initialize();
+    void Update(float dt);
+    void Render();
+    void Shutdown();
+
+    // Delivers the message to every registered system, then to every live component.
+    void SendMessage(const InputMessage& message);
+
+    // Appends a system to the pass and points it at this engine. The engine does not own it.
+    void RegisterSystem(System* system);
+
+    // The three flags sit together so that a restart can store `running` and `restart` at once.
+    bool running = false;
+    bool restart = true;
+    bool paused = false;
+
+    std::vector<System*> systems;
+    Entity* originEntity = nullptr;
+    Entity* mouseObject = nullptr;
+
+    // Unscaled duration of the last frame, and the sum of all of them since process start.
+    float dt = 0.0f;
+    float totalTime = 0.0f;
+
+private:
+    Engine() = default;
+};

@@ -1,0 +1,3 @@
+#include "engine/MessageHandler.h"
+
+void MessageHandler::HandleMessage(const InputMessage& /*message*/) {}

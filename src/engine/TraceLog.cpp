@@ -1,0 +1,64 @@
+#include "engine/TraceLog.h"
+
+#include <ctime>
+#include <fstream>
+#include <iostream>
+
+#include "engine/DataDirectories.h"
+
+namespace {
+constexpr const char* kFileName = "Trace_Log.txt";
+constexpr const char* kTimestampFormat = "%Y-%m-%d %H:%M:%S";
+constexpr const char* kWarningTag = "WARNING: ";
+constexpr const char* kErrorTag = "ERROR: ";
+// Room for "YYYY-MM-DD HH:MM:SS" and its terminator, with slack for years beyond 9999.
+constexpr std::size_t kTimestampCapacity = 32;
+
+std::string LogPath() {
+    return DataDirectory + kFileName;
+}
+
+std::string FormatLine(const char* tag, const std::string& message) {
+    return "[" + TraceLog::Timestamp() + "] " + tag + message + "\n";
+}
+
+void AppendToFile(const std::string& line) {
+    std::ofstream file(LogPath(), std::ios::out | std::ios::app);
+    file << line;
+}
+
+void WriteEchoed(const char* tag, const std::string& message) {
+    const std::string line = FormatLine(tag, message);
+    std::cout << line;
+    AppendToFile(line);
+}
+}  // namespace
+
+namespace TraceLog {
+
+void Log(std::string message) {
+    AppendToFile(FormatLine("", message));
+}
+
+void Warning(std::string message) {
+    WriteEchoed(kWarningTag, message);
+}
+
+void Error(std::string message) {
+    WriteEchoed(kErrorTag, message);
+}
+
+std::string Timestamp() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[kTimestampCapacity];
+    const std::size_t length = std::strftime(text, sizeof text, kTimestampFormat, &local);
+    return std::string(text, length);
+}
+
+void Truncate() {
+    std::ofstream file(LogPath(), std::ios::out | std::ios::trunc);
+}
+
+}  // namespace TraceLog

@@ -1,0 +1,27 @@
+#pragma once
+
+// The diagnostic channel: one time-stamped line per event in DataDirectory + "Trace_Log.txt".
+// Every line opens and closes the file, so it is on disk when the call returns even if the
+// process dies right after. A file that cannot be opened costs only that line; nothing is raised.
+
+#include <string>
+
+namespace TraceLog {
+
+// Writes "[timestamp] message".
+void Log(std::string message);
+
+// Writes "[timestamp] WARNING: message" to the file and to standard output.
+void Warning(std::string message);
+
+// Writes "[timestamp] ERROR: message" to the file and to standard output.
+void Error(std::string message);
+
+// The current local time as "YYYY-MM-DD HH:MM:SS", whole seconds.
+std::string Timestamp();
+
+// Empties the log so that it holds only the current engine pass. Leaves the file as it was when
+// it cannot be opened.
+void Truncate();
+
+}  // namespace TraceLog

@@ -1,0 +1,162 @@
+#include "graphics/GraphicsSystem.h"
+
+#include <glad/gl.h>
+#include <GLFW/glfw3.h>
+
+#include "engine/Engine.h"
+#include "input/InputSystem.h"
+#include "input/KeyCode.h"
+
+namespace {
+constexpr int kContextVersionMajor = 3;
+constexpr int kContextVersionMinor = 3;
+constexpr int kSwapInterval = 1;
+// GLFW's code for a key it cannot identify is -1, the only code with bit 30 set.
+constexpr int kUnknownKeyBit = 1 << 30;
+
+std::string LastGlfwError() {
+    const char* description = nullptr;
+    glfwGetError(&description);
+    return description != nullptr ? description : "no details";
+}
+
+void KeyCallback(GLFWwindow* /*window*/, int key, int /*scancode*/, int action, int /*mods*/) {
+    if (action == GLFW_RELEASE) {
+        InputSystem::Instance().OnKeyUp(NarrowKeyCode(key));
+    } else if (action == GLFW_PRESS && (key & kUnknownKeyBit) == 0) {
+        InputSystem::Instance().OnKeyDown(NarrowKeyCode(key));
+    }
+}
+
+void MouseButtonCallback(GLFWwindow* /*window*/, int button, int action, int /*mods*/) {
+    int code = 0;
+    if (button == GLFW_MOUSE_BUTTON_LEFT) {
+        code = kLeftMouseButtonCode;
+    } else if (button == GLFW_MOUSE_BUTTON_RIGHT) {
+        code = kRightMouseButtonCode;
+    } else {
+        return;
+    }
+    if (action == GLFW_PRESS) {
+        InputSystem::Instance().OnKeyDown(code);
+    } else if (action == GLFW_RELEASE) {
+        InputSystem::Instance().OnKeyUp(code);
+    }
+}
+
+void FramebufferSizeCallback(GLFWwindow* /*window*/, int width, int height) {
+    GraphicsSystem::Instance().OnFramebufferResized(width, height);
+}
+}  // namespace
+
+GraphicsSystem& GraphicsSystem::Instance() {
+    static GraphicsSystem* system = new GraphicsSystem();
+    return *system;
+}
+
+void GraphicsSystem::Initialize() {
+    windowWidth = kInitialWindowWidth;
+    windowHeight = kInitialWindowHeight;
+    CreateWindowAndContext();
+    if (window == nullptr) {
+        return;
+    }
+    glfwSetKeyCallback(window, KeyCallback);
+    glfwSetMouseButtonCallback(window, MouseButtonCallback);
+
+    glDisable(GL_CULL_FACE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glClearColor(clearColor.r, clearColor.g, clearColor.b, clearColor.a);
+
+    cameraPosition = {0.0f, 0.0f, 1.0f};
+    glfwSetFramebufferSizeCallback(window, FramebufferSizeCallback);
+}
+
+void GraphicsSystem::CreateWindowAndContext() {
+    if (glfwInit() == GLFW_FALSE) {
+        startFailure = "the window system could not be initialized (" + LastGlfwError() + ")";
+        return;
+    }
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, kContextVersionMajor);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, kContextVersionMinor);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    window =
+        glfwCreateWindow(kInitialWindowWidth, kInitialWindowHeight, kWindowTitle, nullptr, nullptr);
+    if (window == nullptr) {
+        startFailure =
+            "no window with an OpenGL 3.3 core context could be created (" + LastGlfwError() + ")";
+        glfwTerminate();
+        return;
+    }
+    glfwMakeContextCurrent(window);
+    glfwSwapInterval(kSwapInterval);
+    if (gladLoadGL(glfwGetProcAddress) == 0) {
+        startFailure = "the OpenGL 3.3 entry points could not be loaded";
+        glfwDestroyWindow(window);
+        window = nullptr;
+        glfwTerminate();
+    }
+}
+
+void GraphicsSystem::Update(float /*dt*/) {
+    if (glfwWindowShouldClose(window) != 0) {
+        Engine::Instance().running = false;
+    }
+    glfwPollEvents();
+}
+
+void GraphicsSystem::ShutDown() {
+    if (window == nullptr) {
+        return;
+    }
+    glfwDestroyWindow(window);
+    window = nullptr;
+    glfwTerminate();
+}
+
+void GraphicsSystem::StartDrawing() {
+    glViewport(0, 0, windowWidth, windowHeight);
+    UpdateCameraMatrices();
+    glClear(GL_COLOR_BUFFER_BIT);
+}
+
+void GraphicsSystem::SwapBuffers() {
+    currentProgram = -1;
+    glfwSwapBuffers(window);
+}
+
+void GraphicsSystem::UpdateCameraMatrices() {
+    const Vector3 eye = cameraPosition;
+    view = Matrix4::LookAt(eye, {eye.x, eye.y, 0.0f}, {0.0f, 1.0f, 0.0f});
+    projection = Matrix4::Orthographic(eye.x - kVisibleHalfWidth, eye.x + kVisibleHalfWidth,
+                                       eye.y - kVisibleHalfHeight, eye.y + kVisibleHalfHeight);
+}
+
+void GraphicsSystem::UploadCameraMatrices(unsigned int program) const {
+    const GLuint name = program;
+    glUniformMatrix4fv(glGetUniformLocation(name, "projection"), 1, GL_FALSE, projection.data());
+    glUniformMatrix4fv(glGetUniformLocation(name, "view"), 1, GL_FALSE, view.data());
+}
+
+Vector2 GraphicsSystem::WindowToWorld(double cursorX, double cursorY) const {
+    const int halfWidth = windowWidth / 2;
+    const int halfHeight = windowHeight / 2;
+    const auto centredX = static_cast<float>(cursorX - halfWidth);
+    const auto centredY = static_cast<float>(halfHeight - cursorY);
+    const float worldPerPixelX = 2.0f * kVisibleHalfWidth / static_cast<float>(windowWidth);
+    const float worldPerPixelY = 2.0f * kVisibleHalfHeight / static_cast<float>(windowHeight);
+    return {cameraPosition.x + centredX * worldPerPixelX,
+            cameraPosition.y + centredY * worldPerPixelY};
+}
+
+void GraphicsSystem::OnFramebufferResized(int width, int height) {
+    if (width != 0) {
+        windowWidth = width;
+    }
+    if (height != 0) {
+        windowHeight = height;
+    }
+    glViewport(0, 0, windowWidth, windowHeight);
+    UpdateCameraMatrices();
+}

@@ -1,0 +1,40 @@
+#pragma once
+// Turns device key codes into abstract input messages. The window callbacks report presses and
+// releases; every input bound to the code becomes one queued message, and once per frame the
+// queue is traced and broadcast through the engine.
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "engine/InputType.h"
+#include "engine/NamedSystem.h"
+
+struct InputMessage;
+
+class InputSystem : public NamedSystem<SystemType::INPUT_SYSTEM> {
+public:
+    static InputSystem& Instance();
+
+    // Press and release entries of the window callbacks; `code` is already narrowed.
+    void OnKeyDown(int code);
+    void OnKeyUp(int code);
+    void QueueMessage(std::unique_ptr<InputMessage> message);
+
+    // Sends the frame's queued messages (dropped undelivered while the engine is paused).
+    void Update(float dt) override;
+    void SendInputMessages();
+
+    // Key code -> inputs bound to it, in mapping-file order; duplicates are kept.
+    std::map<int, std::vector<InputType>> bindings;
+
+private:
+    InputSystem() = default;
+    void QueueBoundInputs(int code, bool pressed);
+
+    std::vector<std::unique_ptr<InputMessage>> pendingMessages;
+    std::mutex queueLock;
+    // Reused between frames so the dispatch allocates nothing once it has grown.
+    std::vector<std::unique_ptr<InputMessage>> batch;
+};

@@ -1,0 +1,5 @@
+#include "engine/Program.h"
+
+int main() {
+    return Program().Run();
+}

@@ -1,0 +1,6 @@
+#include "tools/IMGUISystem.h"
+
+IMGUISystem& IMGUISystem::Instance() {
+    static IMGUISystem* system = new IMGUISystem();
+    return *system;
+}

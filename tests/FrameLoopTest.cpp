@@ -1,0 +1,196 @@
+// The frame loop on the real window: time steps, pause, restart and the trace of a pass.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "engine/ControlSystem.h"
+#include "engine/Engine.h"
+#include "engine/Program.h"
+#include "engine/StopwatchRegistry.h"
+#include "engine/TraceLog.h"
+#include "graphics/GraphicsSystem.h"
+#include "support/ChildProcess.h"
+#include "support/GameTree.h"
+
+namespace {
+
+// A registered system that records what the frame loop hands it and can end the pass.
+class ProbeSystem : public ControlSystem {
+public:
+    explicit ProbeSystem(std::string name) : name(std::move(name)) {}
+    const std::string& GetName() const override { return name; }
+    void PreUpdate() override { ++preUpdates; }
+    void Update(float dt) override {
+        updateSteps.push_back(dt);
+        engineSteps.push_back(engine->dt);
+        totalTimes.push_back(engine->totalTime);
+        if (onUpdate) {
+            onUpdate(static_cast<int>(updateSteps.size()));
+        }
+    }
+    void Render() override { ++renders; }
+
+    std::string name;
+    std::function<void(int frame)> onUpdate;
+    std::vector<float> updateSteps;
+    std::vector<float> engineSteps;
+    std::vector<float> totalTimes;
+    int preUpdates = 0;
+    int renders = 0;
+};
+
+std::vector<std::string> TraceMessages(const std::filesystem::path& log) {
+    std::vector<std::string> messages;
+    std::istringstream lines(ReadFileText(log));
+    std::string line;
+    while (std::getline(lines, line)) {
+        const auto end = line.find("] ");
+        messages.push_back(end == std::string::npos ? line : line.substr(end + 2));
+    }
+    return messages;
+}
+
+class FrameLoopTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(program.StartUp()); }
+    void TearDown() override { GraphicsSystem::Instance().ShutDown(); }
+
+    std::filesystem::path TraceLogPath() const { return tree.perUserData() / "Trace_Log.txt"; }
+
+    GameTree tree;
+    Program program;
+    Engine& engine = Engine::Instance();
+};
+
+TEST_F(FrameLoopTest, FirstStepIsNearZeroAndPausedUpdatesGetZeroWhileTimeRuns) {
+    constexpr int kFrames = 6;
+    ProbeSystem probe("Probe");
+    probe.onUpdate = [&](int frame) {
+        if (frame == kFrames) {
+            engine.running = false;
+        }
+    };
+    program.RunEnginePasses([&] {
+        engine.RegisterSystem(&probe);
+        engine.paused = true;
+    });
+
+    ASSERT_EQ(probe.updateSteps.size(), static_cast<size_t>(kFrames));
+    EXPECT_LT(probe.engineSteps.front(), 0.001f);
+    for (int frame = 0; frame < kFrames; ++frame) {
+        SCOPED_TRACE(frame);
+        EXPECT_EQ(probe.updateSteps[frame], 0.0f);
+        if (frame > 0) {
+            EXPECT_GT(probe.engineSteps[frame], 0.0f);
+            EXPECT_NEAR(probe.totalTimes[frame],
+                        probe.totalTimes[frame - 1] + probe.engineSteps[frame], 1e-5);
+        }
+    }
+    EXPECT_EQ(probe.preUpdates, kFrames);
+    EXPECT_EQ(probe.renders, kFrames);
+}
+
+TEST_F(FrameLoopTest, UnpausedUpdatesGetTheFrameTime) {
+    ProbeSystem probe("Probe");
+    probe.onUpdate = [&](int frame) { engine.running = frame < 3; };
+    program.RunEnginePasses([&] {
+        engine.RegisterSystem(&probe);
+        engine.paused = false;
+    });
+    ASSERT_EQ(probe.updateSteps.size(), 3u);
+    EXPECT_EQ(probe.updateSteps, probe.engineSteps);
+    EXPECT_GT(probe.updateSteps.back(), 0.0f);
+}
+
+TEST_F(FrameLoopTest, RestartRunsANewPassOnTheSameWindowWithAFreshTraceLog) {
+    GLFWwindow* const window = GraphicsSystem::Instance().window;
+    ProbeSystem probe("Probe");
+    int passes = 0;
+    float totalTimeAtRestart = 0.0f;
+    probe.onUpdate = [&](int frame) {
+        if (passes == 1 && frame == 2) {
+            TraceLog::Log("first pass marker");
+            totalTimeAtRestart = engine.totalTime;
+            engine.running = false;
+            engine.restart = true;
+        } else if (passes == 2 && frame == 4) {
+            engine.running = false;
+        }
+    };
+    program.RunEnginePasses([&] {
+        ++passes;
+        engine.RegisterSystem(&probe);
+    });
+
+    EXPECT_EQ(passes, 2);
+    EXPECT_EQ(GraphicsSystem::Instance().window, window);
+    EXPECT_GT(engine.totalTime, totalTimeAtRestart);
+    // The first step after the restart covers the shutdown and re-initialization.
+    EXPECT_GT(probe.engineSteps[2], 0.0f);
+    const std::vector<std::string> trace = TraceMessages(TraceLogPath());
+    ASSERT_FALSE(trace.empty());
+    EXPECT_EQ(trace.front(), "Engine::Initialize");
+    EXPECT_EQ(std::count(trace.begin(), trace.end(), "Engine::Initialize"), 1);
+    EXPECT_EQ(std::find(trace.begin(), trace.end(), "first pass marker"), trace.end());
+}
+
+TEST_F(FrameLoopTest, PassTracesSystemsInOrderAndShutsThemDownInReverse) {
+    ProbeSystem first("ProbeFirst");
+    ProbeSystem second("ProbeSecond");
+    second.onUpdate = [&](int) { engine.running = false; };
+    std::vector<std::string> registered;
+    program.RunEnginePasses([&] {
+        for (System* system : engine.systems) {
+            registered.push_back(system->GetName());
+        }
+        engine.RegisterSystem(&first);
+        engine.RegisterSystem(&second);
+    });
+    ASSERT_FALSE(registered.empty());
+    EXPECT_EQ(registered.front(), "SystemType::INPUT_SYSTEM");
+
+    std::vector<std::string> expected{"Engine::Initialize"};
+    for (const std::string& name : registered) {
+        expected.push_back("Engine::Initialize - Initialized system: " + name);
+    }
+    expected.push_back("Engine::Shutdown");
+    std::vector<std::string> shutdownOrder = registered;
+    shutdownOrder.push_back(first.name);
+    shutdownOrder.push_back(second.name);
+    std::reverse(shutdownOrder.begin(), shutdownOrder.end());
+    for (const std::string& name : shutdownOrder) {
+        expected.push_back("Engine::Shutdown - Shutting down system: " + name);
+    }
+
+    std::vector<std::string> engineLines;
+    for (const std::string& message : TraceMessages(TraceLogPath())) {
+        if (message.rfind("Engine::", 0) == 0) {
+            engineLines.push_back(message);
+        }
+    }
+    EXPECT_EQ(engineLines, expected);
+    EXPECT_TRUE(engine.systems.empty());
+}
+
+TEST_F(FrameLoopTest, FrameSpansAreTimedAtTheTopLevel) {
+    ProbeSystem probe("Probe");
+    probe.onUpdate = [&](int) { engine.running = false; };
+    program.RunEnginePasses([&] { engine.RegisterSystem(&probe); });
+    const auto& times = StopwatchTimes();
+    for (const char* span : {"Library Updates", "Pre-Updates", "Emitter Compilation",
+                             "Start Drawing", "Library Renders", "Swap Buffers"}) {
+        EXPECT_TRUE(times.values.contains(span)) << span;
+    }
+    for (const char* group : {"Update Control Systems", "Render Control Systems"}) {
+        ASSERT_TRUE(times.groups.contains(group)) << group;
+        EXPECT_TRUE(times.groups.find(group)->second.values.contains("Probe")) << group;
+    }
+    EXPECT_TRUE(RunningStopwatches().groups.empty());
+    EXPECT_TRUE(RunningStopwatches().values.empty());
+}
+
+}  // namespace

@@ -1,0 +1,165 @@
+// The window, the camera matrices and the window-to-world rule, with the real window and
+// context.
+
+#include <gtest/gtest.h>
+
+#include <GLFW/glfw3.h>
+#include <glad/gl.h>
+
+#include "engine/Matrix4.h"
+#include "graphics/GraphicsSystem.h"
+#include "input/KeyCode.h"
+
+namespace {
+
+class GraphicsSystemTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        graphics.Initialize();
+        ASSERT_TRUE(graphics.IsReady()) << graphics.startFailure;
+    }
+    void TearDown() override { graphics.ShutDown(); }
+
+    // World point -> normalized device coordinates. The projection alone carries the camera's
+    // x and y (it is centred on them), so the stock shaders place sprites with it.
+    Vector3 ToDevice(float x, float y) {
+        graphics.UpdateCameraMatrices();
+        return graphics.projection.TransformPoint({x, y, 0.0f});
+    }
+
+    GraphicsSystem& graphics = GraphicsSystem::Instance();
+};
+
+TEST_F(GraphicsSystemTest, OpensTheWindowWithA33CoreContext) {
+    int width = 0;
+    int height = 0;
+    glfwGetWindowSize(graphics.window, &width, &height);
+    EXPECT_EQ(width, 1080);
+    EXPECT_EQ(height, 720);
+    EXPECT_EQ(graphics.windowWidth, 1080);
+    EXPECT_EQ(graphics.windowHeight, 720);
+    GLint major = 0;
+    GLint minor = 0;
+    glGetIntegerv(GL_MAJOR_VERSION, &major);
+    glGetIntegerv(GL_MINOR_VERSION, &minor);
+    EXPECT_GE(major * 10 + minor, 33);
+    GLint profile = 0;
+    glGetIntegerv(GL_CONTEXT_PROFILE_MASK, &profile);
+    EXPECT_TRUE(profile & GL_CONTEXT_CORE_PROFILE_BIT);
+    EXPECT_EQ(graphics.cameraPosition, (Vector3{0.0f, 0.0f, 1.0f}));
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+}
+
+TEST_F(GraphicsSystemTest, VisibleWorldCornersMapToTheFramebufferCornersAtAnySize) {
+    struct Case {
+        int width;
+        int height;
+    };
+    for (const Case size : {Case{1080, 720}, Case{1920, 1080}, Case{500, 900}}) {
+        SCOPED_TRACE(size.width);
+        graphics.OnFramebufferResized(size.width, size.height);
+        const Vector3 topRight = ToDevice(1920.0f, 1080.0f);
+        const Vector3 bottomLeft = ToDevice(-1920.0f, -1080.0f);
+        EXPECT_NEAR(topRight.x, 1.0f, 1e-6);
+        EXPECT_NEAR(topRight.y, 1.0f, 1e-6);
+        EXPECT_NEAR(bottomLeft.x, -1.0f, 1e-6);
+        EXPECT_NEAR(bottomLeft.y, -1.0f, 1e-6);
+    }
+}
+
+TEST_F(GraphicsSystemTest, CameraMatricesFollowTheCameraPosition) {
+    graphics.cameraPosition = {100.0f, 50.0f, 1.0f};
+    const Vector3 centre = ToDevice(100.0f, 50.0f);
+    EXPECT_NEAR(centre.x, 0.0f, 1e-6);
+    EXPECT_NEAR(centre.y, 0.0f, 1e-6);
+    const Vector3 topRight = ToDevice(2020.0f, 1130.0f);
+    EXPECT_NEAR(topRight.x, 1.0f, 1e-6);
+    EXPECT_NEAR(topRight.y, 1.0f, 1e-6);
+    // With the camera in front of the plane the view is a plain translation.
+    EXPECT_EQ(graphics.view, Matrix4::Translate({-100.0f, -50.0f, -1.0f}));
+    EXPECT_FLOAT_EQ(graphics.projection.m[0][0], 2.0f / 3840.0f);
+    EXPECT_FLOAT_EQ(graphics.projection.m[1][1], 2.0f / 2160.0f);
+    EXPECT_FLOAT_EQ(graphics.projection.m[2][2], -1.0f);
+    EXPECT_FLOAT_EQ(graphics.projection.m[3][0], -200.0f / 3840.0f);
+    EXPECT_FLOAT_EQ(graphics.projection.m[3][1], -100.0f / 2160.0f);
+}
+
+TEST_F(GraphicsSystemTest, WindowPixelsMapToWorldPointsByTheCameraRule) {
+    graphics.cameraPosition = {100.0f, 50.0f, 1.0f};
+    struct Case {
+        double cursorX;
+        double cursorY;
+        Vector2 world;
+    };
+    const Case cases[] = {
+        {540.0, 360.0, {100.0f, 50.0f}},
+        {0.0, 0.0, {-1820.0f, 1130.0f}},
+        {1080.0, 720.0, {2020.0f, -1030.0f}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cursorX);
+        const Vector2 world = graphics.WindowToWorld(c.cursorX, c.cursorY);
+        EXPECT_NEAR(world.x, c.world.x, 1e-3);
+        EXPECT_NEAR(world.y, c.world.y, 1e-3);
+    }
+}
+
+TEST_F(GraphicsSystemTest, ResizeKeepsTheSideThatIsZero) {
+    struct Case {
+        int width;
+        int height;
+        int expectedWidth;
+        int expectedHeight;
+    };
+    const Case cases[] = {
+        {0, 0, 1080, 720},
+        {1280, 0, 1280, 720},
+        {0, 600, 1280, 600},
+        {800, 500, 800, 500},
+    };
+    for (const Case& c : cases) {
+        graphics.OnFramebufferResized(c.width, c.height);
+        EXPECT_EQ(graphics.windowWidth, c.expectedWidth);
+        EXPECT_EQ(graphics.windowHeight, c.expectedHeight);
+        GLint viewport[4] = {};
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        EXPECT_EQ(viewport[2], c.expectedWidth);
+        EXPECT_EQ(viewport[3], c.expectedHeight);
+    }
+}
+
+TEST_F(GraphicsSystemTest, StartDrawingClearsToOpaqueBlackAndSwapForgetsTheProgram) {
+    glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    graphics.StartDrawing();
+    unsigned char pixel[4] = {255, 255, 255, 0};
+    glReadPixels(540, 360, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+    EXPECT_EQ(pixel[0], 0);
+    EXPECT_EQ(pixel[1], 0);
+    EXPECT_EQ(pixel[2], 0);
+    graphics.currentProgram = 7;
+    graphics.SwapBuffers();
+    EXPECT_EQ(graphics.currentProgram, -1);
+}
+
+TEST(KeyCodeTest, WindowCodesAreNarrowedToASignedByte) {
+    struct Case {
+        int glfwCode;
+        int narrowed;
+    };
+    const Case cases[] = {
+        {87, 87},    // W
+        {256, 0},    // Escape
+        {257, 1},    // Enter, like the left mouse button
+        {262, 6},    // Right
+        {340, 84},   // Left Shift, like T
+        {200, -56},  // 128..255 turn negative
+        {-1, -1},    // unknown key
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(NarrowKeyCode(c.glfwCode), c.narrowed) << c.glfwCode;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,92 @@
+#include "support/ChildProcess.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+namespace {
+void RedirectTo(const std::filesystem::path& file, int descriptor) {
+    if (file.empty()) {
+        return;
+    }
+    const int target = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (target >= 0) {
+        dup2(target, descriptor);
+        close(target);
+    }
+}
+}  // namespace
+
+ChildProcess::ChildProcess(const Options& options) {
+    pid = fork();
+    if (pid < 0) {
+        throw std::runtime_error("fork failed");
+    }
+    if (pid != 0) {
+        return;
+    }
+    for (const auto& [name, value] : options.environment) {
+        if (value) {
+            setenv(name.c_str(), value->c_str(), 1);
+        } else {
+            unsetenv(name.c_str());
+        }
+    }
+    if (!options.workingDirectory.empty() && chdir(options.workingDirectory.c_str()) != 0) {
+        _exit(126);
+    }
+    RedirectTo(options.outputFile, STDOUT_FILENO);
+    RedirectTo(options.errorFile, STDERR_FILENO);
+    std::vector<char*> argv;
+    for (const auto& argument : options.arguments) {
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
+    execv(argv[0], argv.data());
+    _exit(127);
+}
+
+ChildProcess::~ChildProcess() {
+    if (Running()) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+}
+
+bool ChildProcess::Running() {
+    if (status || pid < 0) {
+        return false;
+    }
+    int raw = 0;
+    const int result = waitpid(pid, &raw, WNOHANG);
+    if (result == pid) {
+        status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+        return false;
+    }
+    return result == 0;
+}
+
+std::optional<int> ChildProcess::Wait(std::chrono::milliseconds timeout) {
+    if (!WaitUntil([this] { return !Running(); }, timeout)) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+        status = std::nullopt;
+        pid = -1;
+        return std::nullopt;
+    }
+    return status;
+}
+
+std::string ReadFileText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}

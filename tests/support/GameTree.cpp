@@ -1,0 +1,27 @@
+#include "support/GameTree.h"
+
+#include <cstdlib>
+#include <fstream>
+
+GameTree::GameTree() : workingTree(temp.path() / "game") {
+    std::filesystem::create_directories(workingTree / "Data");
+    std::filesystem::create_directories(workingTree / "Shaders");
+    std::filesystem::create_directories(temp.path() / "xdg");
+    setenv("XDG_DATA_HOME", (temp.path() / "xdg").c_str(), 1);
+    previousWorkingDirectory = std::filesystem::current_path();
+    std::filesystem::current_path(workingTree);
+}
+
+GameTree::~GameTree() {
+    std::filesystem::current_path(previousWorkingDirectory);
+}
+
+std::filesystem::path GameTree::perUserData() const {
+    return temp.path() / "xdg" / "OrreryTestDirectory" / "Data";
+}
+
+void GameTree::WriteFile(const std::filesystem::path& relative, const std::string& text) const {
+    const std::filesystem::path path = workingTree / relative;
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+}
