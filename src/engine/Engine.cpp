@@ -2,19 +2,28 @@
 
 #include <string>
 
+#include <GLFW/glfw3.h>
+
 #include "engine/DataDirectories.h"
 #include "engine/InputMessage.h"
 #include "engine/MessageHandler.h"
 #include "engine/StopwatchRegistry.h"
 #include "engine/System.h"
 #include "engine/TraceLog.h"
+#include "entities/ComponentLists.h"
+#include "entities/Entity.h"
+#include "entities/VirtualComponentListSystem.h"
+#include "graphics/GraphicsSystem.h"
 #include "input/InputStateSystem.h"
 #include "input/InputSystem.h"
+#include "physics/Transform.h"
 
 namespace {
 constexpr const char* kPreUpdatesSpan = "Pre-Updates";
 constexpr const char* kUpdateControlSystemsGroup = "Update Control Systems";
 constexpr const char* kRenderControlSystemsGroup = "Render Control Systems";
+constexpr const char* kOriginEntityName = "OriginEntity";
+constexpr const char* kMouseObjectName = "MouseObject";
 }  // namespace
 
 Engine& Engine::Instance() {
@@ -41,18 +50,39 @@ void Engine::Initialize() {
 
     running = true;
 
+    originEntity = new Entity(kOriginEntityName);
+    mouseObject = new Entity(kMouseObjectName);
+
+    for (VirtualComponentListSystem* list : ComponentListsInFanOutOrder()) {
+        list->Initialize();
+    }
     for (System* system : systems) {
         TraceLog::Log("Engine::Initialize - Initialized system: " + system->GetName());
         system->Initialize();
     }
+
+    mouseObject->AddComponent(new Transform(), UpdateLayer::AVERAGE);
 }
 
 void Engine::Update(float frameDt) {
     StartStopwatch({}, kPreUpdatesSpan);
+    FollowCursor();
     for (System* system : systems) {
         system->PreUpdate();
     }
+    const auto lists = ComponentListsInFanOutOrder();
+    for (VirtualComponentListSystem* list : lists) {
+        list->PreUpdate();
+    }
+    originEntity->RemoveDestroyedChildren();
+    for (VirtualComponentListSystem* list : lists) {
+        list->FlushPending();
+    }
     StopStopwatch({}, kPreUpdatesSpan);
+
+    for (VirtualComponentListSystem* list : lists) {
+        list->Update(frameDt);
+    }
 
     for (System* system : systems) {
         const std::string& name = system->GetName();
@@ -63,6 +93,9 @@ void Engine::Update(float frameDt) {
 }
 
 void Engine::Render() {
+    for (VirtualComponentListSystem* list : ComponentListsInFanOutOrder()) {
+        list->Render();
+    }
     for (System* system : systems) {
         const std::string& name = system->GetName();
         StartStopwatch({kRenderControlSystemsGroup}, name);
@@ -78,6 +111,27 @@ void Engine::Shutdown() {
         (*it)->ShutDown();
     }
     systems.clear();
+
+    delete originEntity;
+    originEntity = nullptr;
+    delete mouseObject;
+    mouseObject = nullptr;
+
+    for (VirtualComponentListSystem* list : ComponentListsInFanOutOrder()) {
+        list->ShutDown();
+    }
+}
+
+void Engine::FollowCursor() {
+    Transform* transform = mouseObject->GetComponent<Transform>();
+    GraphicsSystem& graphics = GraphicsSystem::Instance();
+    if (transform == nullptr || graphics.window == nullptr) {
+        return;
+    }
+    double cursorX = 0.0;
+    double cursorY = 0.0;
+    glfwGetCursorPos(graphics.window, &cursorX, &cursorY);
+    transform->SetPosition(graphics.WindowToWorld(cursorX, cursorY));
 }
 
 void Engine::SendMessage(const InputMessage& message) {
@@ -86,5 +140,8 @@ void Engine::SendMessage(const InputMessage& message) {
         if (auto* handler = dynamic_cast<MessageHandler*>(system)) {
             handler->HandleMessage(message);
         }
+    }
+    for (VirtualComponentListSystem* list : ComponentListsInFanOutOrder()) {
+        list->SendMessage(message);
     }
 }

@@ -40,4 +40,6 @@ public:
 
 private:
     Engine() = default;
+    // Puts the pointer entity where the cursor is, by the window-to-world rule.
+    void FollowCursor();
 };

@@ -1,0 +1,31 @@
+#pragma once
+// Tolerant readers for entity and component data. A missing key is never an error: it writes one
+// trace warning naming the key, and the destination keeps its default. A present value of the
+// wrong shape still throws the JSON library's error, which the entity reader catches.
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+#include <nlohmann/json.hpp>
+
+#include "engine/Vector2.h"
+
+// Stands in for a value that is not there. A real string with this text is read as absent too.
+inline constexpr const char* kMissingJsonValue = "Horriblerror";
+
+// Follows `keys` one level at a time and returns a copy of the value found, or the string
+// kMissingJsonValue (after a trace warning naming the first key that is missing).
+nlohmann::json GetJsonPath(const nlohmann::json& value,
+                           std::initializer_list<std::string_view> keys);
+
+bool IsMissingJsonValue(const nlohmann::json& value);
+
+// Each leaves `destination` unchanged when `key` is absent from `object`.
+void ReadJsonFloat(const nlohmann::json& object, std::string_view key, float& destination);
+void ReadJsonVector2(const nlohmann::json& object, std::string_view key, Vector2& destination);
+void ReadJsonString(const nlohmann::json& object, std::string_view key, std::string& destination);
+void ReadJsonInt(const nlohmann::json& object, std::string_view key, int& destination);
+void ReadJsonBool(const nlohmann::json& object, std::string_view key, bool& destination);
+
+nlohmann::json Vector2ToJson(Vector2 vector);

@@ -1,0 +1,123 @@
+#include "physics/Transform.h"
+
+#include <cmath>
+
+#include "entities/Entity.h"
+#include "entities/JsonReaders.h"
+
+namespace {
+constexpr float kDegreesToRadians = 0.017453292f;
+
+// Exact comparison on purpose: any change, however small, must reach the caches; a NaN compares
+// unequal and so always counts as a change.
+bool Differs(Vector2 a, Vector2 b) {
+    return !(a.x == b.x) || !(a.y == b.y);
+}
+}  // namespace
+
+Transform::Transform() : Component(kComponentName) {}
+
+Transform::Transform(std::string componentName) : Component(std::move(componentName)) {}
+
+std::unique_ptr<Component> Transform::Clone() const {
+    return std::make_unique<Transform>(*this);
+}
+
+Transform* Transform::ParentTransform() const {
+    if (owner == nullptr || owner->parent == nullptr) {
+        return nullptr;
+    }
+    return owner->parent->GetComponent<Transform>();
+}
+
+void Transform::MarkDirty() {
+    isDirty = true;
+    if (owner == nullptr) {
+        return;
+    }
+    for (Entity* child : owner->children) {
+        if (auto* childTransform = child->GetComponent<Transform>()) {
+            childTransform->isDirty = true;
+        }
+    }
+}
+
+void Transform::SetPosition(Vector2 value) {
+    if (Differs(value, position)) {
+        MarkDirty();
+    }
+    position = value;
+}
+
+void Transform::SetRotation(float value) {
+    if (!(value == rotation)) {
+        MarkDirty();
+    }
+    rotation = value;
+}
+
+void Transform::SetScale(Vector2 value) {
+    if (Differs(value, scale)) {
+        MarkDirty();
+    }
+    scale = value;
+}
+
+float Transform::GetWorldRotation() {
+    if (isDirty) {
+        Transform* parent = ParentTransform();
+        worldRotation = parent != nullptr ? parent->GetWorldRotation() + rotation : rotation;
+    }
+    return worldRotation;
+}
+
+Vector2 Transform::GetWorldScale() {
+    if (isDirty) {
+        // Only the parent's own scale is inherited: one level of scaling, by design.
+        Transform* parent = ParentTransform();
+        worldScale = parent != nullptr
+                         ? Vector2{parent->scale.x * scale.x, parent->scale.y * scale.y}
+                         : scale;
+    }
+    return worldScale;
+}
+
+Vector2 Transform::GetWorldPosition() {
+    if (isDirty) {
+        Transform* parent = ParentTransform();
+        if (parent == nullptr) {
+            worldPosition = position;
+        } else {
+            const Vector2 parentScale = parent->GetWorldScale();
+            const float angle = parent->GetWorldRotation() * kDegreesToRadians;
+            const Vector2 parentPosition = parent->GetWorldPosition();
+            const float x = position.x * parentScale.x;
+            const float y = position.y * parentScale.y;
+            worldPosition = {std::cos(angle) * x - std::sin(angle) * y + parentPosition.x,
+                             std::cos(angle) * y + std::sin(angle) * x + parentPosition.y};
+        }
+    }
+    return worldPosition;
+}
+
+void Transform::UpdateMatrix() {
+    const Vector2 s = GetWorldScale();
+    const float r = GetWorldRotation() * kDegreesToRadians;
+    const Vector2 t = GetWorldPosition();
+    matrix = Matrix4::Translate({t.x, t.y, 0.0f}) * Matrix4::RotateZ(r) *
+             Matrix4::Scale({s.x, s.y, 1.0f});
+    isDirty = false;
+}
+
+void Transform::FromJson(const nlohmann::json& data) {
+    ReadJsonVector2(data, "position", position);
+    ReadJsonFloat(data, "rotation", rotation);
+    ReadJsonVector2(data, "scale", scale);
+    MarkDirty();
+}
+
+nlohmann::json Transform::ToJson() const {
+    return nlohmann::json{{"position", Vector2ToJson(position)},
+                          {"rotation", rotation},
+                          {"scale", Vector2ToJson(scale)}};
+}
