@@ -1,10 +1,12 @@
 #include "engine/Engine.h"
 
 #include <string>
+#include <string_view>
 
 #include <GLFW/glfw3.h>
 
 #include "engine/DataDirectories.h"
+#include "engine/EngineSettings.h"
 #include "engine/InputMessage.h"
 #include "engine/MessageHandler.h"
 #include "engine/StopwatchRegistry.h"
@@ -12,6 +14,7 @@
 #include "engine/TraceLog.h"
 #include "entities/ComponentLists.h"
 #include "entities/Entity.h"
+#include "entities/SceneSystem.h"
 #include "entities/VirtualComponentListSystem.h"
 #include "graphics/GraphicsSystem.h"
 #include "input/InputStateSystem.h"
@@ -24,6 +27,22 @@ constexpr const char* kUpdateControlSystemsGroup = "Update Control Systems";
 constexpr const char* kRenderControlSystemsGroup = "Render Control Systems";
 constexpr const char* kOriginEntityName = "OriginEntity";
 constexpr const char* kMouseObjectName = "MouseObject";
+// The settings name the start scene with this prefix; ChangeScene adds it itself.
+constexpr std::string_view kScenesPrefix = "Scenes/";
+
+void ChangeToDefaultScene() {
+    const std::string& file = EngineSettings::defaultEntityFile;
+    if (file.empty()) {
+        return;
+    }
+    // Too short to carry the prefix: cutting it off would leave a meaningless scene name.
+    if (file.size() < kScenesPrefix.size()) {
+        TraceLog::Warning("Engine::Initialize - Default scene refused, \"" + file +
+                          "\" is shorter than \"" + std::string(kScenesPrefix) + "\"");
+        return;
+    }
+    SceneSystem::Instance().ChangeScene(file.substr(kScenesPrefix.size()));
+}
 }  // namespace
 
 Engine& Engine::Instance() {
@@ -44,9 +63,15 @@ void Engine::Initialize() {
     TraceLog::Truncate();
     TraceLog::Log("Engine::Initialize");
     restart = false;
+    LoadEngineSettings();
 
+    // The order is observable (trace lines, message delivery, shutdown in reverse). The full
+    // order is InputSystem, InputStateSystem, ColliderSystem, SceneSystem, CheatSystem,
+    // AudioSystem, DebugDrawSystem, WindowCreationSystem, DebugSystem, EditorSystem,
+    // EngineSettingsSystem; systems not written yet take their places there.
     RegisterSystem(&InputSystem::Instance());
     RegisterSystem(&InputStateSystem::Instance());
+    RegisterSystem(&SceneSystem::Instance());
 
     running = true;
 
@@ -62,6 +87,9 @@ void Engine::Initialize() {
     }
 
     mouseObject->AddComponent(new Transform(), UpdateLayer::AVERAGE);
+
+    paused = !EngineSettings::runOnStart;
+    ChangeToDefaultScene();
 }
 
 void Engine::Update(float frameDt) {

@@ -123,6 +123,7 @@ public:
     }
 
     const std::vector<T*>& Layer(UpdateLayer layer) const { return layers[LayerIndex(layer)]; }
+    const std::array<std::vector<T*>, kUpdateLayerCount>& Layers() const { return layers; }
     const std::vector<PendingRecord>& Pending() const { return pending; }
 
 private:

@@ -1,0 +1,35 @@
+#pragma once
+// The settings that decide how an engine pass starts: whether it runs at once or paused, and
+// which scene it loads. They live in a small JSON file under DataDirectory + "EngineSettingFiles/";
+// the router file there names the active one, so several settings files can sit side by side.
+//
+// Settings file shape (written with an indent of 2, keys sorted, no final line break):
+//   { "defaultEntityFile": "Scenes/MenuScene.json", "runOnStart": "1" }
+// "runOnStart" is a string holding JSON text: a number (non-zero is true) or a boolean.
+
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+// The process-wide record, refilled by every LoadEngineSettings. Until the first load it holds
+// the defaults: no start scene, start paused.
+namespace EngineSettings {
+inline std::string routerPath;
+inline bool runOnStart = false;
+// Relative to DataDirectory and beginning with "Scenes/"; empty means no start scene.
+inline std::string defaultEntityFile;
+}  // namespace EngineSettings
+
+// Fills EngineSettings from the settings file the router names. The router's whole content is
+// the file name, taken without trimming: a trailing line break is part of the name. Missing
+// router or settings files are created empty (the shared read+write+append open mode). Whenever
+// the settings cannot be used (a missing or empty router, an empty or invalid settings file, a
+// missing or mistyped member, a "runOnStart" that is neither a number nor a boolean) the record
+// gets the default settings and one trace error names the file and the reason, so that the
+// engine still starts.
+void LoadEngineSettings();
+
+// Replaces the active settings file (the one the router names) with `settings`. The text is
+// produced before the file is touched and then swapped in whole, so a failure (reported as one
+// trace error) leaves the previous file as it was.
+void SaveSettings(const nlohmann::json& settings);

@@ -1,0 +1,46 @@
+#include "entities/EntityFiles.h"
+
+#include <string>
+#include <unordered_map>
+#include <utility>
+
+#include "SharedDependencies/Source/Stream.h"
+#include "engine/DataDirectories.h"
+#include "entities/Entity.h"
+
+namespace {
+
+// Whoever loads a file names its top entity; this is the name until then.
+constexpr const char* kLoadedEntityName = "To Be Loaded";
+
+// File key -> parsed file, for the whole process (across engine restarts). Entries are replaced
+// by a reload and never removed.
+std::unordered_map<std::string, nlohmann::json>& EntityFileCache() {
+    static auto* cache = new std::unordered_map<std::string, nlohmann::json>();
+    return *cache;
+}
+
+// Opened read-only, so a missing file raises StreamOpenError instead of being created.
+nlohmann::json ParseEntityFile(const std::string& fileKey) {
+    Stream stream(DataDirectory + fileKey, Stream::kRead);
+    return nlohmann::json::parse(stream);
+}
+
+}  // namespace
+
+Entity* LoadEntity(const std::string& fileKey) {
+    auto& cache = EntityFileCache();
+    auto cached = cache.find(fileKey);
+    if (cached == cache.end()) {
+        cached = cache.emplace(fileKey, ParseEntityFile(fileKey)).first;
+    }
+    auto* entity = new Entity(kLoadedEntityName);
+    Entity::from_json(cached->second, *entity);
+    return entity;
+}
+
+void ReloadEntityFile(const std::string& fileKey) {
+    // Parsed before the entry is touched, so a failed reload keeps the previous content.
+    nlohmann::json parsed = ParseEntityFile(fileKey);
+    EntityFileCache().insert_or_assign(fileKey, std::move(parsed));
+}

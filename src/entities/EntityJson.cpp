@@ -1,0 +1,268 @@
+// The entity-file form of an entity: one JSON object whose members are component entries
+// ({name: the component's own data, "Update layer": n}) and child entities (any other key, the
+// key being the child's name). The reader recognises component keys through a dispatch table
+// generated from ComponentTypes.def, so a component type becomes readable by having its class
+// listed in ComponentClasses.h; types whose entry is not read the default way add an
+// EntryReader specialisation below.
+
+#include <array>
+#include <cstddef>
+#include <exception>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <type_traits>
+
+#include <nlohmann/json.hpp>
+
+#include "engine/ComponentType.h"
+#include "engine/TraceLog.h"
+#include "engine/UpdateLayer.h"
+#include "entities/Component.h"
+#include "entities/ComponentClasses.h"
+#include "entities/ComponentListSystem.h"
+#include "entities/ComponentTypeInfo.h"
+#include "entities/Entity.h"
+#include "entities/JsonReaders.h"
+
+// Every type of the declaration is named here; only those with a complete class can be built.
+#define COMPONENT_TYPE(Name, value, fanOutPosition, jsonKey) class Name;
+#include "entities/ComponentTypes.def"
+
+namespace {
+
+constexpr const char* kUpdateLayerKey = "Update layer";
+constexpr const char* kColliderKindKey = "type";
+constexpr const char* kBaseColliderKey = "base collider";
+constexpr int kTraceJsonIndent = 4;
+
+constexpr int kColliderKindCircle = 0;
+constexpr int kColliderKindRectangle = 1;
+constexpr int kColliderKindLine = 2;
+
+constexpr const char* kReadErrorPrefix = "Entity::from_json - error serializing entity: ";
+constexpr const char* kColliderKindMissingError =
+    "Collider type from json is not included in Awful Entity If Statement. Please add it there";
+
+template <class T>
+constexpr bool kIsBuilt = requires {
+    sizeof(T);
+};
+
+// The types whose entry needs more than "construct, FromJson the data": SoundEffect takes its
+// "sound name" in the constructor, GameMaster is constructed with "help", and a Tilemap is
+// constructed with an empty path and flagged to build itself when "filepath" is present. Each
+// needs its EntryReader specialisation (next to the collider's below) when its class is added;
+// until then the default reader refuses to compile for it rather than read it wrongly.
+template <class T>
+constexpr bool kHasOwnEntryRule =
+    std::is_same_v<T, SoundEffect> || std::is_same_v<T, GameMaster> || std::is_same_v<T, Tilemap>;
+
+std::string DumpForTrace(const nlohmann::json& value) {
+    // Replacing invalid UTF-8 keeps the report itself from throwing out of the error handler.
+    return value.dump(kTraceJsonIndent, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+UpdateLayer ReadUpdateLayer(const nlohmann::json& value, const std::string& key) {
+    const nlohmann::json found = GetJsonPath(value, {key, kUpdateLayerKey});
+    if (IsMissingJsonValue(found)) {
+        return UpdateLayer::AVERAGE;
+    }
+    // Range-checked as a double: converting an out-of-range number straight to int is undefined,
+    // and a layer outside the five would index past the list's layers. A non-number still throws
+    // the JSON library's type error, as the integer reader does.
+    const double number = found.get<double>();
+    if (!(number >= 0.0 && number < kUpdateLayerCount)) {
+        TraceLog::Warning("Entity::from_json - " + key + ": \"" + kUpdateLayerKey + "\" " +
+                          found.dump() + " is not a layer; read as UpdateLayer::AVERAGE");
+        return UpdateLayer::AVERAGE;
+    }
+    return static_cast<UpdateLayer>(static_cast<int>(number));
+}
+
+void ApplyData(Component& component, const nlohmann::json& data) {
+    if (!IsMissingJsonValue(data)) {
+        component.FromJson(data);
+    }
+}
+
+// The component's data object is looked up (and warned about) before the layer, which is read
+// only once the data has been applied without error.
+template <class T>
+void AddWithDataAndLayer(const nlohmann::json& value, const std::string& key, Entity& entity) {
+    auto component = std::make_unique<T>();
+    ApplyData(*component, GetJsonPath(value, {key, key}));
+    const UpdateLayer layer = ReadUpdateLayer(value, key);
+    entity.AddComponent(component.release(), layer);
+}
+
+void SkipUnbuiltEntry(const nlohmann::json&, const std::string& key, Entity&) {
+    TraceLog::Warning("Entity::from_json - no component class is available for key " + key +
+                      "; member skipped");
+}
+
+// Reads the component entry `key` of the entity object `value` into `entity`. The default builds
+// T with its constructor defaults, applies its data and adds it with its layer; kAvailable says
+// whether this build has what Read needs.
+template <class T>
+struct EntryReader {
+    static constexpr bool kAvailable = kIsBuilt<T>;
+
+    static void Read(const nlohmann::json& value, const std::string& key, Entity& entity) {
+        static_assert(!kHasOwnEntryRule<T>, "this component type needs its EntryReader");
+        AddWithDataAndLayer<T>(value, key, entity);
+    }
+};
+
+// "Collider" names no buildable type: the entry's data picks the kind. Written over template
+// parameters so that each kind is built as soon as its class is complete.
+template <class Circle, class Rectangle, class Line>
+struct ColliderEntryReader {
+    static constexpr bool kAvailable = kIsBuilt<Circle> || kIsBuilt<Rectangle> || kIsBuilt<Line>;
+
+    static void Read(const nlohmann::json& value, const std::string& key, Entity& entity) {
+        const UpdateLayer layer = ReadUpdateLayer(value, key);
+        switch (Kind(value.at(key), key)) {
+            case kColliderKindCircle:
+                AddKind<Circle>(value, key, entity, layer);
+                break;
+            case kColliderKindRectangle:
+                AddKind<Rectangle>(value, key, entity, layer);
+                break;
+            case kColliderKindLine:
+                AddKind<Line>(value, key, entity, layer);
+                break;
+            default:
+                // A kind this engine does not know builds nothing.
+                break;
+        }
+    }
+
+private:
+    // The kind named by the data's "type", else by its "base collider"'s "type". An entry without
+    // data is a circle; data naming no kind is reported and read as a circle.
+    static int Kind(const nlohmann::json& entry, const std::string& key) {
+        const auto data = entry.is_object() ? entry.find(key) : entry.end();
+        if (!entry.is_object() || data == entry.end()) {
+            return kColliderKindCircle;
+        }
+        if (data->is_object() && data->contains(kColliderKindKey)) {
+            return data->at(kColliderKindKey).get<int>();
+        }
+        if (data->is_object() && data->contains(kBaseColliderKey)) {
+            return data->at(kBaseColliderKey).at(kColliderKindKey).get<int>();
+        }
+        TraceLog::Error(kColliderKindMissingError);
+        return kColliderKindCircle;
+    }
+
+    // A line starts with no points; its data supplies them.
+    template <class Kind>
+    static void AddKind(const nlohmann::json& value, const std::string& key, Entity& entity,
+                        UpdateLayer layer) {
+        if constexpr (kIsBuilt<Kind>) {
+            auto component = std::make_unique<Kind>();
+            ApplyData(*component, GetJsonPath(value, {key, key}));
+            entity.AddComponent(component.release(), layer);
+        } else {
+            SkipUnbuiltEntry(value, key, entity);
+        }
+    }
+};
+
+template <>
+struct EntryReader<Collider>
+    : ColliderEntryReader<ColliderCircle, ColliderRectangle, ColliderLine> {};
+
+using EntryReadFunction = void (*)(const nlohmann::json& value, const std::string& key,
+                                   Entity& entity);
+
+// Only the type a key is named after reads it (the collider kinds share "Collider" but are built
+// by Collider's reader), so no reader is instantiated for the others.
+template <class T, bool kOwnsKey>
+constexpr EntryReadFunction EntryReadFunctionFor() {
+    if constexpr (!kOwnsKey) {
+        return nullptr;
+    } else if constexpr (EntryReader<T>::kAvailable) {
+        return &EntryReader<T>::Read;
+    } else {
+        return &SkipUnbuiltEntry;
+    }
+}
+
+// Indexed by ComponentType. Types without a reader key have no entry: their members are children.
+constexpr std::array<EntryReadFunction, kComponentTypeCount> kEntryReaders = [] {
+    std::array<EntryReadFunction, kComponentTypeCount> readers{};
+#define COMPONENT_TYPE(Name, value, fanOutPosition, jsonKey) \
+    readers[value] = EntryReadFunctionFor<Name, std::string_view(#Name) == jsonKey>();
+#define COMPONENT_TYPE_NO_READER_KEY(Name, value, fanOutPosition, jsonKey)
+#include "entities/ComponentTypes.def"
+    return readers;
+}();
+
+EntryReadFunction FindEntryReader(std::string_view key) {
+    const std::optional<ComponentType> type = ComponentTypeFromJsonKey(key);
+    return type ? kEntryReaders[static_cast<std::size_t>(*type)] : nullptr;
+}
+
+void ReadChild(const std::string& key, const nlohmann::json& member, Entity& parent) {
+    // Only an object (or null, an empty entity) describes an entity. Anything else would be
+    // iterated with made-up member names, and a number or string would recurse without end.
+    if (!member.is_object() && !member.is_null()) {
+        TraceLog::Warning("Entity::from_json - member " + key +
+                          " is neither an entity object nor null; skipped");
+        return;
+    }
+    auto child = std::make_unique<Entity>(key);
+    Entity::from_json(member, *child);
+    parent.AddChild(child.release());
+}
+
+}  // namespace
+
+nlohmann::json Entity::to_json(const Entity& entity) {
+    // Even an entity with nothing in it is an object, so that it reads back as an entity.
+    nlohmann::json value = nlohmann::json::object();
+    for (const auto& [type, entry] : entity.components) {
+        const std::string& name = entry.component->name;
+        value[name] = nlohmann::json{{name, entry.component->ToJson()},
+                                     {kUpdateLayerKey, static_cast<int>(entry.layer)}};
+    }
+    // Children are stored after the components, so a child named like a component replaces
+    // that component's entry, and of equally named children the last one stays.
+    for (const Entity* child : entity.children) {
+        value[child->name] = to_json(*child);
+    }
+    return value;
+}
+
+void Entity::from_json(const nlohmann::json& value, Entity& entity) {
+    try {
+        if (!value.is_object()) {
+            if (!value.is_null()) {
+                TraceLog::Warning("Entity::from_json - not an entity object, nothing read: " +
+                                  DumpForTrace(value));
+            }
+            return;
+        }
+        // The transform goes first whatever the key order: other components look for it.
+        const std::string transformKey = Transform::kComponentName;
+        if (value.contains(transformKey)) {
+            FindEntryReader(transformKey)(value, transformKey, entity);
+        }
+        for (const auto& [key, member] : value.items()) {
+            if (key == transformKey) {
+                continue;
+            }
+            if (const EntryReadFunction read = FindEntryReader(key)) {
+                read(value, key, entity);
+            } else {
+                ReadChild(key, member, entity);
+            }
+        }
+    } catch (const std::exception& error) {
+        // What was read so far stays: a scene with one bad member still loads the rest.
+        TraceLog::Error(kReadErrorPrefix + DumpForTrace(value) + error.what());
+    }
+}

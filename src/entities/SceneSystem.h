@@ -1,0 +1,31 @@
+#pragma once
+// Keeps the one scene loaded under the engine's "OriginEntity" and replaces it on request. A
+// scene is an entity file in the "Scenes/" folder of the data directory. Switching is deferred
+// like all destruction: the new scene is attached at once and the old one only marked, so both
+// changes take effect together in the next frame's sweep and flush.
+
+#include <string>
+
+#include "engine/NamedSystem.h"
+
+class Entity;
+
+class SceneSystem : public NamedSystem<SystemType::SCENE_SYSTEM> {
+public:
+    static SceneSystem& Instance();
+
+    // Loads DataDirectory + "Scenes/" + `name` (extension included) through the entity-file
+    // cache, marks the current scene for destruction, attaches the new one under the engine's
+    // root entity and makes it current. A file that cannot be opened or parsed is reported as a
+    // trace error and changes nothing.
+    void ChangeScene(std::string name);
+
+    // The scene itself is freed with the engine's root entity.
+    void ShutDown() override;
+
+    // The top entity of the loaded scene (named "To Be Loaded"), or null when none is loaded.
+    Entity* currentScene = nullptr;
+
+private:
+    SceneSystem() = default;
+};

@@ -1,0 +1,281 @@
+// Engine settings files: the router, what an engine start takes from the active settings file,
+// the fallback to the default settings, and how a save replaces the file.
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "engine/DataDirectories.h"
+#include "engine/Engine.h"
+#include "engine/EngineSettings.h"
+#include "entities/SceneSystem.h"
+#include "support/ChildProcess.h"
+#include "support/GameTree.h"
+
+namespace {
+
+constexpr const char* kErrorTag = "ERROR: ";
+
+// The trace log's messages without their time stamps.
+std::vector<std::string> TraceMessages(const std::filesystem::path& log) {
+    std::vector<std::string> messages;
+    std::istringstream lines(ReadFileText(log));
+    std::string line;
+    while (std::getline(lines, line)) {
+        const auto end = line.find("] ");
+        messages.push_back(end == std::string::npos ? line : line.substr(end + 2));
+    }
+    return messages;
+}
+
+std::vector<std::string> Errors(const std::vector<std::string>& messages) {
+    std::vector<std::string> errors;
+    std::copy_if(messages.begin(), messages.end(), std::back_inserter(errors),
+                 [](const std::string& message) { return message.starts_with(kErrorTag); });
+    return errors;
+}
+
+// Beyond this many bytes every write to a file fails, as on a full disk; the trace log's few
+// lines stay below it.
+constexpr rlim_t kWriteLimit = 4096;
+
+// Makes writes past `bytes` of any file fail with EFBIG while it lives (the signal such a write
+// raises is ignored, so the writer sees the error).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) : previousHandler(std::signal(SIGXFSZ, SIG_IGN)) {
+        getrlimit(RLIMIT_FSIZE, &previous);
+        rlimit limited = previous;
+        limited.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &previous);
+        std::signal(SIGXFSZ, previousHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    void (*previousHandler)(int);
+    rlimit previous{};
+};
+
+std::string SettingsText(const std::string& runOnStart, const std::string& defaultEntityFile) {
+    return nlohmann::json{{"defaultEntityFile", defaultEntityFile}, {"runOnStart", runOnStart}}
+        .dump(2);
+}
+
+// Works on the per-user copy directly: no start-up mirror runs here, and Engine::Initialize
+// points DataDirectory at that copy as well.
+class EngineSettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::create_directories(tree.perUserData());
+        DataDirectory = tree.perUserData().string() + "/";
+    }
+
+    std::filesystem::path SettingsFolder() const {
+        return tree.perUserData() / "EngineSettingFiles";
+    }
+    std::string RouterPath() const { return (SettingsFolder() / "SettingsRouter.txt").string(); }
+
+    void WriteSettingsFile(const std::string& name, const std::string& text) const {
+        const std::filesystem::path path = SettingsFolder() / name;
+        std::filesystem::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary) << text;
+    }
+
+    std::set<std::string> SettingsFolderListing() const {
+        std::set<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(SettingsFolder())) {
+            names.insert(entry.path().filename().string());
+        }
+        return names;
+    }
+
+    std::vector<std::string> Trace() const {
+        return TraceMessages(tree.perUserData() / "Trace_Log.txt");
+    }
+
+    GameTree tree;
+    Engine& engine = Engine::Instance();
+};
+
+TEST_F(EngineSettingsTest, RunOnStartDecidesWhetherAPassStartsPaused) {
+    struct Case {
+        const char* runOnStart;
+        bool paused;
+    };
+    const Case cases[] = {
+        {"0", true},   {"1", false},  {"true", false}, {"false", true}, {"2", false},
+        {"-1", false}, {"0.0", true}, {"0.5", false},  {" 0 ", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.runOnStart);
+        WriteSettingsFile("SettingsRouter.txt", "Active.json");
+        WriteSettingsFile("Active.json", SettingsText(c.runOnStart, ""));
+        engine.paused = !c.paused;
+
+        engine.Initialize();
+        EXPECT_EQ(EngineSettings::runOnStart, !c.paused);
+        EXPECT_EQ(engine.paused, c.paused);
+        EXPECT_TRUE(Errors(Trace()).empty());
+        engine.Shutdown();
+    }
+}
+
+TEST_F(EngineSettingsTest, RouterContentIsTheFileNameWithoutTrimming) {
+    WriteSettingsFile("SettingsRouter.txt", "Active.json\n");
+    WriteSettingsFile("Active.json", SettingsText("1", "Scenes/Trimmed.json"));
+    WriteSettingsFile("Active.json\n", SettingsText("0", "Scenes/Untrimmed.json"));
+
+    LoadEngineSettings();
+
+    EXPECT_EQ(EngineSettings::routerPath, RouterPath());
+    EXPECT_EQ(EngineSettings::defaultEntityFile, "Scenes/Untrimmed.json");
+    EXPECT_FALSE(EngineSettings::runOnStart);
+}
+
+TEST_F(EngineSettingsTest, UnusableSettingsStartTheEngineWithDefaultsAndOneError) {
+    const std::string active = (SettingsFolder() / "Active.json").string();
+    const std::string valid = SettingsText("1", "Scenes/Level.json");
+    struct Case {
+        const char* what;
+        bool folderExists;
+        std::optional<std::string> router;    // nothing: no router file
+        std::optional<std::string> settings;  // nothing: no "Active.json"
+        std::string namedFile;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {"no settings folder", false, {}, {}, RouterPath(), "Failed To Open Stream"},
+        {"no router file", true, {}, valid, RouterPath(), "names no settings file"},
+        {"empty router file", true, "", valid, RouterPath(), "names no settings file"},
+        {"no settings file", true, "Active.json", {}, active, "is empty"},
+        {"empty settings file", true, "Active.json", "", active, "is empty"},
+        {"invalid JSON", true, "Active.json", "{\"runOnStart\": ", active, "parse error"},
+        {"not an object", true, "Active.json", "[\"1\"]", active, "not a JSON object"},
+        {"no runOnStart", true, "Active.json", R"({"defaultEntityFile": "Scenes/Level.json"})",
+         active, "\"runOnStart\" is missing"},
+        {"no defaultEntityFile", true, "Active.json", R"({"runOnStart": "1"})", active,
+         "\"defaultEntityFile\" is missing"},
+        {"runOnStart not a string", true, "Active.json",
+         R"({"defaultEntityFile": "Scenes/Level.json", "runOnStart": 1})", active,
+         "\"runOnStart\" is not a string"},
+        {"defaultEntityFile not a string", true, "Active.json",
+         R"({"defaultEntityFile": 7, "runOnStart": "1"})", active,
+         "\"defaultEntityFile\" is not a string"},
+        {"runOnStart not JSON", true, "Active.json", SettingsText("yes", "Scenes/Level.json"),
+         active, "neither a number nor a boolean"},
+        {"runOnStart a quoted string", true, "Active.json",
+         SettingsText("\"1\"", "Scenes/Level.json"), active, "neither a number nor a boolean"},
+        {"runOnStart null", true, "Active.json", SettingsText("null", "Scenes/Level.json"), active,
+         "neither a number nor a boolean"},
+        {"runOnStart empty", true, "Active.json", SettingsText("", "Scenes/Level.json"), active,
+         "neither a number nor a boolean"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(SettingsFolder());
+        if (c.folderExists) {
+            std::filesystem::create_directories(SettingsFolder());
+        }
+        if (c.router) {
+            WriteSettingsFile("SettingsRouter.txt", *c.router);
+        }
+        if (c.settings) {
+            WriteSettingsFile("Active.json", *c.settings);
+        }
+        // Left over from an earlier start; the fallback must replace them.
+        EngineSettings::runOnStart = true;
+        EngineSettings::defaultEntityFile = "Scenes/Stale.json";
+        engine.paused = false;
+
+        engine.Initialize();
+        EXPECT_FALSE(EngineSettings::runOnStart);
+        EXPECT_EQ(EngineSettings::defaultEntityFile, "");
+        EXPECT_TRUE(engine.paused);
+        EXPECT_TRUE(engine.running);
+        EXPECT_EQ(SceneSystem::Instance().currentScene, nullptr);
+        const std::vector<std::string> errors = Errors(Trace());
+        ASSERT_EQ(errors.size(), 1u);
+        EXPECT_NE(errors[0].find("\"" + c.namedFile + "\""), std::string::npos) << errors[0];
+        EXPECT_NE(errors[0].find(c.reason), std::string::npos) << errors[0];
+        engine.Shutdown();
+    }
+}
+
+TEST_F(EngineSettingsTest, SaveReplacesTheActiveFileWithSortedIndentedText) {
+    WriteSettingsFile("SettingsRouter.txt", "Active.json");
+    WriteSettingsFile("Active.json", std::string(300, ' ') + SettingsText("0", ""));
+
+    SaveSettings({{"runOnStart", "1"}, {"defaultEntityFile", "Scenes/Level.json"}});
+
+    EXPECT_EQ(ReadFileText(SettingsFolder() / "Active.json"),
+              "{\n  \"defaultEntityFile\": \"Scenes/Level.json\",\n  \"runOnStart\": \"1\"\n}");
+    EXPECT_EQ(SettingsFolderListing(),
+              (std::set<std::string>{"Active.json", "SettingsRouter.txt"}));
+    LoadEngineSettings();
+    EXPECT_TRUE(EngineSettings::runOnStart);
+    EXPECT_EQ(EngineSettings::defaultEntityFile, "Scenes/Level.json");
+    EXPECT_TRUE(Errors(Trace()).empty());
+}
+
+TEST_F(EngineSettingsTest, FailedSaveLeavesTheFolderAsItWasWithOneError) {
+    const std::string previous = SettingsText("0", "Scenes/Level.json");
+    const nlohmann::json valid = {{"runOnStart", "1"}, {"defaultEntityFile", ""}};
+    // Far more than the size limit below, so the write cannot complete.
+    const nlohmann::json large = {{"runOnStart", "1"},
+                                  {"defaultEntityFile", std::string(4 * kWriteLimit, 'x')}};
+    struct Case {
+        const char* what;
+        std::string router;
+        nlohmann::json settings;
+        bool writeFails = false;
+    };
+    const Case cases[] = {
+        {"not serializable", "Active.json", {{"runOnStart", "1"}, {"defaultEntityFile", "\xff"}}},
+        {"no active file named", "", valid},
+        {"write refused part way", "Active.json", large, true},
+        // The replacing rename fails; the scratch file must not be left behind.
+        {"active name is a folder", "Folder", valid},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(SettingsFolder());
+        WriteSettingsFile("SettingsRouter.txt", c.router);
+        WriteSettingsFile("Active.json", previous);
+        WriteSettingsFile("Folder/Inside.json", previous);
+        const std::set<std::string> listing = SettingsFolderListing();
+        std::filesystem::remove(tree.perUserData() / "Trace_Log.txt");
+
+        std::optional<FileSizeLimit> limit;
+        if (c.writeFails) {
+            limit.emplace(kWriteLimit);
+        }
+        SaveSettings(c.settings);
+        limit.reset();
+
+        EXPECT_EQ(ReadFileText(SettingsFolder() / "Active.json"), previous);
+        EXPECT_EQ(ReadFileText(SettingsFolder() / "Folder" / "Inside.json"), previous);
+        EXPECT_EQ(SettingsFolderListing(), listing);
+        const std::vector<std::string> errors = Errors(Trace());
+        ASSERT_EQ(errors.size(), 1u);
+        EXPECT_TRUE(errors[0].starts_with("ERROR: SaveSettings - ")) << errors[0];
+    }
+}
+
+}  // namespace
