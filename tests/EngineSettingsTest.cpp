@@ -21,6 +21,7 @@
 #include "engine/Engine.h"
 #include "engine/EngineSettings.h"
 #include "entities/SceneSystem.h"
+#include "graphics/GraphicsSystem.h"
 #include "support/ChildProcess.h"
 #include "support/GameTree.h"
 
@@ -110,6 +111,14 @@ protected:
         return TraceMessages(tree.perUserData() / "Trace_Log.txt");
     }
 
+    // Engine passes need the window's OpenGL context (systems create GL objects at start).
+    void OpenWindow() {
+        GraphicsSystem::Instance().Initialize();
+        ASSERT_TRUE(GraphicsSystem::Instance().IsReady())
+            << GraphicsSystem::Instance().startFailure;
+    }
+    void TearDown() override { GraphicsSystem::Instance().ShutDown(); }
+
     GameTree tree;
     Engine& engine = Engine::Instance();
 };
@@ -123,6 +132,7 @@ TEST_F(EngineSettingsTest, RunOnStartDecidesWhetherAPassStartsPaused) {
         {"0", true},   {"1", false},  {"true", false}, {"false", true}, {"2", false},
         {"-1", false}, {"0.0", true}, {"0.5", false},  {" 0 ", true},
     };
+    OpenWindow();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.runOnStart);
         WriteSettingsFile("SettingsRouter.txt", "Active.json");
@@ -187,6 +197,7 @@ TEST_F(EngineSettingsTest, UnusableSettingsStartTheEngineWithDefaultsAndOneError
         {"runOnStart empty", true, "Active.json", SettingsText("", "Scenes/Level.json"), active,
          "neither a number nor a boolean"},
     };
+    OpenWindow();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         std::filesystem::remove_all(SettingsFolder());

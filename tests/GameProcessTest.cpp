@@ -8,6 +8,7 @@
 #include <string>
 
 #include "support/ChildProcess.h"
+#include "support/StockData.h"
 #include "support/TempDirectory.h"
 
 namespace {
@@ -19,6 +20,7 @@ protected:
     void SetUp() override {
         std::filesystem::create_directories(game / "Data" / "Scenes");
         std::filesystem::create_directories(game / "Shaders");
+        CopyStockData(game);
         std::ofstream(game / "Data" / "Scenes" / "Level.json") << "{\"level\": 1}\n";
     }
 

@@ -12,6 +12,7 @@
 #include "entities/ComponentLists.h"
 #include "entities/VirtualComponentListSystem.h"
 #include "support/ChildProcess.h"
+#include "support/StockData.h"
 #include "support/TempDirectory.h"
 
 namespace {
@@ -51,6 +52,7 @@ TEST(GameStartTest, TracesTheStartInOrderUpToTheStartSceneAndClosesThroughItsWin
                    R"({"Title": {"Transform": {"Transform": {"position": {"x": 0, "y": 0},
                        "rotation": 0, "scale": {"x": 1, "y": 1}}, "Update layer": 2}}})");
     std::filesystem::create_directories(game / "Shaders");
+    CopyStockData(game);
 
     ChildProcess child({{TARNWICK_GAME_EXECUTABLE},
                         game,
@@ -67,7 +69,7 @@ TEST(GameStartTest, TracesTheStartInOrderUpToTheStartSceneAndClosesThroughItsWin
         expected.push_back(list->GetName() + "::Initialize");
     }
     for (const char* system : {"SystemType::INPUT_SYSTEM", "SystemType::INPUT_STATE_SYSTEM",
-                               "SystemType::SCENE_SYSTEM"}) {
+                               "SystemType::SCENE_SYSTEM", "SystemType::DEBUG_DRAW_SYSTEM"}) {
         expected.push_back(std::string("Engine::Initialize - Initialized system: ") + system);
     }
     expected.push_back(kSwitchToStartScene);

@@ -16,6 +16,7 @@
 #include "entities/Entity.h"
 #include "entities/SceneSystem.h"
 #include "entities/VirtualComponentListSystem.h"
+#include "graphics/DebugDrawSystem.h"
 #include "graphics/GraphicsSystem.h"
 #include "input/InputStateSystem.h"
 #include "input/InputSystem.h"
@@ -72,6 +73,7 @@ void Engine::Initialize() {
     RegisterSystem(&InputSystem::Instance());
     RegisterSystem(&InputStateSystem::Instance());
     RegisterSystem(&SceneSystem::Instance());
+    RegisterSystem(&DebugDrawSystem::Instance());
 
     running = true;
 

@@ -12,6 +12,8 @@
 #include "engine/Engine.h"
 #include "engine/StopwatchRegistry.h"
 #include "engine/TraceLog.h"
+#include "entities/ComponentListSystem.h"
+#include "graphics/Emitter.h"
 #include "graphics/GraphicsSystem.h"
 #include "tools/IMGUISystem.h"
 
@@ -115,6 +117,7 @@ void Program::RunFrame() {
     engine.Update(scaledDt);
 
     StartStopwatch({}, kEmitterCompilationSpan);
+    graphics.CompileEmitters(ComponentListSystem<Emitter>::Instance().Layers());
     StopStopwatch({}, kEmitterCompilationSpan);
 
     StartStopwatch({}, kStartDrawingSpan);

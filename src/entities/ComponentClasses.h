@@ -3,5 +3,13 @@
 // ComponentTypes.def whose class is complete here, so a new component type joins the engine by
 // having its header listed below.
 
+#include "graphics/Animator.h"
+#include "graphics/Camera.h"
+#include "graphics/Canvas.h"
+#include "graphics/Emitter.h"
+#include "graphics/Sprite.h"
+#include "graphics/SpriteController.h"
+#include "graphics/SpriteNonsense.h"
+#include "graphics/TransformUI.h"
 #include "physics/Physics.h"
 #include "physics/Transform.h"

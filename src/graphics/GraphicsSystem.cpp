@@ -1,11 +1,16 @@
 #include "graphics/GraphicsSystem.h"
 
-#include <glad/gl.h>
 #include <GLFW/glfw3.h>
+#include <glad/gl.h>
 
 #include "engine/Engine.h"
+#include "engine/TraceLog.h"
+#include "entities/Entity.h"
+#include "graphics/Emitter.h"
+#include "graphics/Shader.h"
 #include "input/InputSystem.h"
 #include "input/KeyCode.h"
+#include "physics/Transform.h"
 
 namespace {
 constexpr int kContextVersionMajor = 3;
@@ -13,6 +18,8 @@ constexpr int kContextVersionMinor = 3;
 constexpr int kSwapInterval = 1;
 // GLFW's code for a key it cannot identify is -1, the only code with bit 30 set.
 constexpr int kUnknownKeyBit = 1 << 30;
+constexpr const char* kDebugShaderName = "DebugShader.json";
+constexpr GLsizeiptr kBytesPerPoint = 2 * sizeof(float);
 
 std::string LastGlfwError() {
     const char* description = nullptr;
@@ -42,6 +49,12 @@ void MouseButtonCallback(GLFWwindow* /*window*/, int button, int action, int /*m
     } else if (action == GLFW_RELEASE) {
         InputSystem::Instance().OnKeyUp(code);
     }
+}
+
+// The light arrays go to OpenGL as flat float arrays; Vector3 is three packed floats.
+const GLfloat* FloatsOf(const std::vector<Vector3>& vectors) {
+    static_assert(sizeof(Vector3) == 3 * sizeof(float));
+    return reinterpret_cast<const GLfloat*>(vectors.data());
 }
 
 void FramebufferSizeCallback(GLFWwindow* /*window*/, int width, int height) {
@@ -159,4 +172,107 @@ void GraphicsSystem::OnFramebufferResized(int width, int height) {
     }
     glViewport(0, 0, windowWidth, windowHeight);
     UpdateCameraMatrices();
+}
+
+void GraphicsSystem::DrawSprite(Transform& transform, int program, unsigned int vertexArray,
+                                int vertexCount, int texture, Vector2 textureOffset, Vector3 color,
+                                float alpha) {
+    if (transform.isDirty) {
+        transform.UpdateMatrix();
+    }
+    const Matrix4 world = transform.matrix;
+    const auto name = static_cast<GLuint>(program);
+    if (program != currentProgram) {
+        glUseProgram(name);
+        currentProgram = program;
+        worldLocation = glGetUniformLocation(name, "world");
+        textureOffsetLocation = glGetUniformLocation(name, "textureOffset");
+        passColorLocation = glGetUniformLocation(name, "passColor");
+        emitterPosLocation = glGetUniformLocation(name, "emitterPos");
+        emitterColsLocation = glGetUniformLocation(name, "emitterCols");
+        emitterRadiiLocation = glGetUniformLocation(name, "emitterRadii");
+        numLightsLocation = glGetUniformLocation(name, "numLights");
+        const auto lights = static_cast<GLsizei>(emitterPositions.size());
+        glUniform3fv(emitterPosLocation, lights, FloatsOf(emitterPositions));
+        glUniform3fv(emitterColsLocation, lights, FloatsOf(emitterColors));
+        glUniform1fv(emitterRadiiLocation, lights, emitterRadii.data());
+        glUniform1i(numLightsLocation, lights);
+        ++lightUploadCount;
+    }
+    UploadCameraMatrices(name);
+    glBindVertexArray(vertexArray);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
+    glUniformMatrix4fv(worldLocation, 1, GL_FALSE, world.data());
+    glUniform2f(textureOffsetLocation, textureOffset.x, textureOffset.y);
+    glUniform4f(passColorLocation, color.x, color.y, color.z, alpha);
+    glDrawArrays(GL_TRIANGLES, 0, vertexCount);
+    glBindVertexArray(0);
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+const Shader* GraphicsSystem::DebugShader() {
+    if (!debugShaderRequested) {
+        debugShaderRequested = true;
+        try {
+            debugShader = GetShader(kDebugShaderName);
+        } catch (const std::exception& error) {
+            TraceLog::Error("GraphicsSystem::DrawDebugShape - no debug lines without " +
+                            std::string(kDebugShaderName) + ": " + error.what());
+        }
+    }
+    return debugShader;
+}
+
+void GraphicsSystem::DrawDebugShape(std::vector<Vector2> points, Vector2 position, Vector2 scale,
+                                    unsigned int vertexArray, unsigned int vertexBuffer,
+                                    std::string colorName, unsigned int primitive) {
+    const Matrix4 world = Matrix4::Translate({position.x, position.y, 0.0f}) *
+                          Matrix4::RotateZ(0.0f) * Matrix4::Scale({scale.x, scale.y, 1.0f});
+    const Shader* shader = DebugShader();
+    if (shader == nullptr) {
+        return;
+    }
+    const int program = shader->program;
+    const auto name = static_cast<GLuint>(program);
+    if (program != currentProgram) {
+        glUseProgram(name);
+        currentProgram = program;
+    }
+    UploadCameraMatrices(name);
+    glBindVertexArray(vertexArray);
+    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(points.size()) * kBytesPerPoint,
+                 points.data(), GL_STATIC_DRAW);
+    glUniformMatrix4fv(glGetUniformLocation(name, "world"), 1, GL_FALSE, world.data());
+    Vector4 color{1.0f, 1.0f, 1.0f, 1.0f};
+    if (colorName == "green") {
+        color = {0.0f, 1.0f, 0.0f, 1.0f};
+    } else if (colorName == "red") {
+        color = {1.0f, 0.0f, 0.0f, 1.0f};
+    }
+    glUniform4f(glGetUniformLocation(name, "passColor"), color.r, color.g, color.b, color.a);
+    glDrawArrays(primitive, 0, static_cast<GLsizei>(points.size()));
+    glBindVertexArray(0);
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+void GraphicsSystem::CompileEmitters(
+    const std::array<std::vector<Emitter*>, kLayerCount>& emitterLists) {
+    // Refilled in place rather than rebuilt, so a frame allocates nothing once they have grown.
+    emitterPositions.clear();
+    emitterColors.clear();
+    emitterRadii.clear();
+    for (const auto& layer : emitterLists) {
+        for (Emitter* emitter : layer) {
+            Transform* transform =
+                emitter->owner != nullptr ? emitter->owner->GetComponent<Transform>() : nullptr;
+            if (transform == nullptr) {
+                continue;
+            }
+            const Vector2 position = transform->GetWorldPosition();
+            emitterPositions.push_back({position.x, position.y, 0.0f});
+            emitterRadii.push_back(emitter->radius);
+            emitterColors.push_back(emitter->color);
+        }
+    }
 }

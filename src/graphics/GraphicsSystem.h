@@ -3,6 +3,7 @@
 // per-frame light arrays, and the two draw paths (lit sprites and debug lines). Driven directly
 // by the frame loop, never registered with the engine.
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,9 @@
 #include "engine/Vector4.h"
 
 struct GLFWwindow;
+class Emitter;
+struct Shader;
+class Transform;
 
 class GraphicsSystem : public NamedSystem<SystemType::GRAPHICS_SYSTEM> {
 public:
@@ -23,6 +27,8 @@ public:
     // framebuffer whatever its aspect ratio.
     static constexpr float kVisibleHalfWidth = 1920.0f;
     static constexpr float kVisibleHalfHeight = 1080.0f;
+
+    static constexpr std::size_t kLayerCount = 5;
 
     static GraphicsSystem& Instance();
 
@@ -39,6 +45,23 @@ public:
     void SwapBuffers();
     void UpdateCameraMatrices();
     void UploadCameraMatrices(unsigned int program) const;
+
+    // Draws one mesh at the transform's world matrix, tinted by colour and alpha and shifted in
+    // texture space. Switching to another program refreshes the uniform locations and uploads
+    // the frame's light arrays.
+    void DrawSprite(Transform& transform, int program, unsigned int vertexArray, int vertexCount,
+                    int texture, Vector2 textureOffset, Vector3 color, float alpha);
+    // Draws points as lines (or `primitive`) with the debug shader, in "green", "red" or white.
+    void DrawDebugShape(std::vector<Vector2> points, Vector2 position, Vector2 scale,
+                        unsigned int vertexArray, unsigned int vertexBuffer, std::string colorName,
+                        unsigned int primitive);
+
+    // Rebuilds the light arrays from every emitter in the lists, layer by layer, at its entity's
+    // world position. Emitters on entities without a Transform cannot be placed and are skipped.
+    void CompileEmitters(const std::array<std::vector<Emitter*>, kLayerCount>& emitterLists);
+
+    // Program switches of DrawSprite so far, each of which uploaded the light arrays.
+    int lightUploadCount = 0;
 
     // Window pixels (origin top left, y down) to world units, by the one rule the engine uses
     // for the pointer.
@@ -67,5 +90,10 @@ public:
 
 private:
     GraphicsSystem() = default;
+    // The debug shader, asked for once: a descriptor that is missing or broken is reported a
+    // single time and debug drawing is then skipped, instead of failing every frame.
+    const Shader* DebugShader();
+    const Shader* debugShader = nullptr;
+    bool debugShaderRequested = false;
     void CreateWindowAndContext();
 };

@@ -3,10 +3,13 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "support/StockData.h"
+
 GameTree::GameTree() : workingTree(temp.path() / "game") {
     std::filesystem::create_directories(workingTree / "Data");
     std::filesystem::create_directories(workingTree / "Shaders");
     std::filesystem::create_directories(temp.path() / "xdg");
+    CopyStockData(workingTree);
     setenv("XDG_DATA_HOME", (temp.path() / "xdg").c_str(), 1);
     previousWorkingDirectory = std::filesystem::current_path();
     std::filesystem::current_path(workingTree);

@@ -1,0 +1,26 @@
+#include "graphics/Canvas.h"
+
+#include "entities/Entity.h"
+#include "graphics/GraphicsSystem.h"
+#include "physics/Transform.h"
+
+Canvas::Canvas() : Component(kComponentName) {}
+
+std::unique_ptr<Component> Canvas::Clone() const {
+    return std::make_unique<Canvas>(*this);
+}
+
+void Canvas::Update(float /*dt*/) {
+    transform = owner != nullptr ? owner->GetComponent<Transform>() : nullptr;
+    if (transform == nullptr) {
+        return;
+    }
+    const Vector3 camera = GraphicsSystem::Instance().cameraPosition;
+    transform->SetPosition({camera.x, camera.y});
+}
+
+void Canvas::FromJson(const nlohmann::json& /*data*/) {}
+
+nlohmann::json Canvas::ToJson() const {
+    return nullptr;
+}

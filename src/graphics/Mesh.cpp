@@ -1,0 +1,89 @@
+#include "graphics/Mesh.h"
+
+#include <glad/gl.h>
+
+#include <cstdint>
+#include <memory>
+
+#include <nlohmann/json.hpp>
+
+#include "SharedDependencies/Source/Stream.h"
+#include "engine/DataDirectories.h"
+
+namespace {
+constexpr GLsizei kVertexStride = sizeof(Vertex);
+
+std::vector<std::unique_ptr<Mesh>>& Cache() {
+    static auto* cache = new std::vector<std::unique_ptr<Mesh>>();
+    return *cache;
+}
+
+const void* AttributeOffset(std::uintptr_t bytes) {
+    return reinterpret_cast<const void*>(bytes);
+}
+
+Vertex ReadVertex(const nlohmann::json& element) {
+    Vertex vertex{};
+    const nlohmann::json& position = element.at("position");
+    const nlohmann::json& textureCoord = element.at("textureCoord");
+    const nlohmann::json& color = element.at("color");
+    for (std::size_t i = 0; i < 2; ++i) {
+        vertex.position[i] = position.at(i).get<float>();
+        vertex.textureCoord[i] = textureCoord.at(i).get<float>();
+    }
+    for (std::size_t i = 0; i < 4; ++i) {
+        vertex.color[i] = color.at(i).get<float>();
+    }
+    return vertex;
+}
+
+std::unique_ptr<Mesh> LoadMesh(const std::string& name) {
+    // Read-only open: a missing mesh is reported by name instead of being created empty.
+    Stream file(DataDirectory + MeshesDirectory + name, Stream::kRead);
+    const nlohmann::json data = nlohmann::json::parse(file);
+    auto mesh = std::make_unique<Mesh>();
+    const nlohmann::json& vertices = data.at("vertices");
+    if (!vertices.is_array()) {
+        throw nlohmann::json::type_error::create(302, "\"vertices\" must be an array", &vertices);
+    }
+    for (const nlohmann::json& element : vertices) {
+        mesh->vertices.push_back(ReadVertex(element));
+    }
+    // Read before any OpenGL object exists, so a malformed file leaks nothing.
+    mesh->uSize = data.at("uSize").get<float>();
+    mesh->vSize = data.at("vSize").get<float>();
+    BuildMeshBuffers(*mesh);
+    mesh->name = name;
+    return mesh;
+}
+}  // namespace
+
+unsigned int BuildMeshBuffers(Mesh& mesh) {
+    glGenVertexArrays(1, &mesh.vertexArray);
+    glBindVertexArray(mesh.vertexArray);
+    glGenBuffers(1, &mesh.vertexBuffer);
+    glBindBuffer(GL_ARRAY_BUFFER, mesh.vertexBuffer);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(mesh.vertices.size() * sizeof(Vertex)),
+                 mesh.vertices.data(), GL_STATIC_DRAW);
+    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, kVertexStride,
+                          AttributeOffset(offsetof(Vertex, position)));
+    glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, kVertexStride,
+                          AttributeOffset(offsetof(Vertex, textureCoord)));
+    glVertexAttribPointer(2, 4, GL_FLOAT, GL_FALSE, kVertexStride,
+                          AttributeOffset(offsetof(Vertex, color)));
+    glEnableVertexAttribArray(0);
+    glEnableVertexAttribArray(1);
+    glEnableVertexAttribArray(2);
+    glBindVertexArray(0);
+    return mesh.vertexArray;
+}
+
+Mesh* GetMesh(const std::string& name) {
+    for (const auto& mesh : Cache()) {
+        if (mesh->name == name) {
+            return mesh.get();
+        }
+    }
+    Cache().push_back(LoadMesh(name));
+    return Cache().back().get();
+}

@@ -1,0 +1,26 @@
+#pragma once
+// Meshes: triangle lists read from JSON files under DataDirectory + "Meshes/", uploaded once
+// and shared by name for the whole run. uSize and vSize describe one cell of a sprite sheet.
+
+#include <string>
+#include <vector>
+
+#include "graphics/Vertex.h"
+
+struct Mesh {
+    std::vector<Vertex> vertices;
+    unsigned int vertexArray = 0;
+    unsigned int vertexBuffer = 0;
+    float uSize = 0.0f;
+    float vSize = 0.0f;
+    std::string name;
+
+    int VertexCount() const { return static_cast<int>(vertices.size()); }
+};
+
+// The shared record for `name`, loading it on first request. A missing or malformed file
+// throws (the error names the path, or is the JSON library's) and nothing is cached.
+Mesh* GetMesh(const std::string& name);
+
+// Creates the vertex array and buffer for the mesh's vertices; returns the vertex array.
+unsigned int BuildMeshBuffers(Mesh& mesh);

@@ -1,0 +1,25 @@
+#pragma once
+// Shader programs, built from a small JSON descriptor ("vertex file", "pixel file") under
+// ShadersDirectory and shared by name for the whole run. A program that fails to compile or link
+// is cached with program 0 after its report; a descriptor that is missing or malformed throws
+// (nothing is cached) and the caller's handler decides.
+
+#include <string>
+
+struct Shader {
+    // OpenGL program name; 0 when building failed; -1 only while loading.
+    int program = -1;
+    std::string vertexFile;
+    std::string pixelFile;
+    // The name it was requested under (the cache key).
+    std::string name;
+};
+
+// The shared record for `name`, loading it on first request.
+Shader* GetShader(const std::string& name);
+
+// Compiles and links the record's two sources; 0 (after a report on standard output) on failure.
+int CompileShaderProgram(const Shader& shader);
+
+// How many programs have been built so far (each build is one real load of a descriptor).
+int ShaderLoadCount();

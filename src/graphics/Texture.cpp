@@ -1,0 +1,63 @@
+#include "graphics/Texture.h"
+
+#include <glad/gl.h>
+#include <stb_image.h>
+
+#include <iostream>
+#include <memory>
+#include <vector>
+
+#include "engine/DataDirectories.h"
+#include "engine/TraceLog.h"
+
+namespace {
+constexpr int kRgbaChannels = 4;
+
+std::vector<std::unique_ptr<Texture>>& Cache() {
+    static auto* cache = new std::vector<std::unique_ptr<Texture>>();
+    return *cache;
+}
+
+int LoadTexture(Texture& texture, const std::string& name) {
+    GLuint id = 0;
+    glGenTextures(1, &id);
+    glBindTexture(GL_TEXTURE_2D, id);
+    const std::string path = AssetsDirectory + TexturesDirectory + name;
+    int width = 0;
+    int height = 0;
+    int channels = 0;
+    stbi_set_flip_vertically_on_load(0);
+    stbi_uc* pixels = stbi_load(path.c_str(), &width, &height, &channels, kRgbaChannels);
+    if (pixels == nullptr) {
+        glBindTexture(GL_TEXTURE_2D, 0);
+        glDeleteTextures(1, &id);
+        std::cout << "Error creating texture: stbi_load failed to generate image." << std::endl;
+        TraceLog::Error("Error creating texture: stbi_load failed to generate image: " + name);
+        return -1;
+    }
+    TraceLog::Warning("Texture loaded fine");
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    stbi_image_free(pixels);
+    texture.width = width;
+    texture.height = height;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return static_cast<int>(id);
+}
+}  // namespace
+
+Texture* GetTexture(const std::string& name) {
+    for (const auto& texture : Cache()) {
+        if (texture->name == name) {
+            return texture.get();
+        }
+    }
+    auto texture = std::make_unique<Texture>();
+    texture->id = LoadTexture(*texture, name);
+    texture->name = name;
+    Cache().push_back(std::move(texture));
+    return Cache().back().get();
+}

@@ -1,0 +1,16 @@
+#pragma once
+// Textures decoded from Assets/Textures/ with stb_image (8-bit RGBA, not flipped) and shared by
+// name for the whole run. An image that cannot be loaded is reported once and cached with id -1,
+// so it is not retried.
+
+#include <string>
+
+struct Texture {
+    // OpenGL texture name, or -1 when the image could not be loaded.
+    int id = -1;
+    int width = 0;
+    int height = 0;
+    std::string name;
+};
+
+Texture* GetTexture(const std::string& name);
