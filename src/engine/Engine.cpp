@@ -5,6 +5,7 @@
 
 #include <GLFW/glfw3.h>
 
+#include "SharedDependencies/Source/Stream.h"
 #include "engine/DataDirectories.h"
 #include "engine/EngineSettings.h"
 #include "engine/InputMessage.h"
@@ -30,6 +31,20 @@ constexpr const char* kOriginEntityName = "OriginEntity";
 constexpr const char* kMouseObjectName = "MouseObject";
 // The settings name the start scene with this prefix; ChangeScene adds it itself.
 constexpr std::string_view kScenesPrefix = "Scenes/";
+
+constexpr const char* kInputMappingsFile = "DefaultInputMappings.txt";
+
+// A missing mapping file is created empty (read-write-append) and binds nothing; a broken one
+// is reported by the reader and keeps the entries before the fault.
+void LoadDefaultInputMappings() {
+    try {
+        Stream mappings(DataDirectory + kInputMappingsFile, Stream::kReadWriteAppend);
+        InputSystem::Instance().LoadMappings(mappings);
+    } catch (const std::exception& error) {
+        InputSystem::Instance().bindings.clear();
+        TraceLog::Error(std::string("Engine::Initialize - no input mappings: ") + error.what());
+    }
+}
 
 void ChangeToDefaultScene() {
     const std::string& file = EngineSettings::defaultEntityFile;
@@ -65,6 +80,7 @@ void Engine::Initialize() {
     TraceLog::Log("Engine::Initialize");
     restart = false;
     LoadEngineSettings();
+    LoadDefaultInputMappings();
 
     // The order is observable (trace lines, message delivery, shutdown in reverse). The full
     // order is InputSystem, InputStateSystem, ColliderSystem, SceneSystem, CheatSystem,

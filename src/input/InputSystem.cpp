@@ -1,11 +1,70 @@
 #include "input/InputSystem.h"
 
+#include <algorithm>
+#include <limits>
+#include <sstream>
+#include <stdexcept>
 #include <string>
 
 #include "engine/Engine.h"
 #include "engine/EnumNames.h"
 #include "engine/InputMessage.h"
 #include "engine/TraceLog.h"
+#include "input/KeyCode.h"
+
+namespace {
+constexpr const char* kInputNamePrefix = "InputType::";
+constexpr const char* kLoadMappingsTrace = "InputSystem::LoadMappings - ";
+
+// Parses a key token by the stream rules: an optional sign and leading digits; a token that
+// does not start with a number gives 0; out-of-range values saturate.
+int ParseKeyToken(const std::string& token) {
+    std::istringstream in(token);
+    long long value = 0;
+    in >> value;
+    return static_cast<int>(std::clamp<long long>(value, std::numeric_limits<int>::min(),
+                                                  std::numeric_limits<int>::max()));
+}
+
+std::string Quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
+}  // namespace
+
+bool InputSystem::LoadMappings(std::istream& stream) {
+    bindings.clear();
+    int entry = 0;
+    std::string key;
+    while (stream >> key) {
+        ++entry;
+        std::string separator;
+        std::string name;
+        if (!(stream >> separator) || !(stream >> name)) {
+            TraceLog::Error(kLoadMappingsTrace + std::string("entry ") + std::to_string(entry) +
+                            " " + Quoted(key + (separator.empty() ? "" : " " + separator)) +
+                            " is cut short; the bindings before it stay");
+            return false;
+        }
+        const std::string entryText = Quoted(key + " " + separator + " " + name);
+        InputType input = InputType::UNKNOWN;
+        try {
+            input = EnumValue<InputType>(kInputNamePrefix + name);
+        } catch (const std::out_of_range&) {
+            TraceLog::Error(kLoadMappingsTrace + std::string("entry ") + std::to_string(entry) +
+                            " " + entryText + " names no input; the bindings before it stay");
+            return false;
+        }
+        // The count has a name but no held state: binding it would send a message nothing can
+        // record.
+        if (input == InputType::cInputStateMax) {
+            TraceLog::Warning(kLoadMappingsTrace + std::string("entry ") + std::to_string(entry) +
+                              " " + entryText + " binds the input count, not an input; ignored");
+            continue;
+        }
+        bindings[NarrowKeyCode(ParseKeyToken(key))].push_back(input);
+    }
+    return true;
+}
 
 InputSystem& InputSystem::Instance() {
     static InputSystem* system = new InputSystem();

@@ -3,6 +3,7 @@
 // releases; every input bound to the code becomes one queued message, and once per frame the
 // queue is traced and broadcast through the engine.
 
+#include <istream>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -16,6 +17,12 @@ struct InputMessage;
 class InputSystem : public NamedSystem<SystemType::INPUT_SYSTEM> {
 public:
     static InputSystem& Instance();
+
+    // Replaces `bindings` with the entries of a mapping file: whitespace-separated triples of
+    // key code, separator and input name ("87 = UP"). An entry that cannot be bound (unknown
+    // name, cut short by the end of the file) ends the load with one trace error naming it; the
+    // entries before it stay bound. Returns whether the whole file was read.
+    bool LoadMappings(std::istream& stream);
 
     // Press and release entries of the window callbacks; `code` is already narrowed.
     void OnKeyDown(int code);
