@@ -69,7 +69,8 @@ TEST(GameStartTest, TracesTheStartInOrderUpToTheStartSceneAndClosesThroughItsWin
         expected.push_back(list->GetName() + "::Initialize");
     }
     for (const char* system : {"SystemType::INPUT_SYSTEM", "SystemType::INPUT_STATE_SYSTEM",
-                               "SystemType::SCENE_SYSTEM", "SystemType::DEBUG_DRAW_SYSTEM"}) {
+                               "SystemType::COLLIDER_SYSTEM", "SystemType::SCENE_SYSTEM",
+                               "SystemType::DEBUG_DRAW_SYSTEM"}) {
         expected.push_back(std::string("Engine::Initialize - Initialized system: ") + system);
     }
     expected.push_back(kSwitchToStartScene);

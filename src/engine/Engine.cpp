@@ -21,6 +21,8 @@
 #include "graphics/GraphicsSystem.h"
 #include "input/InputStateSystem.h"
 #include "input/InputSystem.h"
+#include "physics/ColliderCircle.h"
+#include "physics/ColliderSystem.h"
 #include "physics/Transform.h"
 
 namespace {
@@ -29,6 +31,8 @@ constexpr const char* kUpdateControlSystemsGroup = "Update Control Systems";
 constexpr const char* kRenderControlSystemsGroup = "Render Control Systems";
 constexpr const char* kOriginEntityName = "OriginEntity";
 constexpr const char* kMouseObjectName = "MouseObject";
+// The pointer's circle, through which buttons see the mouse.
+constexpr float kMouseColliderRadius = 10.0f;
 // The settings name the start scene with this prefix; ChangeScene adds it itself.
 constexpr std::string_view kScenesPrefix = "Scenes/";
 
@@ -88,6 +92,7 @@ void Engine::Initialize() {
     // EngineSettingsSystem; systems not written yet take their places there.
     RegisterSystem(&InputSystem::Instance());
     RegisterSystem(&InputStateSystem::Instance());
+    RegisterSystem(&ColliderSystem::Instance());
     RegisterSystem(&SceneSystem::Instance());
     RegisterSystem(&DebugDrawSystem::Instance());
 
@@ -105,6 +110,9 @@ void Engine::Initialize() {
     }
 
     mouseObject->AddComponent(new Transform(), UpdateLayer::AVERAGE);
+    auto* pointerCollider = new ColliderCircle();
+    pointerCollider->radius = kMouseColliderRadius;
+    mouseObject->AddComponent(pointerCollider, UpdateLayer::AVERAGE);
 
     paused = !EngineSettings::runOnStart;
     ChangeToDefaultScene();

@@ -1,0 +1,299 @@
+#include "physics/ColliderSystem.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstddef>
+#include <optional>
+#include <vector>
+
+#include "entities/ComponentListSystem.h"
+#include "entities/Entity.h"
+#include "physics/ColliderCircle.h"
+#include "physics/ColliderLine.h"
+#include "physics/Transform.h"
+
+namespace {
+
+using Segment = ColliderLine::Segment;
+template <class T>
+using Layers = std::array<std::vector<T*>, kUpdateLayerCount>;
+
+float Dot(Vector2 a, Vector2 b) {
+    return a.x * b.x + a.y * b.y;
+}
+
+float LengthSquared(Vector2 v) {
+    return Dot(v, v);
+}
+
+// Where a collider sits for the tests: its centre, the entity's own (local) scale, and the scale
+// factor that multiplies radii, the larger of the two scale components (x when they are equal or
+// unordered).
+struct Placement {
+    Vector2 centre;
+    Vector2 scale;
+    float scaleFactor;
+};
+
+std::optional<Placement> Place(const Collider& collider, Vector2 relativePos) {
+    Transform* transform = collider.OwnerTransform();
+    if (transform == nullptr) {
+        return std::nullopt;
+    }
+    const Vector2 scale = transform->scale;
+    return Placement{transform->GetWorldPosition() + relativePos, scale,
+                     scale.y > scale.x ? scale.y : scale.x};
+}
+
+// The first endpoint is scaled by scale.x and the second by scale.y, each in both coordinates
+// rather than per axis; the two placements agree for a uniform scale, which is what the data uses.
+Segment PlaceSegment(const Placement& line, Vector2 first, Vector2 second) {
+    return {line.centre + first * line.scale.x, line.centre + second * line.scale.y};
+}
+
+// Inclusive: a segment exactly `radius` away touches.
+bool SegmentWithinRadius(const Segment& segment, Vector2 centre, float radiusSquared) {
+    if (radiusSquared >= LengthSquared(segment.first - centre) ||
+        radiusSquared >= LengthSquared(segment.second - centre)) {
+        return true;
+    }
+    const Vector2 along = segment.second - segment.first;
+    const float lengthSquared = LengthSquared(along);
+    if (lengthSquared == 0.0f) {
+        return false;
+    }
+    const float t = std::clamp(Dot(centre - segment.first, along) / lengthSquared, 0.0f, 1.0f);
+    const Vector2 nearest = segment.first + along * t;
+    return radiusSquared >= LengthSquared(nearest - centre);
+}
+
+enum class Turn { kCollinear, kPositive, kNegative };
+
+// The sign of the cross product, computed in single precision and classified in double.
+Turn Orientation(Vector2 a, Vector2 b, Vector2 x) {
+    const float cross = (x.x - a.x) * (b.y - a.y) - (x.y - a.y) * (b.x - a.x);
+    const auto value = static_cast<double>(cross);
+    if (std::abs(value) < ColliderSystem::kCollinearTolerance) {
+        return Turn::kCollinear;
+    }
+    return value > 0.0 ? Turn::kPositive : Turn::kNegative;
+}
+
+bool WithinBox(Vector2 point, const Segment& box) {
+    return std::min(box.first.x, box.second.x) <= point.x &&
+           point.x <= std::max(box.first.x, box.second.x) &&
+           std::min(box.first.y, box.second.y) <= point.y &&
+           point.y <= std::max(box.first.y, box.second.y);
+}
+
+bool SegmentsTouch(const Segment& p, const Segment& q) {
+    const Turn o1 = Orientation(p.first, p.second, q.first);
+    const Turn o2 = Orientation(p.first, p.second, q.second);
+    const Turn o3 = Orientation(q.first, q.second, p.first);
+    const Turn o4 = Orientation(q.first, q.second, p.second);
+    return (o1 != o2 && o3 != o4) || (o1 == Turn::kCollinear && WithinBox(q.first, p)) ||
+           (o2 == Turn::kCollinear && WithinBox(q.second, p)) ||
+           (o3 == Turn::kCollinear && WithinBox(p.first, q)) ||
+           (o4 == Turn::kCollinear && WithinBox(p.second, q));
+}
+
+// Sizes are re-read at every step of these loops: the lists are the live layers.
+void CircleAgainstLayer(ColliderSystem& system, ColliderCircle* circle,
+                        const std::vector<ColliderCircle*>& circles, std::size_t firstCircle,
+                        const std::vector<ColliderLine*>& lines) {
+    for (std::size_t j = firstCircle; j < circles.size(); ++j) {
+        if (ColliderSystem::CirclesTouch(circle, circles[j])) {
+            system.ReportCollision(circle, circles[j]);
+        }
+    }
+    for (std::size_t j = 0; j < lines.size(); ++j) {
+        if (ColliderSystem::CircleTouchesLine(circle, lines[j])) {
+            system.ReportCollision(circle, lines[j]);
+        }
+    }
+}
+
+void LineAgainstCircles(ColliderSystem& system, ColliderLine* line,
+                        const std::vector<ColliderCircle*>& circles) {
+    for (std::size_t j = 0; j < circles.size(); ++j) {
+        if (ColliderSystem::CircleTouchesLine(circles[j], line)) {
+            system.ReportCollision(line, circles[j]);
+        }
+    }
+}
+
+void LineAgainstLines(ColliderSystem& system, ColliderLine* line,
+                      const std::vector<ColliderLine*>& lines, std::size_t firstLine) {
+    for (std::size_t j = firstLine; j < lines.size(); ++j) {
+        if (ColliderSystem::LinesTouch(line, lines[j])) {
+            system.ReportCollision(line, lines[j]);
+        }
+    }
+}
+
+}  // namespace
+
+ColliderSystem& ColliderSystem::Instance() {
+    static auto* system = new ColliderSystem();
+    return *system;
+}
+
+void ColliderSystem::Update(float /*dt*/) {
+    const Layers<ColliderCircle>& circles =
+        ComponentListSystem<ColliderCircle>::Instance().Layers();
+    const Layers<ColliderLine>& lines = ComponentListSystem<ColliderLine>::Instance().Layers();
+    for (std::size_t k = 0; k < circles.size(); ++k) {
+        for (std::size_t i = 0; i < circles[k].size(); ++i) {
+            ColliderCircle* circle = circles[k][i];
+            if (circle->OwnerTransform() == nullptr) {
+                continue;
+            }
+            CircleAgainstLayer(*this, circle, circles[k], i + 1, lines[k]);
+            for (std::size_t m = k + 1; m < circles.size(); ++m) {
+                CircleAgainstLayer(*this, circle, circles[m], 0, lines[m]);
+            }
+        }
+        for (std::size_t i = 0; i < lines[k].size(); ++i) {
+            ColliderLine* line = lines[k][i];
+            if (line->OwnerTransform() == nullptr) {
+                continue;
+            }
+            LineAgainstLines(*this, line, lines[k], i + 1);
+            for (std::size_t m = k + 1; m < lines.size(); ++m) {
+                LineAgainstCircles(*this, line, circles[m]);
+                LineAgainstLines(*this, line, lines[m], 0);
+            }
+        }
+    }
+}
+
+void ColliderSystem::ReportCollision(Collider* a, Collider* b) {
+    Report(a, b);
+    Report(b, a);
+}
+
+void ColliderSystem::Report(Collider* collider, Collider* other) {
+    const Entity* entity = collider->owner;
+    if (entity == nullptr) {
+        return;
+    }
+    // Appended after whatever an enclosing report still holds, and trimmed back afterwards.
+    const std::size_t first = toldComponents.size();
+    for (const auto& [list, entry] : entity->components) {
+        toldComponents.push_back(entry.component);
+    }
+    for (std::size_t i = first; i < toldComponents.size(); ++i) {
+        toldComponents[i]->OnCollision(other);
+    }
+    toldComponents.resize(first);
+}
+
+bool ColliderSystem::CirclesTouch(ColliderCircle* a, ColliderCircle* b) {
+    const std::optional<Placement> first = Place(*a, a->relativePos);
+    const std::optional<Placement> second = Place(*b, b->relativePos);
+    if (!first || !second) {
+        return false;
+    }
+    const float reach = first->scaleFactor * a->radius + second->scaleFactor * b->radius;
+    return reach * reach > LengthSquared(first->centre - second->centre);
+}
+
+bool ColliderSystem::CircleTouchesLine(ColliderCircle* circle, ColliderLine* line) {
+    const std::optional<Placement> round = Place(*circle, circle->relativePos);
+    const std::optional<Placement> shape = Place(*line, line->relativePos);
+    if (!round || !shape) {
+        return false;
+    }
+    const float radius = round->scaleFactor * circle->radius;
+    const float reach = shape->scaleFactor * line->boundingRadius + radius;
+    if (!(reach * reach > LengthSquared(round->centre - shape->centre))) {
+        return false;
+    }
+    if (circle->owner->name == kPointerEntityName) {
+        return false;
+    }
+    const std::vector<Vector2>& vertices = line->vertices;
+    for (std::size_t i = 0; i + 1 < vertices.size(); i += 2) {
+        const Segment segment = PlaceSegment(*shape, vertices[i], vertices[i + 1]);
+        if (SegmentWithinRadius(segment, round->centre, radius * radius)) {
+            line->hitSegment = segment;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ColliderSystem::LinesTouch(ColliderLine* a, ColliderLine* b) {
+    const std::optional<Placement> first = Place(*a, a->relativePos);
+    const std::optional<Placement> second = Place(*b, b->relativePos);
+    if (!first || !second) {
+        return false;
+    }
+    const float reach =
+        first->scaleFactor * a->boundingRadius + second->scaleFactor * b->boundingRadius;
+    if (!(reach * reach > LengthSquared(first->centre - second->centre))) {
+        return false;
+    }
+    for (std::size_t i = 0; i + 1 < a->vertices.size(); i += 2) {
+        const Segment p = PlaceSegment(*first, a->vertices[i], a->vertices[i + 1]);
+        for (std::size_t j = 0; j + 1 < b->vertices.size(); j += 2) {
+            if (SegmentsTouch(p, PlaceSegment(*second, b->vertices[j], b->vertices[j + 1]))) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool ColliderSystem::PairTouches(Collider* a, Collider* b) {
+    auto* circleA = dynamic_cast<ColliderCircle*>(a);
+    auto* circleB = dynamic_cast<ColliderCircle*>(b);
+    auto* lineA = dynamic_cast<ColliderLine*>(a);
+    auto* lineB = dynamic_cast<ColliderLine*>(b);
+    if (circleA != nullptr && circleB != nullptr) {
+        return CirclesTouch(circleA, circleB);
+    }
+    if (circleA != nullptr && lineB != nullptr) {
+        return CircleTouchesLine(circleA, lineB);
+    }
+    if (lineA != nullptr && circleB != nullptr) {
+        return CircleTouchesLine(circleB, lineA);
+    }
+    if (lineA != nullptr && lineB != nullptr) {
+        return LinesTouch(lineA, lineB);
+    }
+    return false;
+}
+
+Vector2 ColliderSystem::AwayFromPoint(Vector2 position, Vector2 other) {
+    const Vector2 away = position - other;
+    // hypot: no overflow or underflow on the way to the length.
+    const float length = std::hypot(away.x, away.y);
+    if (!(length > 0.0f) || !std::isfinite(length)) {
+        return {};
+    }
+    return away * (1.0f / length);
+}
+
+Vector2 ColliderSystem::AwayFromSegment(Vector2 position, const Segment& segment) {
+    const Vector2 along = segment.second - segment.first;
+    const float lengthSquared = LengthSquared(along);
+    // A zero-length segment (also the never-written zeros of hitSegment) is a point; dividing by
+    // its length would give NaN.
+    if (lengthSquared == 0.0f) {
+        return AwayFromPoint(position, segment.first);
+    }
+    const Vector2 fromFirst = position - segment.first;
+    const float t = Dot(fromFirst, along) / lengthSquared;
+    if (t < 0.0f) {
+        return AwayFromPoint(position, segment.first);
+    }
+    if (t > 1.0f) {
+        return AwayFromPoint(position, segment.second);
+    }
+    const float length = std::sqrt(lengthSquared);
+    const Vector2 normal{along.y / length, -along.x / length};
+    const float side = fromFirst.x * along.y - fromFirst.y * along.x;
+    return side >= 0.0f ? normal : normal * -1.0f;
+}

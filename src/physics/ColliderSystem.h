@@ -1,0 +1,64 @@
+#pragma once
+// The once-per-frame collision pass: every circle and line collider against every other, in a
+// fixed order over the five update layers, telling both entities' components of each contact.
+// Rectangles are never tested. The pair tests and the push-out directions are public so that the
+// response in Collider::OnCollision re-tests a pair exactly as the pass did.
+
+#include <vector>
+
+#include "engine/NamedSystem.h"
+#include "engine/Vector2.h"
+#include "physics/ColliderLine.h"
+
+class Collider;
+class ColliderCircle;
+class Component;
+
+class ColliderSystem : public NamedSystem<SystemType::COLLIDER_SYSTEM> {
+public:
+    // The entity name of the engine's pointer: its circle finds other circles (buttons) but never
+    // lines, so the mouse never collides with walls.
+    static constexpr const char* kPointerEntityName = "MouseObject";
+    // Orientation values whose magnitude is below this count as collinear.
+    static constexpr double kCollinearTolerance = 1e-9;
+
+    static ColliderSystem& Instance();
+
+    // The whole pass; dt plays no part. For each layer k from FASTEST to SLOWEST: each circle of k
+    // against the later circles of k, the lines of k, then the circles and lines of every later
+    // layer; then each line of k against the later lines of k and the circles and lines of every
+    // later layer. Every unordered pair is tested once, and positions moved by earlier responses
+    // are seen by later tests. Colliders whose entity has no Transform are skipped.
+    void Update(float dt) override;
+
+    // Tells every component of a's entity OnCollision(b), in the entity's map order, then every
+    // component of b's entity OnCollision(a).
+    void ReportCollision(Collider* a, Collider* b);
+
+    // The pair tests. A collider without an entity or without a Transform touches nothing.
+    // Strict: circles exactly touching do not collide.
+    static bool CirclesTouch(ColliderCircle* a, ColliderCircle* b);
+    // Inclusive, and records the first touching segment in the line's hitSegment. The pointer's
+    // circle never touches a line.
+    static bool CircleTouchesLine(ColliderCircle* circle, ColliderLine* line);
+    static bool LinesTouch(ColliderLine* a, ColliderLine* b);
+    // The test for the two colliders' kinds, in either role; false for pairs that are never
+    // tested (rectangles, plain colliders).
+    static bool PairTouches(Collider* a, Collider* b);
+
+    // Unit vector from `other` towards `position`; (0, 0) when they coincide.
+    static Vector2 AwayFromPoint(Vector2 position, Vector2 other);
+    // Unit vector from the segment towards `position`: from the nearer end beyond the ends,
+    // otherwise the segment's normal on the position's side. (0, 0) when there is no direction
+    // (a zero-length segment with the position on it).
+    static Vector2 AwayFromSegment(Vector2 position, const ColliderLine::Segment& segment);
+
+private:
+    ColliderSystem() = default;
+
+    void Report(Collider* collider, Collider* other);
+
+    // The components being told, copied out of the entity's map first: a handler that adds a
+    // component to its entity must not rehash the map under the loop. Reused between reports.
+    std::vector<Component*> toldComponents;
+};
