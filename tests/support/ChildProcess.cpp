@@ -73,6 +73,14 @@ bool ChildProcess::Running() {
     return result == 0;
 }
 
+void ChildProcess::Terminate(std::chrono::milliseconds timeout) {
+    if (!Running()) {
+        return;
+    }
+    kill(pid, SIGTERM);
+    Wait(timeout);
+}
+
 std::optional<int> ChildProcess::Wait(std::chrono::milliseconds timeout) {
     if (!WaitUntil([this] { return !Running(); }, timeout)) {
         kill(pid, SIGKILL);

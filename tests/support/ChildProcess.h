@@ -29,6 +29,9 @@ public:
     // killed).
     std::optional<int> Wait(std::chrono::milliseconds timeout);
     bool Running();
+    // Asks the child to end (SIGTERM) so it can clean up after itself, as a server removes its
+    // socket and lock files; kills it if it has not ended within the timeout.
+    void Terminate(std::chrono::milliseconds timeout);
     int Pid() const { return pid; }
 
 private:

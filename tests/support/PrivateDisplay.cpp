@@ -2,12 +2,22 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 namespace {
 using namespace std::chrono_literals;
 constexpr int kFirstDisplay = 150;
 constexpr int kLastDisplay = 250;
+
+bool OwnsLock(const std::string& lock, int pid) {
+    return WaitUntil(
+        [&] {
+            const std::string text = ReadFileText(lock);
+            return std::strtol(text.c_str(), nullptr, 10) == pid;
+        },
+        2s);
+}
 }  // namespace
 
 PrivateDisplay::PrivateDisplay() {
@@ -21,12 +31,15 @@ PrivateDisplay::PrivateDisplay() {
             continue;
         }
         const std::string candidate = ":" + std::to_string(number);
-        server = std::make_unique<ChildProcess>(ChildProcess::Options{
-            {"/usr/bin/Xvfb", candidate, "-screen", "0", "1280x800x24", "-nolisten", "tcp"},
-            {},
-            {},
-            scratch / "xvfb.out",
-            scratch / "xvfb.err"});
+        // -noreset: the server must not regenerate when its last client leaves, or a client
+        // connecting at that moment is refused.
+        server = std::make_unique<ChildProcess>(
+            ChildProcess::Options{{"/usr/bin/Xvfb", candidate, "-screen", "0", "1280x800x24",
+                                   "-nolisten", "tcp", "-noreset"},
+                                  {},
+                                  {},
+                                  scratch / "xvfb.out",
+                                  scratch / "xvfb.err"});
         if (WaitUntil([&] { return std::filesystem::exists(socket) || !server->Running(); }, 10s) &&
             server->Running()) {
             display = candidate;
@@ -37,6 +50,9 @@ PrivateDisplay::PrivateDisplay() {
 }
 
 PrivateDisplay::~PrivateDisplay() {
+    if (server) {
+        server->Terminate(5s);
+    }
     server.reset();
     std::error_code ignored;
     std::filesystem::remove_all(scratch, ignored);
