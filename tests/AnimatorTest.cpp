@@ -26,6 +26,7 @@
 #include "graphics/Texture.h"
 #include "physics/Transform.h"
 #include "support/GameTree.h"
+#include "support/WindowTest.h"
 
 namespace {
 
@@ -59,23 +60,19 @@ void ExpectOffset(Vector2 actual, Vector2 expected) {
     EXPECT_FLOAT_EQ(actual.y, expected.y);
 }
 
-class AnimatorTest : public ::testing::Test {
+class AnimatorTest : public WindowTest {
 protected:
     void SetUp() override {
         DataDirectory = (tree.root() / "Data").string() + "/";
         ShadersDirectory = (tree.root() / "Shaders").string() + "/";
-        graphics.Initialize();
-        ASSERT_TRUE(graphics.IsReady()) << graphics.startFailure;
+        WindowTest::SetUp();
     }
 
     void TearDown() override {
         // Entities queue their components' removal; the lists then free everything queued.
         entities.clear();
-        ComponentListSystem<Transform>::Instance().ShutDown();
-        ComponentListSystem<Sprite>::Instance().ShutDown();
-        ComponentListSystem<Animator>::Instance().ShutDown();
-        ComponentListSystem<SpriteNonsense>::Instance().ShutDown();
-        graphics.ShutDown();
+        ShutDownLists<Transform, Sprite, Animator, SpriteNonsense>();
+        WindowTest::TearDown();
     }
 
     // An entity with a Transform at the origin.
@@ -104,7 +101,6 @@ protected:
     }
 
     GameTree tree;
-    GraphicsSystem& graphics = GraphicsSystem::Instance();
     std::vector<std::unique_ptr<Entity>> entities;
 };
 

@@ -30,6 +30,7 @@
 #include "physics/ColliderSystem.h"
 #include "physics/Transform.h"
 #include "support/GameTree.h"
+#include "support/WindowTest.h"
 
 namespace {
 
@@ -57,20 +58,12 @@ bool IsFinite(Vector2 v) {
     return std::isfinite(v.x) && std::isfinite(v.y);
 }
 
-class CollisionTest : public ::testing::Test {
+class CollisionTest : public WindowTest {
 protected:
-    void SetUp() override {
-        graphics.Initialize();
-        ASSERT_TRUE(graphics.IsReady()) << graphics.startFailure;
-    }
     void TearDown() override {
         entities.clear();
-        ComponentListSystem<ColliderCircle>::Instance().ShutDown();
-        ComponentListSystem<ColliderLine>::Instance().ShutDown();
-        ComponentListSystem<ColliderRectangle>::Instance().ShutDown();
-        ComponentListSystem<Transform>::Instance().ShutDown();
-        ComponentListSystem<Probe>::Instance().ShutDown();
-        graphics.ShutDown();
+        ShutDownLists<ColliderCircle, ColliderLine, ColliderRectangle, Transform, Probe>();
+        WindowTest::TearDown();
     }
 
     Entity& AddBareEntity(const std::string& name) {
@@ -125,7 +118,6 @@ protected:
     }
 
     GameTree tree;
-    GraphicsSystem& graphics = GraphicsSystem::Instance();
     std::vector<std::unique_ptr<Entity>> entities;
     std::vector<std::string> journal;
 };

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/ControlSystem.h"
 #include "engine/Engine.h"
 #include "engine/InputMessage.h"
-#include "engine/ControlSystem.h"
 #include "entities/ComponentListSystem.h"
 #include "entities/Entity.h"
 #include "physics/Transform.h"
@@ -136,8 +136,8 @@ TEST_F(ComponentListTest, ShutdownDeletesEverythingIncludingQueuedAdditions) {
     other.AddComponent(new ProbeComponent("queued"));
     journal.clear();
     list.ShutDown();
-    EXPECT_EQ(journal, (std::vector<std::string>{"started shutdown", "started deleted",
-                                                 "queued deleted"}));
+    EXPECT_EQ(journal,
+              (std::vector<std::string>{"started shutdown", "started deleted", "queued deleted"}));
     EXPECT_EQ(ProbeComponent::alive, 0);
     EXPECT_TRUE(list.Pending().empty());
     entity.components.clear();

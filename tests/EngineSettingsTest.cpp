@@ -24,22 +24,11 @@
 #include "graphics/GraphicsSystem.h"
 #include "support/ChildProcess.h"
 #include "support/GameTree.h"
+#include "support/TraceMessages.h"
 
 namespace {
 
 constexpr const char* kErrorTag = "ERROR: ";
-
-// The trace log's messages without their time stamps.
-std::vector<std::string> TraceMessages(const std::filesystem::path& log) {
-    std::vector<std::string> messages;
-    std::istringstream lines(ReadFileText(log));
-    std::string line;
-    while (std::getline(lines, line)) {
-        const auto end = line.find("] ");
-        messages.push_back(end == std::string::npos ? line : line.substr(end + 2));
-    }
-    return messages;
-}
 
 std::vector<std::string> Errors(const std::vector<std::string>& messages) {
     std::vector<std::string> errors;

@@ -15,6 +15,7 @@
 #include "graphics/GraphicsSystem.h"
 #include "support/ChildProcess.h"
 #include "support/GameTree.h"
+#include "support/TraceMessages.h"
 
 namespace {
 
@@ -42,17 +43,6 @@ public:
     int preUpdates = 0;
     int renders = 0;
 };
-
-std::vector<std::string> TraceMessages(const std::filesystem::path& log) {
-    std::vector<std::string> messages;
-    std::istringstream lines(ReadFileText(log));
-    std::string line;
-    while (std::getline(lines, line)) {
-        const auto end = line.find("] ");
-        messages.push_back(end == std::string::npos ? line : line.substr(end + 2));
-    }
-    return messages;
-}
 
 class FrameLoopTest : public ::testing::Test {
 protected:

@@ -14,6 +14,7 @@
 #include "support/ChildProcess.h"
 #include "support/StockData.h"
 #include "support/TempDirectory.h"
+#include "support/TraceMessages.h"
 
 namespace {
 
@@ -21,17 +22,6 @@ using namespace std::chrono_literals;
 
 constexpr const char* kSwitchToStartScene =
     "SceneSystem::ChangeScene - Switching to scene: Opening.json";
-
-std::vector<std::string> TraceMessages(const std::filesystem::path& log) {
-    std::vector<std::string> messages;
-    std::istringstream lines(ReadFileText(log));
-    std::string line;
-    while (std::getline(lines, line)) {
-        const auto end = line.find("] ");
-        messages.push_back(end == std::string::npos ? line : line.substr(end + 2));
-    }
-    return messages;
-}
 
 // The start-up lines of the engine, the component lists and the scene system, errors included.
 bool IsStartLine(const std::string& message) {

@@ -24,6 +24,7 @@
 #include "graphics/Texture.h"
 #include "support/ChildProcess.h"
 #include "support/GameTree.h"
+#include "support/WindowTest.h"
 
 namespace {
 
@@ -96,15 +97,13 @@ void ExpectVertex(const Vertex& actual, const Vertex& expected) {
     }
 }
 
-class GraphicsAssetsTest : public ::testing::Test {
+class GraphicsAssetsTest : public WindowTest {
 protected:
     void SetUp() override {
         DataDirectory = (tree.root() / "Data").string() + "/";
         ShadersDirectory = (tree.root() / "Shaders").string() + "/";
-        graphics.Initialize();
-        ASSERT_TRUE(graphics.IsReady()) << graphics.startFailure;
+        WindowTest::SetUp();
     }
-    void TearDown() override { graphics.ShutDown(); }
 
     void WriteMesh(const std::string& name, const std::string& text) const {
         tree.WriteFile(fs::path("Data") / "Meshes" / name, text);
@@ -117,7 +116,6 @@ protected:
     std::string TraceLogText() const { return ReadFileText(DataDirectory + "Trace_Log.txt"); }
 
     GameTree tree;
-    GraphicsSystem& graphics = GraphicsSystem::Instance();
 };
 
 TEST_F(GraphicsAssetsTest, SameNameReturnsTheSameRecordAndOpenGLObject) {

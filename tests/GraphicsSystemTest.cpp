@@ -10,24 +10,18 @@
 #include "graphics/GraphicsSystem.h"
 #include "input/KeyCode.h"
 
+#include "support/WindowTest.h"
+
 namespace {
 
-class GraphicsSystemTest : public ::testing::Test {
+class GraphicsSystemTest : public WindowTest {
 protected:
-    void SetUp() override {
-        graphics.Initialize();
-        ASSERT_TRUE(graphics.IsReady()) << graphics.startFailure;
-    }
-    void TearDown() override { graphics.ShutDown(); }
-
     // World point -> normalized device coordinates. The projection alone carries the camera's
     // x and y (it is centred on them), so the stock shaders place sprites with it.
     Vector3 ToDevice(float x, float y) {
         graphics.UpdateCameraMatrices();
         return graphics.projection.TransformPoint({x, y, 0.0f});
     }
-
-    GraphicsSystem& graphics = GraphicsSystem::Instance();
 };
 
 TEST_F(GraphicsSystemTest, OpensTheWindowWithA33CoreContext) {

@@ -24,6 +24,7 @@
 #include "physics/Transform.h"
 #include "support/ChildProcess.h"
 #include "support/GameTree.h"
+#include "support/TraceMessages.h"
 
 namespace {
 
@@ -47,17 +48,6 @@ std::string SceneText(const std::string& moverName) {
                            {{"Transform", {{"Transform", transform}, {"Update layer", 2}}},
                             {"Physics", {{"Physics", physics}, {"Update layer", 2}}}}}}
         .dump(2);
-}
-
-std::vector<std::string> TraceMessages(const std::filesystem::path& log) {
-    std::vector<std::string> messages;
-    std::istringstream lines(ReadFileText(log));
-    std::string line;
-    while (std::getline(lines, line)) {
-        const auto end = line.find("] ");
-        messages.push_back(end == std::string::npos ? line : line.substr(end + 2));
-    }
-    return messages;
 }
 
 std::vector<std::string> StartingWith(const std::vector<std::string>& messages,

@@ -16,6 +16,7 @@
 #include "graphics/Texture.h"
 #include "physics/Transform.h"
 #include "support/GameTree.h"
+#include "support/WindowTest.h"
 
 namespace {
 
@@ -26,18 +27,12 @@ struct Pixel {
     int Brightness() const { return r + g + b; }
 };
 
-class SpriteRenderTest : public ::testing::Test {
+class SpriteRenderTest : public WindowTest {
 protected:
-    void SetUp() override {
-        graphics.Initialize();
-        ASSERT_TRUE(graphics.IsReady()) << graphics.startFailure;
-    }
     void TearDown() override {
         entities.clear();
-        ComponentListSystem<Transform>::Instance().ShutDown();
-        ComponentListSystem<Sprite>::Instance().ShutDown();
-        ComponentListSystem<Emitter>::Instance().ShutDown();
-        graphics.ShutDown();
+        ShutDownLists<Transform, Sprite, Emitter>();
+        WindowTest::TearDown();
     }
 
     Entity& AddEntity(Vector2 position, Vector2 scale, Entity* parent = nullptr) {
@@ -95,7 +90,6 @@ protected:
     }
 
     GameTree tree;
-    GraphicsSystem& graphics = GraphicsSystem::Instance();
     std::vector<std::unique_ptr<Entity>> entities;
 };
 

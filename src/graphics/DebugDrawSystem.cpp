@@ -3,10 +3,7 @@
 #include <glad/gl.h>
 
 #include "graphics/GraphicsSystem.h"
-
-namespace {
-constexpr GLsizei kPointStride = 2 * sizeof(float);
-}  // namespace
+#include "graphics/PointBuffers.h"
 
 DebugDrawSystem& DebugDrawSystem::Instance() {
     static auto* system = new DebugDrawSystem();
@@ -14,15 +11,9 @@ DebugDrawSystem& DebugDrawSystem::Instance() {
 }
 
 void DebugDrawSystem::Initialize() {
-    GLuint array = 0;
-    GLuint buffer = 0;
-    glGenVertexArrays(1, &array);
-    glGenBuffers(1, &buffer);
-    glBindVertexArray(array);
-    glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, kPointStride, nullptr);
-    glEnableVertexAttribArray(0);
-    glBindVertexArray(0);
+    unsigned int array = 0;
+    unsigned int buffer = 0;
+    CreatePointBuffers(array, buffer, {});
     vertexArray = static_cast<int>(array);
     vertexBuffer = static_cast<int>(buffer);
     points.reserve(kReservedPoints);
@@ -41,10 +32,9 @@ void DebugDrawSystem::Render() {
 }
 
 void DebugDrawSystem::ShutDown() {
-    const auto buffer = static_cast<GLuint>(vertexBuffer);
-    const auto array = static_cast<GLuint>(vertexArray);
-    glDeleteBuffers(1, &buffer);
-    glDeleteVertexArrays(1, &array);
+    auto buffer = static_cast<unsigned int>(vertexBuffer);
+    auto array = static_cast<unsigned int>(vertexArray);
+    DeletePointBuffers(array, buffer);
     vertexArray = -1;
     vertexBuffer = -1;
 }

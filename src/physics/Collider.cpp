@@ -1,7 +1,5 @@
 #include "physics/Collider.h"
 
-#include <glad/gl.h>
-
 #include "entities/Entity.h"
 #include "physics/ColliderCircle.h"
 #include "physics/ColliderLine.h"
@@ -15,7 +13,6 @@ constexpr const char* kLabelKey = "name";
 constexpr const char* kBaseIsSolidKey = "isSolid";
 constexpr const char* kActiveKey = "active";
 
-constexpr GLsizei kPointStride = 2 * sizeof(float);
 }  // namespace
 
 Collider::Collider() : Collider(kNoKind) {}
@@ -118,24 +115,4 @@ nlohmann::json Collider::BaseColliderJson() const {
 Vector2 Collider::RequiredVector(const nlohmann::json& data, const char* key) {
     const nlohmann::json& value = data.at(key);
     return {value.at("x").get<float>(), value.at("y").get<float>()};
-}
-
-void Collider::CreateOutlineObjects(unsigned int& vertexArray, unsigned int& vertexBuffer,
-                                    const std::vector<Vector2>& points) {
-    glGenVertexArrays(1, &vertexArray);
-    glGenBuffers(1, &vertexBuffer);
-    glBindVertexArray(vertexArray);
-    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
-    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, kPointStride, nullptr);
-    glEnableVertexAttribArray(0);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(points.size()) * kPointStride,
-                 points.data(), GL_STATIC_DRAW);
-    glBindVertexArray(0);
-}
-
-void Collider::DeleteOutlineObjects(unsigned int& vertexArray, unsigned int& vertexBuffer) {
-    glDeleteBuffers(1, &vertexBuffer);
-    glDeleteVertexArrays(1, &vertexArray);
-    vertexArray = 0;
-    vertexBuffer = 0;
 }

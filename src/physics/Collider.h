@@ -74,12 +74,6 @@ protected:
     // A required {"x", "y"} member: missing or malformed, the JSON library's error propagates.
     static Vector2 RequiredVector(const nlohmann::json& data, const char* key);
 
-    // Debug drawing objects: one vertex array whose attribute 0 is two floats per point in one
-    // buffer, filled with `points`.
-    static void CreateOutlineObjects(unsigned int& vertexArray, unsigned int& vertexBuffer,
-                                     const std::vector<Vector2>& points);
-    static void DeleteOutlineObjects(unsigned int& vertexArray, unsigned int& vertexBuffer);
-
 private:
     // Unit direction that moves this collider's entity out of `other`, or (0, 0) when the
     // positions give none.

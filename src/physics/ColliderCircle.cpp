@@ -1,4 +1,5 @@
 #include "physics/ColliderCircle.h"
+#include "graphics/PointBuffers.h"
 
 #include <glad/gl.h>
 
@@ -25,11 +26,11 @@ void ColliderCircle::Initialize() {
             outlinePoints.push_back({std::cos(angle) * radius, std::sin(angle) * radius});
         }
     }
-    CreateOutlineObjects(vertexArray, vertexBuffer, outlinePoints);
+    CreatePointBuffers(vertexArray, vertexBuffer, outlinePoints);
 }
 
 void ColliderCircle::ShutDown() {
-    DeleteOutlineObjects(vertexArray, vertexBuffer);
+    DeletePointBuffers(vertexArray, vertexBuffer);
 }
 
 void ColliderCircle::DebugDraw() {

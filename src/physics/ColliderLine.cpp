@@ -1,4 +1,5 @@
 #include "physics/ColliderLine.h"
+#include "graphics/PointBuffers.h"
 
 #include <glad/gl.h>
 
@@ -38,7 +39,7 @@ void ColliderLine::Initialize() {
                  std::sin(angle) * boundingRadius + relativePos.y + centroid.y});
         }
     }
-    CreateOutlineObjects(vertexArray, vertexBuffer, boundsOutline);
+    CreatePointBuffers(vertexArray, vertexBuffer, boundsOutline);
 }
 
 // The broad phases test a circle of (scale factor x boundingRadius) around the line's centre (the
@@ -56,7 +57,7 @@ void ColliderLine::ComputeBoundingRadius() {
 }
 
 void ColliderLine::ShutDown() {
-    DeleteOutlineObjects(vertexArray, vertexBuffer);
+    DeletePointBuffers(vertexArray, vertexBuffer);
 }
 
 void ColliderLine::DebugDraw() {

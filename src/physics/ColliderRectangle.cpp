@@ -1,4 +1,5 @@
 #include "physics/ColliderRectangle.h"
+#include "graphics/PointBuffers.h"
 
 #include <glad/gl.h>
 
@@ -22,11 +23,11 @@ void ColliderRectangle::Initialize() {
                         {c.x - half.x, c.y - half.y},
                         {c.x + half.x, c.y - half.y}};
     }
-    CreateOutlineObjects(vertexArray, vertexBuffer, cornerPoints);
+    CreatePointBuffers(vertexArray, vertexBuffer, cornerPoints);
 }
 
 void ColliderRectangle::ShutDown() {
-    DeleteOutlineObjects(vertexArray, vertexBuffer);
+    DeletePointBuffers(vertexArray, vertexBuffer);
 }
 
 void ColliderRectangle::DebugDraw() {
