@@ -17,3 +17,15 @@
 #include "physics/ColliderRectangle.h"
 #include "physics/Physics.h"
 #include "physics/Transform.h"
+
+// Every type of the declaration is named, so code generated from it can mention all of them;
+// only the ones whose class is complete above are built.
+#define COMPONENT_TYPE(Name, value, fanOutPosition, jsonKey) class Name;
+#include "entities/ComponentTypes.def"
+
+// Whether a declared component type has its class yet. Every file that asks includes this
+// header, so the answer is the same everywhere.
+template <class T>
+constexpr bool kIsBuiltComponent = requires {
+    sizeof(T);
+};

@@ -7,20 +7,11 @@
 #include "entities/ComponentClasses.h"
 #include "entities/ComponentListSystem.h"
 
-// Every type of the declaration is named here; only those with a complete class have a list.
-#define COMPONENT_TYPE(Name, value, fanOutPosition, jsonKey) class Name;
-#include "entities/ComponentTypes.def"
-
 namespace {
 
 template <class T>
-constexpr bool kIsBuilt = requires {
-    sizeof(T);
-};
-
-template <class T>
 VirtualComponentListSystem* ListOf() {
-    if constexpr (kIsBuilt<T>) {
+    if constexpr (kIsBuiltComponent<T>) {
         return &ComponentListSystem<T>::Instance();
     } else {
         return nullptr;

@@ -26,10 +26,6 @@
 #include "entities/Entity.h"
 #include "entities/JsonReaders.h"
 
-// Every type of the declaration is named here; only those with a complete class can be built.
-#define COMPONENT_TYPE(Name, value, fanOutPosition, jsonKey) class Name;
-#include "entities/ComponentTypes.def"
-
 namespace {
 
 constexpr const char* kUpdateLayerKey = "Update layer";
@@ -44,11 +40,6 @@ constexpr int kColliderKindLine = 2;
 constexpr const char* kReadErrorPrefix = "Entity::from_json - error serializing entity: ";
 constexpr const char* kColliderKindMissingError =
     "Collider type from json is not included in Awful Entity If Statement. Please add it there";
-
-template <class T>
-constexpr bool kIsBuilt = requires {
-    sizeof(T);
-};
 
 // The types whose entry needs more than "construct, FromJson the data": SoundEffect takes its
 // "sound name" in the constructor, GameMaster is constructed with "help", and a Tilemap is
@@ -107,7 +98,7 @@ void SkipUnbuiltEntry(const nlohmann::json&, const std::string& key, Entity&) {
 // whether this build has what Read needs.
 template <class T>
 struct EntryReader {
-    static constexpr bool kAvailable = kIsBuilt<T>;
+    static constexpr bool kAvailable = kIsBuiltComponent<T>;
 
     static void Read(const nlohmann::json& value, const std::string& key, Entity& entity) {
         static_assert(!kHasOwnEntryRule<T>, "this component type needs its EntryReader");
@@ -119,7 +110,8 @@ struct EntryReader {
 // parameters so that each kind is built as soon as its class is complete.
 template <class Circle, class Rectangle, class Line>
 struct ColliderEntryReader {
-    static constexpr bool kAvailable = kIsBuilt<Circle> || kIsBuilt<Rectangle> || kIsBuilt<Line>;
+    static constexpr bool kAvailable =
+        kIsBuiltComponent<Circle> || kIsBuiltComponent<Rectangle> || kIsBuiltComponent<Line>;
 
     static void Read(const nlohmann::json& value, const std::string& key, Entity& entity) {
         const UpdateLayer layer = ReadUpdateLayer(value, key);
@@ -161,7 +153,7 @@ private:
     template <class Kind>
     static void AddKind(const nlohmann::json& value, const std::string& key, Entity& entity,
                         UpdateLayer layer) {
-        if constexpr (kIsBuilt<Kind>) {
+        if constexpr (kIsBuiltComponent<Kind>) {
             auto component = std::make_unique<Kind>();
             ApplyData(*component, GetJsonPath(value, {key, key}));
             entity.AddComponent(component.release(), layer);
