@@ -1,8 +1,12 @@
 #include "entities/EntityFiles.h"
 
+#include <algorithm>
+#include <cstddef>
+#include <stdexcept>
 #include <string>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include "SharedDependencies/Source/Stream.h"
 #include "engine/DataDirectories.h"
@@ -20,10 +24,39 @@ std::unordered_map<std::string, nlohmann::json>& EntityFileCache() {
     return *cache;
 }
 
+// Far deeper than any scene needs (each entity level is one object level, its component data a
+// few more), and shallow enough that reading, freeing and reporting an entity tree, which all
+// recurse once per level, stay well inside the stack.
+constexpr std::size_t kMaxNestingDepth = 256;
+
+// The parser itself does not recurse, so a file nested many thousands of levels deep parses; it
+// is measured here, without recursion, and refused before anything reads it.
+std::size_t NestingDepth(const nlohmann::json& root) {
+    std::size_t deepest = 0;
+    std::vector<std::pair<const nlohmann::json*, std::size_t>> pending{{&root, 1}};
+    while (!pending.empty()) {
+        const auto [value, depth] = pending.back();
+        pending.pop_back();
+        deepest = std::max(deepest, depth);
+        if (value->is_structured() && depth <= kMaxNestingDepth) {
+            for (const nlohmann::json& member : *value) {
+                pending.emplace_back(&member, depth + 1);
+            }
+        }
+    }
+    return deepest;
+}
+
 // Opened read-only, so a missing file raises StreamOpenError instead of being created.
 nlohmann::json ParseEntityFile(const std::string& fileKey) {
-    Stream stream(DataDirectory + fileKey, Stream::kRead);
-    return nlohmann::json::parse(stream);
+    const std::string path = DataDirectory + fileKey;
+    Stream stream(path, Stream::kRead);
+    nlohmann::json parsed = nlohmann::json::parse(stream);
+    if (NestingDepth(parsed) > kMaxNestingDepth) {
+        throw std::length_error(path + " nests deeper than " + std::to_string(kMaxNestingDepth) +
+                                " levels");
+    }
+    return parsed;
 }
 
 }  // namespace

@@ -140,10 +140,10 @@ private:
             return kColliderKindCircle;
         }
         if (data->is_object() && data->contains(kColliderKindKey)) {
-            return data->at(kColliderKindKey).get<int>();
+            return JsonToInt(data->at(kColliderKindKey));
         }
         if (data->is_object() && data->contains(kBaseColliderKey)) {
-            return data->at(kBaseColliderKey).at(kColliderKindKey).get<int>();
+            return JsonToInt(data->at(kBaseColliderKey).at(kColliderKindKey));
         }
         TraceLog::Error(kColliderKindMissingError);
         return kColliderKindCircle;

@@ -1,5 +1,10 @@
 #include "entities/JsonReaders.h"
 
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <stdexcept>
+
 #include "engine/TraceLog.h"
 
 namespace {
@@ -31,7 +36,7 @@ bool IsMissingJsonValue(const nlohmann::json& value) {
 void ReadJsonFloat(const nlohmann::json& object, std::string_view key, float& destination) {
     const nlohmann::json found = GetJsonPath(object, {key});
     if (!IsMissingJsonValue(found)) {
-        destination = found.get<float>();
+        destination = JsonToFloat(found);
     }
 }
 
@@ -39,8 +44,8 @@ void ReadJsonVector2(const nlohmann::json& object, std::string_view key, Vector2
     const nlohmann::json found = GetJsonPath(object, {key});
     if (!IsMissingJsonValue(found)) {
         // Both members must be there once the key is: a half vector is a data error.
-        const float x = found.at("x").get<float>();
-        const float y = found.at("y").get<float>();
+        const float x = JsonToFloat(found.at("x"));
+        const float y = JsonToFloat(found.at("y"));
         destination = {x, y};
     }
 }
@@ -55,7 +60,7 @@ void ReadJsonString(const nlohmann::json& object, std::string_view key, std::str
 void ReadJsonInt(const nlohmann::json& object, std::string_view key, int& destination) {
     const nlohmann::json found = GetJsonPath(object, {key});
     if (!IsMissingJsonValue(found)) {
-        destination = found.get<int>();
+        destination = JsonToInt(found);
     }
 }
 
@@ -68,4 +73,35 @@ void ReadJsonBool(const nlohmann::json& object, std::string_view key, bool& dest
 
 nlohmann::json Vector2ToJson(Vector2 vector) {
     return nlohmann::json{{"x", vector.x}, {"y", vector.y}};
+}
+
+float JsonToFloat(const nlohmann::json& value) {
+    const double number = value.get<double>();
+    if (!(std::abs(number) <= std::numeric_limits<float>::max())) {
+        throw std::out_of_range("number " + value.dump() + " does not fit a float");
+    }
+    return static_cast<float>(number);
+}
+
+int JsonToInt(const nlohmann::json& value) {
+    constexpr int kLowest = std::numeric_limits<int>::min();
+    constexpr int kHighest = std::numeric_limits<int>::max();
+    if (value.is_number_unsigned()) {
+        const auto number = value.get<std::uint64_t>();
+        if (number <= static_cast<std::uint64_t>(kHighest)) {
+            return static_cast<int>(number);
+        }
+    } else if (value.is_number_integer()) {
+        const auto number = value.get<std::int64_t>();
+        if (number >= kLowest && number <= kHighest) {
+            return static_cast<int>(number);
+        }
+    } else {
+        // Throws the JSON library's type error for anything that is not a number.
+        const double number = value.get<double>();
+        if (number >= kLowest && number <= kHighest) {
+            return static_cast<int>(number);
+        }
+    }
+    throw std::out_of_range("number " + value.dump() + " does not fit an integer");
 }

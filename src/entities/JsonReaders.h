@@ -29,3 +29,10 @@ void ReadJsonInt(const nlohmann::json& object, std::string_view key, int& destin
 void ReadJsonBool(const nlohmann::json& object, std::string_view key, bool& destination);
 
 nlohmann::json Vector2ToJson(Vector2 vector);
+
+// Numbers as the engine stores them. A number that a float (or an int) cannot hold throws
+// std::out_of_range, and a value that is not a number throws the JSON library's type error, so an
+// oversized value in a file is a malformed value like any other and never becomes an infinity
+// (or an undefined conversion) in a transform.
+float JsonToFloat(const nlohmann::json& value);
+int JsonToInt(const nlohmann::json& value);

@@ -9,6 +9,7 @@
 
 #include "SharedDependencies/Source/Stream.h"
 #include "engine/DataDirectories.h"
+#include "entities/JsonReaders.h"
 
 namespace {
 constexpr GLsizei kVertexStride = sizeof(Vertex);
@@ -28,11 +29,11 @@ Vertex ReadVertex(const nlohmann::json& element) {
     const nlohmann::json& textureCoord = element.at("textureCoord");
     const nlohmann::json& color = element.at("color");
     for (std::size_t i = 0; i < 2; ++i) {
-        vertex.position[i] = position.at(i).get<float>();
-        vertex.textureCoord[i] = textureCoord.at(i).get<float>();
+        vertex.position[i] = JsonToFloat(position.at(i));
+        vertex.textureCoord[i] = JsonToFloat(textureCoord.at(i));
     }
     for (std::size_t i = 0; i < 4; ++i) {
-        vertex.color[i] = color.at(i).get<float>();
+        vertex.color[i] = JsonToFloat(color.at(i));
     }
     return vertex;
 }
@@ -50,8 +51,8 @@ std::unique_ptr<Mesh> LoadMesh(const std::string& name) {
         mesh->vertices.push_back(ReadVertex(element));
     }
     // Read before any OpenGL object exists, so a malformed file leaks nothing.
-    mesh->uSize = data.at("uSize").get<float>();
-    mesh->vSize = data.at("vSize").get<float>();
+    mesh->uSize = JsonToFloat(data.at("uSize"));
+    mesh->vSize = JsonToFloat(data.at("vSize"));
     BuildMeshBuffers(*mesh);
     mesh->name = name;
     return mesh;

@@ -2,6 +2,7 @@
 
 #include "engine/InputMessage.h"
 #include "entities/Entity.h"
+#include "entities/JsonReaders.h"
 #include "physics/Transform.h"
 
 namespace {
@@ -11,7 +12,7 @@ bool ReadFlag(const nlohmann::json& value) {
 }
 
 int ReadInputValue(const nlohmann::json& value) {
-    return value.is_boolean() ? static_cast<int>(value.get<bool>()) : value.get<int>();
+    return value.is_boolean() ? static_cast<int>(value.get<bool>()) : JsonToInt(value);
 }
 }  // namespace
 
@@ -66,8 +67,8 @@ void SpriteNonsense::Update(float /*dt*/) {
 }
 
 void SpriteNonsense::FromJson(const nlohmann::json& data) {
-    rotationSpeed = data.at("rotationSpeed").get<float>();
-    scalingSpeed = data.at("scalingSpeed").get<float>();
+    rotationSpeed = JsonToFloat(data.at("rotationSpeed"));
+    scalingSpeed = JsonToFloat(data.at("scalingSpeed"));
     buttonState = ReadFlag(data.at("buttonState"));
     buttonType = ReadInputValue(data.at("buttonType"));
 }

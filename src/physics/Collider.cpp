@@ -1,6 +1,7 @@
 #include "physics/Collider.h"
 
 #include "entities/Entity.h"
+#include "entities/JsonReaders.h"
 #include "physics/ColliderCircle.h"
 #include "physics/ColliderLine.h"
 #include "physics/ColliderSystem.h"
@@ -86,7 +87,7 @@ Vector2 Collider::AwayFrom(Transform& mine, Transform& theirs, Collider& other) 
 void Collider::FromJson(const nlohmann::json& data) {
     const nlohmann::json& base = data.at(kBaseColliderKey);
     if (base.contains(kTypeKey)) {
-        type = base.at(kTypeKey).get<std::int32_t>();
+        type = JsonToInt(base.at(kTypeKey));
     }
     ReadBaseCollider(base);
 }
@@ -114,5 +115,5 @@ nlohmann::json Collider::BaseColliderJson() const {
 
 Vector2 Collider::RequiredVector(const nlohmann::json& data, const char* key) {
     const nlohmann::json& value = data.at(key);
-    return {value.at("x").get<float>(), value.at("y").get<float>()};
+    return {JsonToFloat(value.at("x")), JsonToFloat(value.at("y"))};
 }

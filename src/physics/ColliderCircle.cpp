@@ -48,7 +48,7 @@ void ColliderCircle::DebugDraw() {
 
 void ColliderCircle::FromJson(const nlohmann::json& data) {
     relativePos = RequiredVector(data, kRelativePosKey);
-    radius = data.at(kRadiusKey).get<float>();
+    radius = JsonToFloat(data.at(kRadiusKey));
     isSolid = data.at(kIsSolidKey).get<bool>();
 }
 

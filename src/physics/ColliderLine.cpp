@@ -86,7 +86,7 @@ void ColliderLine::FromJson(const nlohmann::json& data) {
     std::vector<Vector2> read;
     read.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
-        read.push_back({elements[i].at("x").get<float>(), elements[i].at("y").get<float>()});
+        read.push_back({JsonToFloat(elements[i].at("x")), JsonToFloat(elements[i].at("y"))});
     }
     vertices = std::move(read);
 }

@@ -1,5 +1,7 @@
 #include "physics/Physics.h"
 
+#include <cmath>
+
 #include "entities/Entity.h"
 #include "entities/JsonReaders.h"
 #include "physics/Transform.h"
@@ -17,7 +19,11 @@ void Physics::Update(float dt) {
         return;
     }
     oldPosition = transform->position;
-    velocity = velocity + acceleration * dt;
+    const Vector2 faster = velocity + acceleration * dt;
+    // A velocity that has run off to infinity stays at its last finite value.
+    if (std::isfinite(faster.x) && std::isfinite(faster.y)) {
+        velocity = faster;
+    }
     newPosition = oldPosition + velocity * dt;
     transform->SetPosition(newPosition);
 }

@@ -8,10 +8,16 @@
 namespace {
 constexpr float kDegreesToRadians = 0.017453292f;
 
-// Exact comparison on purpose: any change, however small, must reach the caches; a NaN compares
-// unequal and so always counts as a change.
+// Exact comparison on purpose: any change, however small, must reach the caches.
 bool Differs(Vector2 a, Vector2 b) {
     return !(a.x == b.x) || !(a.y == b.y);
+}
+
+// Every move goes through the setters, so refusing non-finite values here keeps NaN and infinity
+// out of every transform (a runaway value upstream leaves the entity where it was instead of
+// poisoning its children and its matrix).
+bool IsFinite(Vector2 v) {
+    return std::isfinite(v.x) && std::isfinite(v.y);
 }
 }  // namespace
 
@@ -43,6 +49,9 @@ void Transform::MarkDirty() {
 }
 
 void Transform::SetPosition(Vector2 value) {
+    if (!IsFinite(value)) {
+        return;
+    }
     if (Differs(value, position)) {
         MarkDirty();
     }
@@ -50,6 +59,9 @@ void Transform::SetPosition(Vector2 value) {
 }
 
 void Transform::SetRotation(float value) {
+    if (!std::isfinite(value)) {
+        return;
+    }
     if (!(value == rotation)) {
         MarkDirty();
     }
@@ -57,6 +69,9 @@ void Transform::SetRotation(float value) {
 }
 
 void Transform::SetScale(Vector2 value) {
+    if (!IsFinite(value)) {
+        return;
+    }
     if (Differs(value, scale)) {
         MarkDirty();
     }
