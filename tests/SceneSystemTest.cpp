@@ -268,4 +268,27 @@ TEST_F(SceneSystemTest, FailedSwitchChangesNothingAndIsReportedOnce) {
         });
 }
 
+// A scene destroyed and swept by someone else leaves no stale pointer behind: the next switch
+// marks nothing that is already gone.
+TEST_F(SceneSystemTest, SwitchAfterTheSceneWasFreedElsewhereOnlyAttachesTheNewOne) {
+    WriteSettings("Scenes/First.json");
+    Entity* second = nullptr;
+    RunPass([] {},
+            [&](int frame) {
+                if (frame == 1) {
+                    scenes.currentScene->Destroy();
+                    return true;
+                }
+                if (frame == 2) {
+                    EXPECT_TRUE(engine.originEntity->children.empty()) << "swept at frame 2";
+                    scenes.ChangeScene("Second.json");
+                    second = scenes.currentScene;
+                    return true;
+                }
+                EXPECT_EQ(engine.originEntity->children, std::vector<Entity*>{second});
+                EXPECT_FALSE(second->destroyed);
+                return false;
+            });
+}
+
 }  // namespace

@@ -1,5 +1,6 @@
 #include "entities/SceneSystem.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "engine/Engine.h"
@@ -26,10 +27,14 @@ void SceneSystem::ChangeScene(std::string name) {
                         " | error message: " + error.what());
         return;
     }
-    if (currentScene != nullptr) {
+    Entity* root = Engine::Instance().originEntity;
+    // The scene may have been freed by someone else (destroyed and swept like any entity); only
+    // a scene still under the root is marked, never a stale pointer.
+    if (currentScene != nullptr && std::find(root->children.begin(), root->children.end(),
+                                             currentScene) != root->children.end()) {
         currentScene->Destroy();
     }
-    Engine::Instance().originEntity->AddChild(scene);
+    root->AddChild(scene);
     currentScene = scene;
 }
 
