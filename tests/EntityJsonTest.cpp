@@ -24,6 +24,7 @@
 #include "entities/Entity.h"
 #include "entities/EntityFiles.h"
 #include "support/TempDirectory.h"
+#include "support/TraceMessages.h"
 
 // Every declared component type, so that a case can ask whether its class exists yet.
 #define COMPONENT_TYPE(Name, value, fanOutPosition, jsonKey) class Name;
@@ -39,20 +40,6 @@ constexpr const char* kWarningTag = "WARNING: ";
 constexpr const char* kErrorTag = "ERROR: ";
 constexpr const char* kReadErrorPrefix = "Entity::from_json - error serializing entity: ";
 constexpr const char* kLoadedEntityName = "To Be Loaded";
-
-template <class T>
-constexpr bool kIsBuilt = requires {
-    sizeof(T);
-};
-
-std::size_t CountOccurrences(const std::string& text, std::string_view part) {
-    std::size_t count = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos;
-         at = text.find(part, at + part.size())) {
-        ++count;
-    }
-    return count;
-}
 
 bool Contains(const std::string& text, std::string_view part) {
     return text.find(part) != std::string::npos;
@@ -314,12 +301,12 @@ struct UnbuiltCase {
 
 TEST_F(EntityJsonTest, ComponentKeysWithoutAClassYetAreSkippedWithOneWarning) {
     const std::vector<UnbuiltCase> cases{
-        {"Sprite", kIsBuilt<Sprite>},
-        {"SoundEffect", kIsBuilt<SoundEffect>},
-        {"GameMaster", kIsBuilt<GameMaster>},
-        {"Tilemap", kIsBuilt<Tilemap>},
-        {"Collider",
-         kIsBuilt<ColliderCircle> || kIsBuilt<ColliderRectangle> || kIsBuilt<ColliderLine>},
+        {"Sprite", kIsBuiltComponent<Sprite>},
+        {"SoundEffect", kIsBuiltComponent<SoundEffect>},
+        {"GameMaster", kIsBuiltComponent<GameMaster>},
+        {"Tilemap", kIsBuiltComponent<Tilemap>},
+        {"Collider", kIsBuiltComponent<ColliderCircle> || kIsBuiltComponent<ColliderRectangle> ||
+                         kIsBuiltComponent<ColliderLine>},
     };
     bool anyUnbuilt = false;
     for (const UnbuiltCase& testCase : cases) {

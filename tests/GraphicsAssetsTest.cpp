@@ -24,6 +24,7 @@
 #include "graphics/Texture.h"
 #include "support/ChildProcess.h"
 #include "support/GameTree.h"
+#include "support/TraceMessages.h"
 #include "support/WindowTest.h"
 
 namespace {
@@ -38,15 +39,6 @@ constexpr const char* kTextureFailureTrace =
     "ERROR: Error creating texture: stbi_load failed to generate image: ";
 // What the report reads of an info log: a zero-filled 256-byte buffer.
 constexpr GLsizei kInfoLogCapacity = 255;
-
-std::size_t CountOccurrences(const std::string& text, std::string_view part) {
-    std::size_t count = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos;
-         at = text.find(part, at + part.size())) {
-        ++count;
-    }
-    return count;
-}
 
 // Width and height from a PNG's header chunk, so the texture record can be checked against the
 // file on disk.

@@ -14,3 +14,12 @@ std::vector<std::string> TraceMessages(const std::filesystem::path& log) {
     }
     return messages;
 }
+
+std::size_t CountOccurrences(const std::string& text, std::string_view part) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos;
+         at = text.find(part, at + part.size())) {
+        ++count;
+    }
+    return count;
+}
