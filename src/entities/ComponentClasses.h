@@ -3,6 +3,14 @@
 // ComponentTypes.def whose class is complete here, so a new component type joins the engine by
 // having its header listed below.
 
+#include "gameplay/BasicEnemyBehavior.h"
+#include "gameplay/BoomerangBehavior.h"
+#include "gameplay/BulletBehavior.h"
+#include "gameplay/Controller.h"
+#include "gameplay/FlameBehavior.h"
+#include "gameplay/GameMaster.h"
+#include "gameplay/PlayerInput.h"
+#include "gameplay/Weapon.h"
 #include "graphics/Animator.h"
 #include "graphics/Camera.h"
 #include "graphics/Canvas.h"

@@ -42,13 +42,12 @@ constexpr const char* kColliderKindMissingError =
     "Collider type from json is not included in Awful Entity If Statement. Please add it there";
 
 // The types whose entry needs more than "construct, FromJson the data": SoundEffect takes its
-// "sound name" in the constructor, GameMaster is constructed with "help", and a Tilemap is
-// constructed with an empty path and flagged to build itself when "filepath" is present. Each
-// needs its EntryReader specialisation (next to the collider's below) when its class is added;
-// until then the default reader refuses to compile for it rather than read it wrongly.
+// "sound name" in the constructor, and a Tilemap is constructed with an empty path and flagged to
+// build itself when "filepath" is present. Each needs its EntryReader specialisation (next to the
+// collider's below) when its class is added; until then the default reader refuses to compile
+// for it rather than read it wrongly. (GameMaster's default constructor already names "help".)
 template <class T>
-constexpr bool kHasOwnEntryRule =
-    std::is_same_v<T, SoundEffect> || std::is_same_v<T, GameMaster> || std::is_same_v<T, Tilemap>;
+constexpr bool kHasOwnEntryRule = std::is_same_v<T, SoundEffect> || std::is_same_v<T, Tilemap>;
 
 std::string DumpForTrace(const nlohmann::json& value) {
     // Replacing invalid UTF-8 keeps the report itself from throwing out of the error handler.

@@ -71,6 +71,21 @@ void ReadJsonBool(const nlohmann::json& object, std::string_view key, bool& dest
     }
 }
 
+void ReadJsonDouble(const nlohmann::json& object, std::string_view key, double& destination) {
+    const nlohmann::json found = GetJsonPath(object, {key});
+    if (!IsMissingJsonValue(found)) {
+        destination = JsonToDouble(found);
+    }
+}
+
+void ReadJsonUnsigned(const nlohmann::json& object, std::string_view key,
+                      std::uint32_t& destination) {
+    const nlohmann::json found = GetJsonPath(object, {key});
+    if (!IsMissingJsonValue(found)) {
+        destination = JsonToUnsigned(found);
+    }
+}
+
 nlohmann::json Vector2ToJson(Vector2 vector) {
     return nlohmann::json{{"x", vector.x}, {"y", vector.y}};
 }
@@ -104,4 +119,28 @@ int JsonToInt(const nlohmann::json& value) {
         }
     }
     throw std::out_of_range("number " + value.dump() + " does not fit an integer");
+}
+
+double JsonToDouble(const nlohmann::json& value) {
+    const double number = value.get<double>();
+    if (!std::isfinite(number)) {
+        throw std::out_of_range("number " + value.dump() + " is not finite");
+    }
+    return number;
+}
+
+std::uint32_t JsonToUnsigned(const nlohmann::json& value) {
+    constexpr double kHighest = std::numeric_limits<std::uint32_t>::max();
+    if (value.is_number_unsigned()) {
+        const auto number = value.get<std::uint64_t>();
+        if (number <= std::numeric_limits<std::uint32_t>::max()) {
+            return static_cast<std::uint32_t>(number);
+        }
+    } else {
+        const double number = value.get<double>();
+        if (number > -1.0 && number <= kHighest) {
+            return static_cast<std::uint32_t>(number);
+        }
+    }
+    throw std::out_of_range("number " + value.dump() + " does not fit an unsigned integer");
 }

@@ -3,6 +3,7 @@
 // trace warning naming the key, and the destination keeps its default. A present value of the
 // wrong shape still throws the JSON library's error, which the entity reader catches.
 
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -27,6 +28,9 @@ void ReadJsonVector2(const nlohmann::json& object, std::string_view key, Vector2
 void ReadJsonString(const nlohmann::json& object, std::string_view key, std::string& destination);
 void ReadJsonInt(const nlohmann::json& object, std::string_view key, int& destination);
 void ReadJsonBool(const nlohmann::json& object, std::string_view key, bool& destination);
+void ReadJsonDouble(const nlohmann::json& object, std::string_view key, double& destination);
+void ReadJsonUnsigned(const nlohmann::json& object, std::string_view key,
+                      std::uint32_t& destination);
 
 nlohmann::json Vector2ToJson(Vector2 vector);
 
@@ -36,3 +40,8 @@ nlohmann::json Vector2ToJson(Vector2 vector);
 // (or an undefined conversion) in a transform.
 float JsonToFloat(const nlohmann::json& value);
 int JsonToInt(const nlohmann::json& value);
+// A finite number (out_of_range for an infinity or NaN that a lenient parser let through).
+double JsonToDouble(const nlohmann::json& value);
+// A whole or fractional number within 0 .. 2^32 - 1 (fractions truncate); anything else throws
+// std::out_of_range, so a negative amount never wraps around to four billion.
+std::uint32_t JsonToUnsigned(const nlohmann::json& value);

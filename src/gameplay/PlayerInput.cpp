@@ -1,0 +1,164 @@
+#include "gameplay/PlayerInput.h"
+
+#include <array>
+#include <utility>
+
+#include "engine/InputType.h"
+#include "entities/Entity.h"
+#include "entities/JsonReaders.h"
+#include "entities/SceneSystem.h"
+#include "gameplay/DiagonalSpeed.h"
+#include "gameplay/Weapon.h"
+#include "gameplay/WeaponType.h"
+#include "graphics/DebugDrawSystem.h"
+#include "graphics/Sprite.h"
+#include "input/InputStateSystem.h"
+#include "physics/Physics.h"
+#include "physics/Transform.h"
+
+namespace {
+
+bool Held(InputType input) {
+    return inputStates[static_cast<std::size_t>(input)];
+}
+
+// Weapon keys in priority order: the first one held wins.
+constexpr std::array<std::pair<InputType, WeaponType>, 7> kWeaponKeys{{
+    {InputType::_CUSTOM, WeaponType::CUSTOM},
+    {InputType::_PISTOL, WeaponType::PISTOL},
+    {InputType::_RIFLE, WeaponType::RIFLE},
+    {InputType::_SNIPER, WeaponType::SNIPER},
+    {InputType::_FLAMETHROWER, WeaponType::FLAMETHROWER},
+    {InputType::_SHOTGUN, WeaponType::SHOTGUN},
+    {InputType::_CURVEBALL, WeaponType::CURVEBALL},
+}};
+
+}  // namespace
+
+PlayerInput::PlayerInput() : PlayerInput(0.0f) {}
+
+PlayerInput::PlayerInput(float speed)
+    : Component(kComponentName), speed(speed), diagonalSpeed(DiagonalSpeed(speed)) {}
+
+std::unique_ptr<Component> PlayerInput::Clone() const {
+    return std::make_unique<PlayerInput>(*this);
+}
+
+void PlayerInput::ComputeMovement() {
+    const bool left = Held(InputType::LEFT);
+    const bool right = Held(InputType::RIGHT);
+    const bool up = Held(InputType::UP);
+    const bool down = Held(InputType::DOWN);
+    const float s = speed;
+    const float d = diagonalSpeed;
+    // Tested top to bottom: LEFT wins over RIGHT, and DOWN over UP. Opposite pairs stop the
+    // player but keep its facing; nothing held turns it back north.
+    auto face = [this](Orientation facing) { orientation = static_cast<std::int32_t>(facing); };
+    if (left && down) {
+        moveVelocity = {-d, -d};
+        face(Orientation::SOUTH_WEST);
+    } else if (left && up) {
+        moveVelocity = {-d, d};
+        face(Orientation::NORTH_WEST);
+    } else if (left && right) {
+        moveVelocity = {0.0f, 0.0f};
+    } else if (left) {
+        moveVelocity = {-s, 0.0f};
+        face(Orientation::WEST);
+    } else if (right && down) {
+        moveVelocity = {d, -d};
+        face(Orientation::SOUTH_EAST);
+    } else if (right && up) {
+        moveVelocity = {d, d};
+        face(Orientation::NORTH_EAST);
+    } else if (right) {
+        moveVelocity = {s, 0.0f};
+        face(Orientation::EAST);
+    } else if (up && down) {
+        moveVelocity = {0.0f, 0.0f};
+    } else if (up) {
+        moveVelocity = {0.0f, s};
+        face(Orientation::NORTH);
+    } else if (down) {
+        moveVelocity = {0.0f, -s};
+        face(Orientation::SOUTH);
+    } else {
+        moveVelocity = {0.0f, 0.0f};
+        face(Orientation::NORTH);
+    }
+    isMoving = moveVelocity.x * moveVelocity.x + moveVelocity.y * moveVelocity.y > 0.0f;
+}
+
+void PlayerInput::SelectWeapon() {
+    // SHIFT turns the weapon keys into cheat keys.
+    if (Held(InputType::SHIFT)) {
+        return;
+    }
+    Weapon* weapon = owner->GetComponent<Weapon>();
+    if (weapon == nullptr) {
+        return;
+    }
+    for (const auto& [input, type] : kWeaponKeys) {
+        if (Held(input)) {
+            weapon->weaponType = static_cast<std::int32_t>(type);
+            return;
+        }
+    }
+}
+
+void PlayerInput::Update(float /*dt*/) {
+    if (owner == nullptr) {
+        return;
+    }
+    ComputeMovement();
+    SelectWeapon();
+    if (fireCounter > 0) {
+        --fireCounter;
+    }
+    if (Held(InputType::CLICK) && fireCounter <= 0) {
+        if (Weapon* weapon = owner->GetComponent<Weapon>()) {
+            weapon->Fire();
+            fireCounter = weapon->coolDown;
+        }
+    }
+    Transform* transform = owner->GetComponent<Transform>();
+    if (transform != nullptr) {
+        transform->SetRotation(static_cast<float>(orientation));
+    }
+    if (Physics* physics = owner->GetComponent<Physics>()) {
+        physics->velocity = moveVelocity;
+    }
+    if (transform != nullptr) {
+        const Vector2 from = transform->GetWorldPosition();
+        DebugDrawSystem::Instance().AddLine(from, from + kDebugLineOffset);
+    }
+}
+
+void PlayerInput::Render() {
+    if (Sprite* sprite = owner != nullptr ? owner->GetComponent<Sprite>() : nullptr) {
+        sprite->color = {1.0f, 1.0f, 1.0f};
+    }
+}
+
+void PlayerInput::TakeHit() {
+    if (isInvincible || owner == nullptr) {
+        return;
+    }
+    owner->Destroy();
+    ComponentListSystem<PlayerInput>& list = ComponentListSystem<PlayerInput>::Instance();
+    if (const auto entry = owner->components.find(&list); entry != owner->components.end()) {
+        list.RemoveComponent(entry->second);
+    }
+    SceneSystem::Instance().ChangeScene(kLoseScene);
+}
+
+void PlayerInput::FromJson(const nlohmann::json& data) {
+    ReadJsonFloat(data, "speed", speed);
+    diagonalSpeed = DiagonalSpeed(speed);
+    ReadJsonInt(data, "orientation", orientation);
+    ReadJsonFloat(data, "maxHealth", maxHealth);
+}
+
+nlohmann::json PlayerInput::ToJson() const {
+    return nlohmann::json{{"speed", speed}, {"orientation", orientation}, {"maxHealth", maxHealth}};
+}

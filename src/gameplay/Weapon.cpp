@@ -1,0 +1,239 @@
+#include "gameplay/Weapon.h"
+
+#include <cmath>
+#include <exception>
+
+#include "engine/Engine.h"
+#include "engine/TraceLog.h"
+#include "entities/Entity.h"
+#include "entities/EntityFiles.h"
+#include "entities/JsonReaders.h"
+#include "gameplay/BoomerangBehavior.h"
+#include "gameplay/FlameBehavior.h"
+#include "gameplay/RandomDraw.h"
+#include "graphics/DebugDrawSystem.h"
+#include "graphics/Emitter.h"
+#include "physics/Physics.h"
+#include "physics/Transform.h"
+
+namespace {
+
+constexpr double kDegreesToRadians = 0.017453292519943295;
+constexpr double kRadiansToDegrees = 57.29577951308232;
+// A sprite drawn at heading θ is rotated by θ minus this (its picture points north).
+constexpr float kSpriteHeadingOffset = 90.0f;
+
+// Flame variation drawn per shot.
+constexpr double kFlameRadiusGain = 2.0;
+constexpr double kFlameLifeSpread = 0.25;
+constexpr double kFlameColliderGain = 3.0;
+
+constexpr const char* kSpawnError = "Weapon::Fire - cannot spawn projectile ";
+
+double SpreadOffset(double unit, float spread) {
+    return unit * spread - spread * 0.5;
+}
+
+Vector2 Heading(double degrees) {
+    const double radians = degrees * kDegreesToRadians;
+    return {static_cast<float>(std::cos(radians)), static_cast<float>(std::sin(radians))};
+}
+
+// Refreshed at every update; any other type keeps the cooldown it has.
+void RefreshCoolDown(std::int32_t type, std::int32_t& coolDown) {
+    switch (static_cast<WeaponType>(type)) {
+        case WeaponType::PISTOL: coolDown = 50; break;
+        case WeaponType::RIFLE: coolDown = 15; break;
+        case WeaponType::SNIPER: coolDown = 100; break;
+        case WeaponType::SHOTGUN: coolDown = 75; break;
+        case WeaponType::FLAMETHROWER: coolDown = 0; break;
+        case WeaponType::CURVEBALL: coolDown = 15; break;
+        case WeaponType::CUSTOM: coolDown = 50; break;
+    }
+}
+
+}  // namespace
+
+Weapon::Weapon() : Component(kComponentName) {}
+
+std::unique_ptr<Component> Weapon::Clone() const {
+    return std::make_unique<Weapon>(*this);
+}
+
+void Weapon::Update(float /*dt*/) {
+    Transform* transform = owner != nullptr ? owner->GetComponent<Transform>() : nullptr;
+    Entity* pointer = Engine::Instance().mouseObject;
+    Transform* pointerTransform = pointer != nullptr ? pointer->GetComponent<Transform>() : nullptr;
+    if (transform != nullptr && pointerTransform != nullptr) {
+        const Vector2 m = pointerTransform->GetWorldPosition();
+        const Vector2 p = transform->GetWorldPosition();
+        const Vector2 toPointer = m - p;
+        // With the pointer exactly on the owner there is no direction: keep the last aim.
+        if (toPointer.x != 0.0f || toPointer.y != 0.0f) {
+            aimAngle = static_cast<float>(std::atan2(toPointer.y, toPointer.x) * kRadiansToDegrees);
+        }
+        DebugDrawSystem::Instance().AddLine(p, m);
+    }
+    RefreshCoolDown(weaponType, coolDown);
+}
+
+void Weapon::Fire() {
+    switch (static_cast<WeaponType>(weaponType)) {
+        case WeaponType::PISTOL:
+            FireBullets(kPistolArchetype, PISTOL_SPEED, PISTOL_SPREAD, 1);
+            break;
+        case WeaponType::RIFLE:
+            FireBullets(kRifleArchetype, RIFLE_SPEED, RIFLE_SPREAD, 1);
+            break;
+        case WeaponType::SNIPER:
+            FireBullets(kSniperArchetype, SNIPER_SPEED, SNIPER_SPREAD, 1);
+            break;
+        case WeaponType::SHOTGUN:
+            FireBullets(kShotgunArchetype, SHOTGUN_SPEED, SHOTGUN_SPREAD, SHOTGUN_AMOUNT);
+            break;
+        case WeaponType::FLAMETHROWER:
+            FireFlame();
+            break;
+        case WeaponType::CURVEBALL:
+            FireBoomerang();
+            break;
+        case WeaponType::CUSTOM:
+            break;
+    }
+}
+
+Entity* Weapon::SpawnProjectile(const std::string& archetype, float speed, float heading) const {
+    Transform* shooter = owner != nullptr ? owner->GetComponent<Transform>() : nullptr;
+    if (shooter == nullptr) {
+        return nullptr;
+    }
+    Entity* projectile = nullptr;
+    try {
+        projectile = LoadEntity(archetype);
+    } catch (const std::exception& error) {
+        TraceLog::Error(kSpawnError + archetype + ": " + error.what());
+        return nullptr;
+    }
+    Transform* transform = projectile->GetComponent<Transform>();
+    Physics* physics = projectile->GetComponent<Physics>();
+    if (transform == nullptr || physics == nullptr) {
+        TraceLog::Error(kSpawnError + archetype + ": it needs a Transform and a Physics");
+        delete projectile;
+        return nullptr;
+    }
+    transform->SetPosition(shooter->position);
+    transform->SetRotation(heading - kSpriteHeadingOffset);
+    physics->velocity = Heading(heading) * speed;
+    return projectile;
+}
+
+void Weapon::Launch(Entity* projectile) {
+    Engine::Instance().originEntity->AddChild(projectile);
+}
+
+void Weapon::FireBullets(const char* archetype, float speed, float spread,
+                         std::uint32_t count) const {
+    for (std::uint32_t shot = 0; shot < count; ++shot) {
+        const double heading = aimAngle + SpreadOffset(UnitDraw(), spread);
+        Entity* bullet = SpawnProjectile(archetype, speed, static_cast<float>(heading));
+        // One report per trigger pull is enough: the rest of the volley would fail alike.
+        if (bullet == nullptr) {
+            return;
+        }
+        Launch(bullet);
+    }
+}
+
+void Weapon::FireFlame() const {
+    const double r1 = UnitDraw();
+    const double r2 = UnitDraw();
+    const double r3 = UnitDraw();
+    const double r4 = UnitDraw();
+    const double heading = aimAngle + SpreadOffset(r1, FLAMETHROWER_SPREAD);
+    Entity* flame =
+        SpawnProjectile(kFlameArchetype, FLAMETHROWER_SPEED, static_cast<float>(heading));
+    if (flame == nullptr) {
+        return;
+    }
+    Emitter* emitter = flame->GetComponent<Emitter>();
+    FlameBehavior* behavior = flame->GetComponent<FlameBehavior>();
+    if (emitter == nullptr || behavior == nullptr) {
+        TraceLog::Error(kSpawnError + std::string(kFlameArchetype) +
+                        ": it needs an Emitter and a FlameBehavior");
+        delete flame;
+        return;
+    }
+    const auto glowGain = static_cast<float>(kFlameRadiusGain * r3);
+    emitter->radius += glowGain;
+    behavior->lifeTime += r4 * kFlameLifeSpread - kFlameLifeSpread * 0.5;
+    behavior->maxGlowStrength += glowGain;
+    behavior->maxColliderSize += static_cast<float>(kFlameColliderGain + r2);
+    Launch(flame);
+}
+
+void Weapon::FireBoomerang() const {
+    Entity* boomerang = SpawnProjectile(kBoomerangArchetype, CURVEBALL_SPEED, aimAngle);
+    if (boomerang == nullptr) {
+        return;
+    }
+    BoomerangBehavior* behavior = boomerang->GetComponent<BoomerangBehavior>();
+    if (behavior == nullptr) {
+        TraceLog::Error(kSpawnError + std::string(kBoomerangArchetype) +
+                        ": it needs a BoomerangBehavior");
+        delete boomerang;
+        return;
+    }
+    behavior->curveDirection = Heading(aimAngle + kCurveAngleDegrees);
+    Launch(boomerang);
+}
+
+void Weapon::FromJson(const nlohmann::json& data) {
+    ReadJsonInt(data, "weaponType", weaponType);
+    ReadJsonInt(data, "coolDown", coolDown);
+    ReadJsonFloat(data, "PISTOL_SPEED", PISTOL_SPEED);
+    ReadJsonFloat(data, "RIFLE_SPEED", RIFLE_SPEED);
+    ReadJsonFloat(data, "SNIPER_SPEED", SNIPER_SPEED);
+    ReadJsonFloat(data, "SHOTGUN_SPEED", SHOTGUN_SPEED);
+    ReadJsonFloat(data, "FLAMETHROWER_SPEED", FLAMETHROWER_SPEED);
+    ReadJsonFloat(data, "CURVEBALL_SPEED", CURVEBALL_SPEED);
+    ReadJsonFloat(data, "CUSTOM_SPEED", CUSTOM_SPEED);
+    ReadJsonFloat(data, "PISTOL_RANGE", PISTOL_RANGE);
+    ReadJsonFloat(data, "RIFLE_RANGE", RIFLE_RANGE);
+    ReadJsonFloat(data, "SNIPER_RANGE", SNIPER_RANGE);
+    ReadJsonFloat(data, "SHOTGUN_RANGE", SHOTGUN_RANGE);
+    ReadJsonFloat(data, "FLAMETHROWER_RANGE", FLAMETHROWER_RANGE);
+    ReadJsonFloat(data, "CURVEBALL_RANGE", CURVEBALL_RANGE);
+    ReadJsonFloat(data, "CUSTOM_RANGE", CUSTOM_RANGE);
+    ReadJsonUnsigned(data, "SHOTGUN_AMOUNT", SHOTGUN_AMOUNT);
+    ReadJsonUnsigned(data, "CUSTOM_AMOUNT", CUSTOM_AMOUNT);
+}
+
+nlohmann::json Weapon::ToJson() const {
+    return nlohmann::json{
+        {"weaponType", weaponType},
+        {"coolDown", coolDown},
+        {"PISTOL_SPEED", PISTOL_SPEED},
+        {"RIFLE_SPEED", RIFLE_SPEED},
+        {"SNIPER_SPEED", SNIPER_SPEED},
+        {"SHOTGUN_SPEED", SHOTGUN_SPEED},
+        {"FLAMETHROWER_SPEED", FLAMETHROWER_SPEED},
+        {"CURVEBALL_SPEED", CURVEBALL_SPEED},
+        {"CUSTOM_SPEED", CUSTOM_SPEED},
+        {"PISTOL_RANGE", PISTOL_RANGE},
+        {"RIFLE_RANGE", RIFLE_RANGE},
+        {"SNIPER_RANGE", SNIPER_RANGE},
+        {"SHOTGUN_RANGE", SHOTGUN_RANGE},
+        {"FLAMETHROWER_RANGE", FLAMETHROWER_RANGE},
+        {"CURVEBALL_RANGE", CURVEBALL_RANGE},
+        {"CUSTOM_RANGE", CUSTOM_RANGE},
+        {"SHOTGUN_AMOUNT", SHOTGUN_AMOUNT},
+        {"CUSTOM_AMOUNT", CUSTOM_AMOUNT},
+        {"PISTOL_SPREAD", PISTOL_SPREAD},
+        {"RIFLE_SPREAD", RIFLE_SPREAD},
+        {"SNIPER_SPREAD", SNIPER_SPREAD},
+        {"SHOTGUN_SPREAD", SHOTGUN_SPREAD},
+        {"FLAMETHROWER_SPREAD", FLAMETHROWER_SPREAD},
+        {"CURVEBALL_SPREAD", CURVEBALL_SPREAD},
+        {"CUSTOM_SPREAD", CUSTOM_SPREAD},
+    };
+}
