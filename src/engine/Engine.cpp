@@ -19,6 +19,7 @@
 #include "entities/VirtualComponentListSystem.h"
 #include "graphics/DebugDrawSystem.h"
 #include "graphics/GraphicsSystem.h"
+#include "input/CheatSystem.h"
 #include "input/InputStateSystem.h"
 #include "input/InputSystem.h"
 #include "physics/ColliderCircle.h"
@@ -94,6 +95,7 @@ void Engine::Initialize() {
     RegisterSystem(&InputStateSystem::Instance());
     RegisterSystem(&ColliderSystem::Instance());
     RegisterSystem(&SceneSystem::Instance());
+    RegisterSystem(&CheatSystem::Instance());
     RegisterSystem(&DebugDrawSystem::Instance());
 
     running = true;

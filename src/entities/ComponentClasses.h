@@ -6,6 +6,7 @@
 #include "gameplay/BasicEnemyBehavior.h"
 #include "gameplay/BoomerangBehavior.h"
 #include "gameplay/BulletBehavior.h"
+#include "gameplay/Button.h"
 #include "gameplay/Controller.h"
 #include "gameplay/FlameBehavior.h"
 #include "gameplay/GameMaster.h"
