@@ -294,6 +294,50 @@ TEST_F(EntityJsonTest, TypesWithoutAReaderKeyAreReadAsChildren) {
     EXPECT_EQ(WarningLines().size(), 0u) << Log();
 }
 
+struct CameraEntryCase {
+    const char* name;
+    json entry;
+    UpdateLayer layer;
+    // The keys the warnings name, in order.
+    std::vector<std::string> missingKeys;
+};
+
+// Camera and Canvas have no data of their own and are written as null. A camera entry is complete
+// with its layer alone: no data object is looked up for it, so none is reported missing.
+TEST_F(EntityJsonTest, CameraEntryNeedsNothingButItsLayer) {
+    Entity saved("Saved");
+    saved.AddComponent(new Camera(), UpdateLayer::SLOW);
+    saved.AddComponent(new Canvas(), UpdateLayer::FAST);
+    const json written = Entity::to_json(saved);
+    EXPECT_EQ(written, (json{{"Camera", Entry("Camera", nullptr, 3)},
+                             {"Canvas", Entry("Canvas", nullptr, 1)}}));
+
+    const std::vector<CameraEntryCase> cases{
+        {"only the layer", {{"Update layer", 1}}, UpdateLayer::FAST, {}},
+        {"as written", written["Camera"], UpdateLayer::SLOW, {}},
+        {"nothing at all", json::object(), UpdateLayer::AVERAGE, {"Update layer"}},
+    };
+    for (const CameraEntryCase& testCase : cases) {
+        SCOPED_TRACE(testCase.name);
+        ClearLog();
+        const auto entity = Read({{"Camera", testCase.entry}});
+
+        EXPECT_TRUE(entity->children.empty());
+        const ComponentEntry* entry = EntryOf<Camera>(*entity);
+        ASSERT_NE(entry, nullptr);
+        EXPECT_NE(dynamic_cast<Camera*>(entry->component), nullptr);
+        EXPECT_EQ(entry->layer, testCase.layer);
+        const std::vector<std::string> warnings = WarningLines();
+        ASSERT_EQ(warnings.size(), testCase.missingKeys.size()) << Log();
+        for (std::size_t i = 0; i < warnings.size(); ++i) {
+            EXPECT_TRUE(
+                Contains(warnings[i], "Tried to deserialize key " + testCase.missingKeys[i]))
+                << warnings[i];
+        }
+        EXPECT_EQ(ErrorCount(), 0u) << Log();
+    }
+}
+
 struct UnbuiltCase {
     const char* key;
     bool built;

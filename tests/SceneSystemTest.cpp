@@ -291,4 +291,42 @@ TEST_F(SceneSystemTest, SwitchAfterTheSceneWasFreedElsewhereOnlyAttachesTheNewOn
             });
 }
 
+// A scene freed elsewhere must be forgotten, not recognised by its address: the next entity
+// allocated may take that address, and a projectile (a child of the root like the scene) must
+// not be destroyed by the next switch in the scene's stead.
+TEST_F(SceneSystemTest, SwitchSparesAnEntityThatReusesTheFreedScenesAddress) {
+    WriteSettings("Scenes/First.json");
+    Entity* projectile = nullptr;
+    Entity* second = nullptr;
+    RunPass([] {},
+            [&](int frame) {
+                if (frame == 1) {
+                    Entity* scene = scenes.currentScene;
+                    scene->Destroy();
+                    // The engine's own sweep, run here so that nothing else is allocated
+                    // between freeing the scene and allocating the projectile.
+                    engine.originEntity->RemoveDestroyedChildren();
+                    EXPECT_EQ(scenes.currentScene, nullptr);
+                    projectile = new Entity("Bullet");
+                    EXPECT_EQ(projectile, scene) << "the freed address was not reused, so this "
+                                                    "case does not show what it is meant to";
+                    projectile->AddComponent(new Transform());
+                    engine.originEntity->AddChild(projectile);
+
+                    scenes.ChangeScene("Second.json");
+                    second = scenes.currentScene;
+                    EXPECT_FALSE(projectile->destroyed);
+                    return true;
+                }
+                // Checked before anything is read through the pointer: a swept projectile is gone.
+                if (engine.originEntity->children != std::vector<Entity*>{projectile, second}) {
+                    ADD_FAILURE() << "the projectile was swept at frame " << frame;
+                    return false;
+                }
+                EXPECT_FALSE(projectile->destroyed);
+                EXPECT_NE(projectile->GetComponent<Transform>(), nullptr);
+                return frame < 3;
+            });
+}
+
 }  // namespace

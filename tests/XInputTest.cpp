@@ -20,15 +20,16 @@ constexpr const char* kSent = "InputSystem::SendInputMessages - Input message se
 
 class XInputTest : public ::testing::Test {
 protected:
-    void StartGame(const char* runOnStart) {
+    // W is bound twice, A once; nothing else is bound, unless `mappings` says otherwise.
+    void StartGame(const char* runOnStart,
+                   const char* mappings = "87 = UP\n87 = SHIFT\n65 = LEFT\n") {
         ASSERT_FALSE(display.name().empty()) << "no private X server";
         CopyStockData(game);
         temp.WriteFile("game/Data/EngineSettingFiles/SettingsRouter.txt", "Start.json");
         temp.WriteFile(
             "game/Data/EngineSettingFiles/Start.json",
             std::string("{\"defaultEntityFile\": \"\", \"runOnStart\": \"") + runOnStart + "\"}");
-        // W is bound twice, A once; nothing else is bound.
-        temp.WriteFile("game/Data/DefaultInputMappings.txt", "87 = UP\n87 = SHIFT\n65 = LEFT\n");
+        temp.WriteFile("game/Data/DefaultInputMappings.txt", mappings);
         child = std::make_unique<ChildProcess>(ChildProcess::Options{
             {TARNWICK_GAME_EXECUTABLE},
             game,
@@ -43,6 +44,7 @@ protected:
             },
             20s));
         window = window.substr(0, window.find('\n'));
+        windowId = window;
         ASSERT_TRUE(WaitUntil(
             [&] { return Trace().find("Engine::Initialize") != std::string::npos; }, 20s));
         ASSERT_EQ(display.Run({"/usr/bin/xdotool", "windowfocus", "--sync", window}), 0);
@@ -50,6 +52,12 @@ protected:
 
     void Key(const char* action, const char* key) {
         ASSERT_EQ(display.Run({"/usr/bin/xdotool", action, key}), 0) << action << " " << key;
+    }
+
+    // Runs one xdotool command line (several commands may be chained in it).
+    void Xdotool(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), "/usr/bin/xdotool");
+        ASSERT_EQ(display.Run(arguments), 0) << arguments[1];
     }
 
     std::string Trace() const {
@@ -82,6 +90,7 @@ protected:
     std::filesystem::path game = temp.path() / "game";
     PrivateDisplay display;
     std::unique_ptr<ChildProcess> child;
+    std::string windowId;
 };
 
 TEST_F(XInputTest, PressAndReleaseSendOneMessagePerBindingAndRepeatsSendNone) {
@@ -119,6 +128,34 @@ TEST_F(XInputTest, NothingIsDeliveredWhilePaused) {
     CloseGame();
     EXPECT_TRUE(SentMessages().empty()) << Trace();
     EXPECT_EQ(Trace().find("Engine Received Message"), std::string::npos);
+}
+
+// The window forwards the left mouse button as code 1 and the right one as code 2, and no other
+// button. Codes 0 and 3 are bound too, so that a button passed on with GLFW's own number (left 0,
+// right 1, middle 2, the first side button 3) or off by one would send a message of its own.
+TEST_F(XInputTest, LeftAndRightButtonsReachTheirBindingsAndOtherButtonsNothing) {
+    StartGame("1", "1 = CLICK\n2 = RIGHT_CLICK\n0 = BEEP\n3 = JUMP\n");
+    Xdotool({"mousemove", "--window", windowId, "540", "360"});
+    // X buttons: 1 left, 2 middle, 3 right, 8 the first side button.
+    Xdotool({"click", "2", "click", "8", "mousedown", "1", "mouseup", "1", "mousedown", "3",
+             "mouseup", "3"});
+    ASSERT_TRUE(TraceHas(std::string(kSent) + "InputType::RIGHT_CLICK, 0")) << Trace();
+    CloseGame();
+    EXPECT_EQ(SentMessages(),
+              (std::vector<std::string>{"InputType::CLICK, 1", "InputType::CLICK, 0",
+                                        "InputType::RIGHT_CLICK, 1", "InputType::RIGHT_CLICK, 0"}));
+}
+
+// A key GLFW cannot identify has the code -1: its press is not passed on, its release is (as the
+// code -1, which the mapping file can bind).
+TEST_F(XInputTest, UnknownKeySendsItsReleaseButNotItsPress) {
+    StartGame("1", "-1 = JUMP\n87 = UP\n");
+    // The mute key has no GLFW key code; W afterwards marks the end of the input.
+    Xdotool({"keydown", "XF86AudioMute", "keyup", "XF86AudioMute", "key", "w"});
+    ASSERT_TRUE(TraceHas(std::string(kSent) + "InputType::UP, 0")) << Trace();
+    CloseGame();
+    EXPECT_EQ(SentMessages(), (std::vector<std::string>{"InputType::JUMP, 0", "InputType::UP, 1",
+                                                        "InputType::UP, 0"}));
 }
 
 }  // namespace

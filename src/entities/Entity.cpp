@@ -1,6 +1,7 @@
 #include "entities/Entity.h"
 
 #include "entities/Component.h"
+#include "entities/SceneSystem.h"
 #include "entities/VirtualComponentListSystem.h"
 
 namespace {
@@ -18,6 +19,7 @@ Entity::Entity(std::string name) : id(nextEntityId++), name(std::move(name)) {
 }
 
 Entity::~Entity() {
+    SceneSystem::Instance().ForgetFreedScene(this);
     for (auto child = children.rbegin(); child != children.rend(); ++child) {
         delete *child;
     }

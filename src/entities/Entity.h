@@ -22,7 +22,8 @@ class Entity {
 public:
     explicit Entity(std::string name);
     // Frees the children (last first), queues the removal of every component with its list and
-    // clears their owner links. The components live until their lists' next flush.
+    // clears their owner links. The components live until their lists' next flush. The scene
+    // system is told first, so that it never keeps a freed scene as its current one.
     ~Entity();
     Entity(const Entity&) = delete;
     Entity& operator=(const Entity&) = delete;

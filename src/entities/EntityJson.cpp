@@ -166,6 +166,18 @@ template <>
 struct EntryReader<Collider>
     : ColliderEntryReader<ColliderCircle, ColliderRectangle, ColliderLine> {};
 
+// A camera has no data of its own (it is written as null), so only its layer is read: an entry
+// holding nothing but "Update layer" is complete and must not be reported as missing its data.
+template <>
+struct EntryReader<Camera> {
+    static constexpr bool kAvailable = kIsBuiltComponent<Camera>;
+
+    static void Read(const nlohmann::json& value, const std::string& key, Entity& entity) {
+        const UpdateLayer layer = ReadUpdateLayer(value, key);
+        entity.AddComponent(new Camera(), layer);
+    }
+};
+
 using EntryReadFunction = void (*)(const nlohmann::json& value, const std::string& key,
                                    Entity& entity);
 

@@ -1,6 +1,5 @@
 #include "entities/SceneSystem.h"
 
-#include <algorithm>
 #include <exception>
 
 #include "engine/Engine.h"
@@ -27,15 +26,19 @@ void SceneSystem::ChangeScene(std::string name) {
                         " | error message: " + error.what());
         return;
     }
-    Entity* root = Engine::Instance().originEntity;
-    // The scene may have been freed by someone else (destroyed and swept like any entity); only
-    // a scene still under the root is marked, never a stale pointer.
-    if (currentScene != nullptr && std::find(root->children.begin(), root->children.end(),
-                                             currentScene) != root->children.end()) {
+    // A scene freed elsewhere has already been forgotten (ForgetFreedScene), so this is always
+    // a live entity.
+    if (currentScene != nullptr) {
         currentScene->Destroy();
     }
-    root->AddChild(scene);
+    Engine::Instance().originEntity->AddChild(scene);
     currentScene = scene;
+}
+
+void SceneSystem::ForgetFreedScene(const Entity* freed) {
+    if (freed == currentScene) {
+        currentScene = nullptr;
+    }
 }
 
 void SceneSystem::ShutDown() {

@@ -20,6 +20,12 @@ public:
     // trace error and changes nothing.
     void ChangeScene(std::string name);
 
+    // Told by every entity that is being freed. When it is the current scene (destroyed and
+    // swept by someone else, or freed with the root), no scene is loaded any more. The scene is
+    // recognised by identity while it is still alive, never by comparing a stale address: once
+    // freed, its address may belong to the next entity allocated.
+    void ForgetFreedScene(const Entity* freed);
+
     // The scene itself is freed with the engine's root entity.
     void ShutDown() override;
 
