@@ -14,7 +14,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include "engine/ControlSystem.h"
 #include "engine/Engine.h"
 #include "engine/Program.h"
 #include "entities/Entity.h"
@@ -30,37 +29,13 @@
 #include "physics/Transform.h"
 #include "support/GameTree.h"
 #include "support/PrivateDisplay.h"
+#include "support/StepRunner.h"
 
 namespace {
 
 constexpr double kRadiansToDegrees = 57.29577951308232;
 // Generous bounds in frames for a reaction that takes one or two.
 constexpr int kStepFrameLimit = 3000;
-
-// Runs the test's current step once per frame, after every other system.
-class StepRunner : public ControlSystem {
-public:
-    using Step = std::function<bool()>;  // true when the step is done
-
-    void Update(float) override {
-        if (next >= steps.size()) {
-            engine->running = false;
-            return;
-        }
-        if (steps[next]()) {
-            ++next;
-            framesInStep = 0;
-        } else if (++framesInStep > kStepFrameLimit) {
-            failedStep = static_cast<int>(next);
-            engine->running = false;
-        }
-    }
-
-    std::vector<Step> steps;
-    std::size_t next = 0;
-    int framesInStep = 0;
-    int failedStep = -1;
-};
 
 nlohmann::json Entry(const std::string& name, nlohmann::json data) {
     return {{name, std::move(data)}, {"Update layer", 2}};
@@ -129,7 +104,7 @@ protected:
     GameTree tree;
     Program program;
     Engine& engine = Engine::Instance();
-    StepRunner runner;
+    StepRunner runner{kStepFrameLimit};
 };
 
 TEST_F(PlayerInGameTest, KeysMoveAndTurnThePlayerAndTheMouseFiresEachWeaponTowardThePointer) {
