@@ -51,9 +51,15 @@ TEST(NavigationGraphTest, BreadthFirstRoutesTakeTheFirstShortestInNeighbourOrder
         {"open, corner to corner goes diagonally", kOpen3x3, 0, 8, {0, 4, 8}},
         {"open, along the bottom row", kOpen3x3, 0, 2, {0, 1, 2}},
         {"centre blocked: over 1 and 2 before 3 and 6", kCentreBlocked, 0, 8, {0, 1, 2, 5, 8}},
-        {"1 and 3 blocked: the diagonal would cut both corners", {0, X, 0, X, 0, 0, 0, 0, 0}, 0,
-         4, {}},
-        {"1 blocked: around the corner, not across it", {0, X, 0, 0, 0, 0, 0, 0, 0}, 0, 4,
+        {"1 and 3 blocked: the diagonal would cut both corners",
+         {0, X, 0, X, 0, 0, 0, 0, 0},
+         0,
+         4,
+         {}},
+        {"1 blocked: around the corner, not across it",
+         {0, X, 0, 0, 0, 0, 0, 0, 0},
+         0,
+         4,
          {0, 3, 4}},
         {"a blocked start is still left", kCentreBlocked, 4, 0, {4, 0}},
         {"a blocked goal is never reached", kCentreBlocked, 0, 4, {}},
@@ -75,10 +81,7 @@ struct NeighbourCase {
 TEST(NavigationGraphTest, NeighboursComeStraightFirstThenTheDiagonalsBetweenThem) {
     const NavigationGraph open = Grid3x3(kOpen3x3);
     const std::vector<NeighbourCase> cases{
-        {4, {1, 5, 7, 3, 2, 8, 6, 0}},
-        {0, {1, 3, 4}},
-        {8, {5, 7, 4}},
-        {2, {5, 1, 4}},
+        {4, {1, 5, 7, 3, 2, 8, 6, 0}}, {0, {1, 3, 4}}, {8, {5, 7, 4}}, {2, {5, 1, 4}},
         {7, {4, 8, 6, 5, 3}},
     };
     for (const NeighbourCase& row : cases) {
@@ -163,8 +166,8 @@ protected:
 
     void SetUp() override {
         GameplayTest::SetUp();
-        Pathfinding::CreateGraph({0, 0, X, 0, 0, 0, 0, X, 0, 0, 0, 0, 0, 0, 0}, 5, 3,
-                                 {0.0f, 0.0f}, 100.0f, 100.0f);
+        Pathfinding::CreateGraph({0, 0, X, 0, 0, 0, 0, X, 0, 0, 0, 0, 0, 0, 0}, 5, 3, {0.0f, 0.0f},
+                                 100.0f, 100.0f);
         player = AddEntity("Player", Pathfinding::PointOfNode(0));
         physics = new Physics();
         player->AddComponent(physics);
@@ -314,8 +317,8 @@ TEST_F(PathfindingTest, FollowSpeedIsReadSavedAndKeptWhenMissing) {
     EXPECT_EQ(lines[0], "WARNING: Json key does not exist. Tried to deserialize key followSpeed");
 
     Entity* loaded = AddEntity("Loaded", {0.0f, 0.0f});
-    Entity::from_json({{"Pathfinding", {{"Pathfinding", {{"followSpeed", 90}}}, {"Update layer", 2}}}},
-                      *loaded);
+    Entity::from_json(
+        {{"Pathfinding", {{"Pathfinding", {{"followSpeed", 90}}}, {"Update layer", 2}}}}, *loaded);
     ASSERT_NE(loaded->GetComponent<Pathfinding>(), nullptr);
     EXPECT_FLOAT_EQ(loaded->GetComponent<Pathfinding>()->followSpeed, 90.0f);
 }

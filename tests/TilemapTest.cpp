@@ -62,7 +62,8 @@ json StockTileSet() {
 }
 
 json MapJson(int width, int height, int tileWidth, int tileHeight,
-             const std::vector<std::int32_t>& cells, json tileSets = json::array({StockTileSet()})) {
+             const std::vector<std::int32_t>& cells,
+             json tileSets = json::array({StockTileSet()})) {
     return json{{"width", width},
                 {"height", height},
                 {"tilewidth", tileWidth},
@@ -313,12 +314,11 @@ TEST_F(TilemapTest, ArchetypePropertyIsFoundWhereverItStands) {
 }
 
 TEST_F(TilemapTest, CellsWithoutAKnownArchetypeAreSkippedWithAWarningNamingTheImage) {
-    const json tileSet{
-        {"firstgid", 1},
-        {"tiles",
-         {Tile(0, "../images/crate.png", nullptr),
-          Tile(1, "tiles\\lava.png", json::array({ArchetypeProperty("lava")})),
-          Tile(2, "ball.png", json::array({ArchetypeProperty("ball")}))}}};
+    const json tileSet{{"firstgid", 1},
+                       {"tiles",
+                        {Tile(0, "../images/crate.png", nullptr),
+                         Tile(1, "tiles\\lava.png", json::array({ArchetypeProperty("lava")})),
+                         Tile(2, "ball.png", json::array({ArchetypeProperty("ball")}))}}};
     // 9 has no tile info at all; 3 is the ball, which still gets built.
     WriteMap(MapJson(4, 1, 32, 32, {9, 1, 2, 3}, json::array({tileSet})));
     Rebuild();
@@ -331,10 +331,11 @@ TEST_F(TilemapTest, CellsWithoutAKnownArchetypeAreSkippedWithAWarningNamingTheIm
 }
 
 TEST_F(TilemapTest, TileSetsGiveIdsImagesAndTheMapsTileSize) {
-    const json first{{"firstgid", 1},
-                     {"tiles",
-                      {Tile(0, "C:\\art\\tiles\\grass.png", json::array({ArchetypeProperty("floor")})),
-                       Tile(3, "../art/rock.png", json::array({ArchetypeProperty("border")}))}}};
+    const json first{
+        {"firstgid", 1},
+        {"tiles",
+         {Tile(0, "C:\\art\\tiles\\grass.png", json::array({ArchetypeProperty("floor")})),
+          Tile(3, "../art/rock.png", json::array({ArchetypeProperty("border")}))}}};
     const json second{{"firstgid", 20},
                       {"tiles", {Tile(2, "plain.png", json::array({ArchetypeProperty("milk")}))}}};
     WriteMap(MapJson(2, 1, 24, 12, {1, 22}, json::array({first, second})));

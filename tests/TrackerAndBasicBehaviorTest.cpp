@@ -48,8 +48,8 @@ TEST_F(TrackerTest, FacesTheTargetAsSeenFromTheTargetsOwnOrigin) {
     tracker->target = target;
     // The turret stands at (500, -300); the angle ignores that.
     const std::vector<FacingCase> cases{
-        {{0.0f, 10.0f}, 0.0f},    {{10.0f, 0.0f}, -90.0f},  {{-10.0f, 0.0f}, 90.0f},
-        {{0.0f, -10.0f}, -180.0f}, {{5.0f, 5.0f}, -45.0f}, {{0.0f, 0.0f}, -90.0f},
+        {{0.0f, 10.0f}, 0.0f},     {{10.0f, 0.0f}, -90.0f}, {{-10.0f, 0.0f}, 90.0f},
+        {{0.0f, -10.0f}, -180.0f}, {{5.0f, 5.0f}, -45.0f},  {{0.0f, 0.0f}, -90.0f},
     };
     for (const FacingCase& row : cases) {
         SCOPED_TRACE(::testing::Message() << row.target.x << ", " << row.target.y);

@@ -132,8 +132,8 @@ void Pathfinding::Render() {
         return;
     }
     DebugDrawSystem& lines = DebugDrawSystem::Instance();
-    for (std::size_t k = static_cast<std::size_t>(std::max(pathIndex - 1, 0));
-         k + 1 < path.size(); ++k) {
+    for (std::size_t k = static_cast<std::size_t>(std::max(pathIndex - 1, 0)); k + 1 < path.size();
+         ++k) {
         lines.AddLine(PointOfNode(path[k]), PointOfNode(path[k + 1]));
     }
 }

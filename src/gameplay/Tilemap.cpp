@@ -71,7 +71,7 @@ std::unique_ptr<Sprite> MakeSprite(const CellArchetype& kind) {
         return std::make_unique<Sprite>();
     }
     return std::make_unique<Sprite>(GetMesh(kCellMesh), GetTexture(kind.texture),
-                                     GetShader(kCellShader));
+                                    GetShader(kCellShader));
 }
 
 }  // namespace

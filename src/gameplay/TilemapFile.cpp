@@ -41,8 +41,7 @@ const nlohmann::json& ArrayMember(const nlohmann::json& object, std::string_view
                                   const std::string& where) {
     const nlohmann::json& member = Member(object, key, where);
     if (!member.is_array()) {
-        throw TilemapFileError(MemberPath(where, key) + " is not an array but " +
-                               Describe(member));
+        throw TilemapFileError(MemberPath(where, key) + " is not an array but " + Describe(member));
     }
     return member;
 }
@@ -82,8 +81,7 @@ std::string StringMember(const nlohmann::json& object, std::string_view key,
                          const std::string& where) {
     const nlohmann::json& member = Member(object, key, where);
     if (!member.is_string()) {
-        throw TilemapFileError(MemberPath(where, key) + " is not a string but " +
-                               Describe(member));
+        throw TilemapFileError(MemberPath(where, key) + " is not a string but " + Describe(member));
     }
     return member.get<std::string>();
 }
@@ -93,9 +91,8 @@ std::vector<std::int32_t> LayerData(const nlohmann::json& layers, std::size_t in
     const std::string where = Element("layers", index);
     const nlohmann::json& data = ArrayMember(layers[index], "data", where);
     if (data.size() < cells) {
-        throw TilemapFileError(MemberPath(where, "data") + " holds " +
-                               std::to_string(data.size()) + " cells, fewer than width x height (" +
-                               std::to_string(cells) + ")");
+        throw TilemapFileError(MemberPath(where, "data") + " holds " + std::to_string(data.size()) +
+                               " cells, fewer than width x height (" + std::to_string(cells) + ")");
     }
     std::vector<std::int32_t> values;
     values.reserve(data.size());
