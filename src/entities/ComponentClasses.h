@@ -3,6 +3,7 @@
 // ComponentTypes.def whose class is complete here, so a new component type joins the engine by
 // having its header listed below.
 
+#include "gameplay/BasicBehavior.h"
 #include "gameplay/BasicEnemyBehavior.h"
 #include "gameplay/BoomerangBehavior.h"
 #include "gameplay/BulletBehavior.h"
@@ -10,7 +11,10 @@
 #include "gameplay/Controller.h"
 #include "gameplay/FlameBehavior.h"
 #include "gameplay/GameMaster.h"
+#include "gameplay/Pathfinding.h"
 #include "gameplay/PlayerInput.h"
+#include "gameplay/Tilemap.h"
+#include "gameplay/Tracker.h"
 #include "gameplay/Weapon.h"
 #include "graphics/Animator.h"
 #include "graphics/Camera.h"

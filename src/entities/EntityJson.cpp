@@ -178,6 +178,21 @@ struct EntryReader<Camera> {
     }
 };
 
+// A tile map starts with no file. Its data names one ("filepath"), and reading the data flags the
+// map to build itself from it; without data the map still runs its first rebuild, which reports
+// the missing file.
+template <>
+struct EntryReader<Tilemap> {
+    static constexpr bool kAvailable = kIsBuiltComponent<Tilemap>;
+
+    static void Read(const nlohmann::json& value, const std::string& key, Entity& entity) {
+        auto component = std::make_unique<Tilemap>(std::string());
+        ApplyData(*component, GetJsonPath(value, {key, key}));
+        const UpdateLayer layer = ReadUpdateLayer(value, key);
+        entity.AddComponent(component.release(), layer);
+    }
+};
+
 using EntryReadFunction = void (*)(const nlohmann::json& value, const std::string& key,
                                    Entity& entity);
 

@@ -1,0 +1,292 @@
+#include "gameplay/Tilemap.h"
+
+#include <exception>
+#include <filesystem>
+#include <system_error>
+#include <unordered_map>
+#include <utility>
+
+#include "SharedDependencies/Source/Stream.h"
+#include "SharedDependencies/Source/StreamOpenError.h"
+#include "engine/DataDirectories.h"
+#include "engine/TraceLog.h"
+#include "entities/ComponentListSystem.h"
+#include "entities/Entity.h"
+#include "entities/JsonReaders.h"
+#include "gameplay/NavigationGraph.h"
+#include "gameplay/Pathfinding.h"
+#include "gameplay/TilemapFile.h"
+#include "graphics/Mesh.h"
+#include "graphics/Shader.h"
+#include "graphics/Sprite.h"
+#include "graphics/Texture.h"
+#include "physics/ColliderLine.h"
+#include "physics/Transform.h"
+
+static_assert(Tilemap::kWallCell == NavigationGraph::kBlockedNode,
+              "walls block routes: the outline and the graph must agree on the wall value");
+
+namespace {
+
+constexpr const char* kFilepathKey = "filepath";
+constexpr const char* kRecreateMapKey = "recreateMap";
+constexpr const char* kCannotOpenError = "Tilemap::Serialize - Cannot open data file: ";
+constexpr const char* kCannotReadError = "Tilemap::Serialize - Cannot read tile map file ";
+constexpr const char* kCannotBuildError = "Tilemap::Serialize - Cannot build tile map file ";
+constexpr const char* kUnknownArchetypeWarning =
+    "TileMap::CreateObject - Can't find archetype for object: ";
+
+constexpr const char* kCellMesh = "1x1Mesh.json";
+constexpr const char* kCellShader = "LightingShader.json";
+
+// The kinds of cell object. A null texture means the Sprite's own defaults (its stock assets,
+// black tint, transparent).
+struct CellArchetype {
+    const char* archetype;
+    const char* namePrefix;
+    bool isStatic;
+    const char* texture;
+    UpdateLayer spriteLayer;
+};
+
+constexpr CellArchetype kCellArchetypes[] = {
+    {"ball", "Ball##", true, "ball.png", UpdateLayer::FASTEST},
+    {"explosion", "Explosion##", true, nullptr, UpdateLayer::AVERAGE},
+    {"milk", "Milk##", true, nullptr, UpdateLayer::AVERAGE},
+    {"floor", "Floor##", false, "bricks.png", UpdateLayer::FASTEST},
+    {"border", "Border##", true, "border.png", UpdateLayer::AVERAGE},
+};
+
+const CellArchetype* FindCellArchetype(const std::string& archetype) {
+    for (const CellArchetype& kind : kCellArchetypes) {
+        if (archetype == kind.archetype) {
+            return &kind;
+        }
+    }
+    return nullptr;
+}
+
+std::unique_ptr<Sprite> MakeSprite(const CellArchetype& kind) {
+    if (kind.texture == nullptr) {
+        return std::make_unique<Sprite>();
+    }
+    return std::make_unique<Sprite>(GetMesh(kCellMesh), GetTexture(kind.texture),
+                                    GetShader(kCellShader));
+}
+
+}  // namespace
+
+Tilemap::Tilemap(std::string filepath) : Component(kComponentName), filepath(std::move(filepath)) {}
+
+std::unique_ptr<Component> Tilemap::Clone() const {
+    auto copy = std::make_unique<Tilemap>(*this);
+    copy->owner = nullptr;
+    return copy;
+}
+
+void Tilemap::Update(float /*dt*/) {
+    if (!recreateMap || owner == nullptr) {
+        return;
+    }
+    if (clearStep) {
+        RemoveWallCollider();
+        clearStep = false;
+        return;
+    }
+    Serialize();
+    recreateMap = false;
+    clearStep = true;
+}
+
+void Tilemap::RemoveWallCollider() {
+    ComponentListSystem<ColliderLine>& lines = ComponentListSystem<ColliderLine>::Instance();
+    if (const auto entry = owner->components.find(&lines); entry != owner->components.end()) {
+        lines.RemoveComponent(entry->second);
+    }
+}
+
+void Tilemap::DestroyChildren() {
+    for (Entity* child : owner->children) {
+        child->Destroy();
+    }
+}
+
+void Tilemap::Serialize() {
+    if (owner == nullptr) {
+        return;
+    }
+    DestroyChildren();
+    TilemapFile file;
+    if (!ReadFile(file)) {
+        return;
+    }
+    Apply(std::move(file));
+    try {
+        CreateObjects();
+    } catch (const std::exception& error) {
+        // A stock mesh or shader that cannot be loaded. Half a level is no level.
+        TraceLog::Error(kCannotBuildError + DataDirectory + kTilemapsFolder + filepath + ": " +
+                        error.what());
+        DestroyChildren();
+        return;
+    }
+    CreateWallCollider();
+    TraceLog::Log(Pathfinding::kGraphCreatedTrace);
+    CreateNavigationGraph();
+}
+
+bool Tilemap::ReadFile(TilemapFile& file) const {
+    const std::string path = DataDirectory + kTilemapsFolder + filepath;
+    // A folder opens as a stream on this platform and then reads as empty; it is no file either.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        TraceLog::Error(kCannotOpenError + path);
+        return false;
+    }
+    try {
+        Stream stream(path, Stream::kRead);
+        file = TilemapFile::Read(nlohmann::json::parse(stream));
+        return true;
+    } catch (const StreamOpenError&) {
+        TraceLog::Error(kCannotOpenError + path);
+    } catch (const std::exception& problem) {
+        TraceLog::Error(kCannotReadError + path + ": " + problem.what());
+    }
+    return false;
+}
+
+void Tilemap::Apply(TilemapFile&& file) {
+    height = file.height;
+    width = file.width;
+    tileHeight = file.tileHeight;
+    tileWidth = file.tileWidth;
+    firstLayer = std::move(file.firstLayer);
+    secondLayer = std::move(file.secondLayer);
+    tileInfos.insert(tileInfos.end(), std::make_move_iterator(file.tileInfos.begin()),
+                     std::make_move_iterator(file.tileInfos.end()));
+}
+
+void Tilemap::CreateObjects() {
+    // Later entries replace earlier ones with the same id, those of earlier rebuilds included.
+    std::unordered_map<std::int32_t, const TileInfo*> byGid;
+    for (const TileInfo& info : tileInfos) {
+        byGid[info.gid] = &info;
+    }
+    const TileInfo noInfo{};
+    const float mapWidth = static_cast<float>(tileWidth * width);
+    const float mapHeight = static_cast<float>(tileHeight * height);
+    for (std::size_t i = 0; i < firstLayer.size(); ++i) {
+        const std::int32_t value = firstLayer[i];
+        if (value == 0) {
+            continue;
+        }
+        const auto cell = static_cast<std::int32_t>(i);
+        const Vector2 position{static_cast<float>(cell % width * tileWidth) - mapWidth * 0.5f,
+                               static_cast<float>(cell / width * tileHeight) - mapHeight * 0.5f};
+        const auto found = byGid.find(value);
+        CreateObject(position, found != byGid.end() ? *found->second : noInfo);
+    }
+}
+
+void Tilemap::CreateObject(Vector2 position, const TileInfo& info) {
+    const std::int32_t number = ++objectCounter;
+    const CellArchetype* kind = FindCellArchetype(info.archetype);
+    if (kind == nullptr) {
+        TraceLog::Warning(kUnknownArchetypeWarning + info.imageName);
+        return;
+    }
+    if (owner == nullptr) {
+        return;
+    }
+    // The sprite first: loading its assets is the step that can fail.
+    std::unique_ptr<Sprite> sprite = MakeSprite(*kind);
+    auto* object = new Entity(kind->namePrefix + std::to_string(number));
+    auto* transform = new Transform();
+    transform->position = position;
+    transform->rotation = 0.0f;
+    transform->scale = {static_cast<float>(info.tileWidth), static_cast<float>(info.tileHeight)};
+    transform->isStatic = kind->isStatic;
+    object->AddComponent(transform, UpdateLayer::AVERAGE);
+    object->AddComponent(sprite.release(), kind->spriteLayer);
+    owner->AddChild(object);
+}
+
+bool Tilemap::IsWall(std::int32_t row, std::int32_t column) const {
+    return firstLayer[static_cast<std::size_t>(row * width + column)] == kWallCell;
+}
+
+std::vector<Vector2> Tilemap::WallOutline() const {
+    std::vector<Vector2> points;
+    if (firstLayer.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
+        return points;
+    }
+    // Integer halves, while cell positions use exact ones: with an odd map extent in pixels the
+    // outline lies half a unit off the cells.
+    const std::int32_t halfWidth = tileWidth * width / 2;
+    const std::int32_t halfHeight = tileHeight * height / 2;
+    const auto x = [&](float column) {
+        return column * static_cast<float>(tileWidth) - static_cast<float>(halfWidth);
+    };
+    const auto y = [&](float row) {
+        return row * static_cast<float>(tileHeight) - static_cast<float>(halfHeight);
+    };
+    for (std::int32_t i = 0; i < height; ++i) {
+        for (std::int32_t j = 0; j < width; ++j) {
+            if (!IsWall(i, j)) {
+                continue;
+            }
+            const auto row = static_cast<float>(i);
+            const auto column = static_cast<float>(j);
+            // Edges that touch another wall cell are inside the wall and left out.
+            if (i == 0 || !IsWall(i - 1, j)) {
+                points.push_back({x(column - 0.5f), y(row - 0.5f)});
+                points.push_back({x(column + 0.5f), y(row - 0.5f)});
+            }
+            if (i + 1 == height || !IsWall(i + 1, j)) {
+                points.push_back({x(column - 0.5f), y(row + 0.5f)});
+                points.push_back({x(column + 0.5f), y(row + 0.5f)});
+            }
+            if (j == 0 || !IsWall(i, j - 1)) {
+                points.push_back({x(column - 0.5f), y(row - 0.5f)});
+                points.push_back({x(column - 0.5f), y(row + 0.5f)});
+            }
+            if (j + 1 == width || !IsWall(i, j + 1)) {
+                points.push_back({x(column + 0.5f), y(row - 0.5f)});
+                points.push_back({x(column + 0.5f), y(row + 0.5f)});
+            }
+        }
+    }
+    return points;
+}
+
+void Tilemap::CreateWallCollider() {
+    auto* outline = new ColliderLine();
+    outline->vertices = WallOutline();
+    outline->relativePos = {0.0f, 0.0f};
+    outline->isSolid = true;
+    owner->AddComponent(outline, UpdateLayer::AVERAGE);
+    if (Transform* transform = owner->GetComponent<Transform>()) {
+        transform->isStatic = true;
+    }
+}
+
+void Tilemap::CreateNavigationGraph() {
+    Vector2 origin{0.0f, 0.0f};
+    Vector2 scale{1.0f, 1.0f};
+    if (Transform* transform = owner->GetComponent<Transform>()) {
+        origin = transform->GetWorldPosition();
+        scale = transform->GetWorldScale();
+    }
+    Pathfinding::CreateGraph(firstLayer, width, height, origin,
+                             static_cast<float>(tileWidth) * scale.x,
+                             static_cast<float>(tileHeight) * scale.y);
+}
+
+void Tilemap::FromJson(const nlohmann::json& data) {
+    ReadJsonString(data, kFilepathKey, filepath);
+    recreateMap = true;
+}
+
+nlohmann::json Tilemap::ToJson() const {
+    return nlohmann::json{{kFilepathKey, filepath}, {kRecreateMapKey, recreateMap}};
+}

@@ -1,0 +1,39 @@
+#pragma once
+// The part of a tile-map file (as a tile editor saves it) that a Tilemap builds from, read and
+// checked as a whole before the map is touched: a file with a missing key, a value of the wrong
+// type, fewer than two layers, a layer shorter than the map or an absurd size is refused with a
+// TilemapFileError that says where and what, and nothing of it is used.
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "gameplay/TileInfo.h"
+
+class TilemapFileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct TilemapFile {
+    // Far beyond any hand-made level, and small enough that the map's extent in pixels (side x
+    // tile size) and its cell count stay well inside 32-bit integers.
+    static constexpr std::int32_t kMaxMapSide = 4096;
+    static constexpr std::int32_t kMaxTileSize = 4096;
+
+    // Throws TilemapFileError naming the offending member.
+    static TilemapFile Read(const nlohmann::json& root);
+
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::int32_t tileWidth = 0;
+    std::int32_t tileHeight = 0;
+    // At least width x height cell values each, row by row.
+    std::vector<std::int32_t> firstLayer;
+    std::vector<std::int32_t> secondLayer;
+    // Every tile of every tile set, in file order, with the map's tile size.
+    std::vector<TileInfo> tileInfos;
+};

@@ -1,0 +1,253 @@
+// A tile-map level as a player meets it: a scene file with a tile map, a ball and a player, run on
+// the real engine loop on an X server of the test's own. The map builds itself in its first
+// frames, its wall outline stops a solid ball, and a real right click walks the player around the
+// wall to the clicked cell.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "engine/ControlSystem.h"
+#include "engine/Engine.h"
+#include "engine/Program.h"
+#include "entities/ComponentListSystem.h"
+#include "entities/Entity.h"
+#include "entities/SceneSystem.h"
+#include "gameplay/NavigationGraph.h"
+#include "gameplay/Pathfinding.h"
+#include "graphics/GraphicsSystem.h"
+#include "physics/ColliderLine.h"
+#include "physics/Physics.h"
+#include "physics/Transform.h"
+#include "support/ChildProcess.h"
+#include "support/GameTree.h"
+#include "support/PrivateDisplay.h"
+#include "support/TraceMessages.h"
+
+namespace {
+
+using nlohmann::json;
+
+// 7 x 5 cells of 200 units, floor (4) everywhere but a wall (5) up the middle column from the
+// bottom row to the fourth; row 0 is the bottom row. Cell points lie at (col x 200 - 700,
+// row x 200 - 500); the wall spans x -200 .. 0 and y -600 .. 200.
+constexpr int kColumns = 7;
+constexpr int kRows = 5;
+constexpr int kCell = 200;
+constexpr float kWallLeft = -200.0f;
+constexpr float kRadius = 32.0f;
+// The player starts on node 7 (row 1, column 0) and is sent to node 13 (row 1, column 6), at
+// world (500, -300): window pixel (681, 460).
+constexpr std::int32_t kStartNode = 7;
+constexpr std::int32_t kGoalNode = 13;
+constexpr const char* kGoalPixelX = "681";
+constexpr const char* kGoalPixelY = "460";
+constexpr float kSettleSeconds = 2.5f;
+constexpr int kFrameLimit = 3000;
+
+json LevelMap() {
+    std::vector<int> cells(kColumns * kRows, 4);
+    for (int row = 0; row < 4; ++row) {
+        cells[row * kColumns + 3] = 5;
+    }
+    const auto tile = [](int id, const char* archetype) {
+        return json{
+            {"id", id},
+            {"image", std::string("../tiles/") + archetype + ".png"},
+            {"imagewidth", 32},
+            {"imageheight", 32},
+            {"properties", {{{"name", "archetype"}, {"type", "string"}, {"value", archetype}}}}};
+    };
+    return json{
+        {"width", kColumns},
+        {"height", kRows},
+        {"tilewidth", kCell},
+        {"tileheight", kCell},
+        {"layers", {{{"data", cells}}, {{"data", std::vector<int>(cells.size())}}}},
+        {"tilesets", {{{"firstgid", 1}, {"tiles", {tile(3, "floor"), tile(4, "border")}}}}}};
+}
+
+json Entry(const std::string& name, json data) {
+    return {{name, std::move(data)}, {"Update layer", 2}};
+}
+
+json Vector(float x, float y) {
+    return {{"x", x}, {"y", y}};
+}
+
+json Mover(Vector2 position, Vector2 velocity) {
+    return {
+        {"Transform", Entry("Transform", {{"position", Vector(position.x, position.y)},
+                                          {"rotation", 0},
+                                          {"scale", Vector(80.0f, 80.0f)}})},
+        {"Physics", Entry("Physics", {{"velocity", Vector(velocity.x, velocity.y)},
+                                      {"acceleration", Vector(0, 0)},
+                                      {"oldPosition", Vector(0, 0)},
+                                      {"newPosition", Vector(0, 0)}})},
+        {"Collider", Entry("Collider", {{"type", 0},
+                                        {"relativePos", Vector(0, 0)},
+                                        {"radius", kRadius / 80.0f},
+                                        {"is solid", true}})},
+    };
+}
+
+std::string LevelScene() {
+    json player = Mover({-700.0f, -300.0f}, {0.0f, 0.0f});
+    player["PlayerInput"] = Entry("PlayerInput", {{"speed", 600.0}});
+    player["Pathfinding"] = Entry("Pathfinding", {{"followSpeed", 500.0}});
+    return json{
+        {"Walls",
+         {{"Transform",
+           Entry("Transform",
+                 {{"position", Vector(0, 0)}, {"rotation", 0}, {"scale", Vector(1, 1)}})},
+          {"Tilemap", Entry("Tilemap", {{"filepath", "level.json"}})}}},
+        // On the bottom row, heading right into the wall.
+        {"Ball", Mover({-500.0f, -500.0f}, {300.0f, 0.0f})},
+        {"Player", player},
+    }
+        .dump(2);
+}
+
+// Runs a callback in every frame's system phase, after the collision pass.
+class FrameProbe : public ControlSystem {
+public:
+    void Update(float) override { onFrame(); }
+    std::function<void()> onFrame;
+};
+
+class TilemapInGameTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(display.name().empty()) << "no private X server";
+        setenv("DISPLAY", display.name().c_str(), 1);
+        std::filesystem::copy_file(
+            std::filesystem::path(TARNWICK_SOURCE_DIR) / "Data" / "DefaultInputMappings.txt",
+            tree.root() / "Data" / "DefaultInputMappings.txt");
+        tree.WriteFile("Data/Tilemaps/level.json", LevelMap().dump(2));
+        tree.WriteFile("Data/Scenes/Level.json", LevelScene());
+        tree.WriteFile("Data/EngineSettingFiles/SettingsRouter.txt", "Play.json");
+        tree.WriteFile("Data/EngineSettingFiles/Play.json",
+                       R"({"defaultEntityFile": "Scenes/Level.json", "runOnStart": "1"})");
+        ASSERT_TRUE(program.StartUp());
+    }
+    void TearDown() override { GraphicsSystem::Instance().ShutDown(); }
+
+    void X(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), "/usr/bin/xdotool");
+        EXPECT_EQ(display.Run(arguments), 0) << arguments[1];
+    }
+
+    static Entity* SceneChild(const std::string& name) {
+        for (Entity* child : SceneSystem::Instance().currentScene->children) {
+            if (child->name == name) {
+                return child;
+            }
+        }
+        return nullptr;
+    }
+
+    PrivateDisplay display;
+    GameTree tree;
+    Program program;
+    Engine& engine = Engine::Instance();
+    FrameProbe probe;
+};
+
+TEST_F(TilemapInGameTest, WallsStopABallAndARightClickWalksThePlayerAroundThem) {
+    enum class Stage { Settling, Clicking, Walking };
+    Stage stage = Stage::Settling;
+    std::string window;
+    int frame = 0;
+    int clickFrame = 0;
+    float start = -1.0f;
+    float ballFurthest = -1.0e9f;
+    std::size_t wallColliders = 0;
+    std::size_t wallCells = 0;
+    bool routePlanned = false;
+    bool arrived = false;
+    std::vector<std::int32_t> visited;
+
+    probe.onFrame = [&] {
+        ++frame;
+        engine.running = frame < kFrameLimit;
+        if (start < 0.0f) {
+            start = engine.totalTime;
+        }
+        Transform* ball = SceneChild("Ball")->GetComponent<Transform>();
+        Entity* player = SceneChild("Player");
+        Transform* transform = player->GetComponent<Transform>();
+        Pathfinding* pathfinding = player->GetComponent<Pathfinding>();
+        ballFurthest = std::max(ballFurthest, ball->position.x);
+        const std::int32_t node = Pathfinding::NodeOfPoint(transform->GetWorldPosition());
+        switch (stage) {
+            case Stage::Settling:
+                if (engine.totalTime - start > kSettleSeconds) {
+                    Entity* walls = SceneChild("Walls");
+                    wallCells = walls->children.size();
+                    for (const auto& layer :
+                         ComponentListSystem<ColliderLine>::Instance().Layers()) {
+                        wallColliders += layer.size();
+                    }
+                    X({"mousemove", "--window", window, kGoalPixelX, kGoalPixelY});
+                    X({"mousedown", "3"});
+                    clickFrame = frame;
+                    stage = Stage::Clicking;
+                }
+                break;
+            case Stage::Clicking:
+                routePlanned = routePlanned || !pathfinding->path.empty();
+                if (frame - clickFrame >= 3) {
+                    X({"mouseup", "3"});
+                    visited.push_back(node);
+                    stage = Stage::Walking;
+                }
+                break;
+            case Stage::Walking:
+                if (node != visited.back()) {
+                    visited.push_back(node);
+                }
+                if (pathfinding->path.empty()) {
+                    arrived = node == kGoalNode &&
+                              player->GetComponent<Physics>()->velocity == Vector2{0.0f, 0.0f};
+                    engine.running = false;
+                }
+                break;
+        }
+    };
+    program.RunEnginePasses([&] {
+        engine.RegisterSystem(&probe);
+        ASSERT_EQ(display.Run({"/usr/bin/xdotool", "search", "--name", "^Tarnwick$"}, &window), 0);
+        window = window.substr(0, window.find('\n'));
+        ASSERT_EQ(display.Run({"/usr/bin/xdotool", "windowfocus", "--sync", window}), 0);
+    });
+
+    EXPECT_EQ(wallColliders, 1u) << "one outline for the whole map";
+    EXPECT_EQ(wallCells, static_cast<std::size_t>(kColumns * kRows)) << "floor and wall objects";
+    EXPECT_LT(ballFurthest, kWallLeft - kRadius + 0.5f) << "the ball never entered the wall";
+    EXPECT_GT(ballFurthest, kWallLeft - kRadius - 10.0f) << "the ball reached the wall";
+
+    EXPECT_TRUE(routePlanned) << "the right click planned a route";
+    ASSERT_FALSE(visited.empty());
+    EXPECT_EQ(visited.front(), kStartNode);
+    EXPECT_TRUE(arrived) << "stopped on node " << (visited.empty() ? -1 : visited.back());
+    for (std::int32_t node : visited) {
+        EXPECT_FALSE(node % kColumns == 3 && node / kColumns < 4)
+            << "walked through wall cell " << node;
+    }
+
+    const std::vector<std::string> trace = TraceMessages(tree.perUserData() / "Trace_Log.txt");
+    EXPECT_EQ(std::count(trace.begin(), trace.end(), Pathfinding::kGraphCreatedTrace), 1);
+    for (const std::string& line : trace) {
+        EXPECT_FALSE(line.starts_with("ERROR: ")) << line;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,543 @@
+// Tile maps: the two-update rebuild, the cell objects of each archetype and their names, the wall
+// outline collider, the navigation graph built from the map, the tile sets, reading from entity
+// files, and the refusal of files that cannot be read (the map stays empty, the game goes on).
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "engine/DataDirectories.h"
+#include "engine/Engine.h"
+#include "entities/ComponentListSystem.h"
+#include "entities/Entity.h"
+#include "gameplay/NavigationGraph.h"
+#include "gameplay/Pathfinding.h"
+#include "gameplay/Tilemap.h"
+#include "graphics/Sprite.h"
+#include "graphics/Texture.h"
+#include "physics/ColliderLine.h"
+#include "physics/Transform.h"
+#include "support/GameplayTest.h"
+#include "support/TraceMessages.h"
+
+namespace {
+
+using nlohmann::json;
+
+constexpr const char* kMapFile = "level.json";
+constexpr std::int32_t kWall = Tilemap::kWallCell;
+
+bool Contains(const std::string& text, std::string_view part) {
+    return text.find(part) != std::string::npos;
+}
+
+json Tile(int id, const std::string& image, const json& properties) {
+    json tile{{"id", id}, {"image", image}, {"imagewidth", 64}, {"imageheight", 48}};
+    if (!properties.is_null()) {
+        tile["properties"] = properties;
+    }
+    return tile;
+}
+
+json ArchetypeProperty(const json& value) {
+    return json{{"name", "archetype"}, {"type", "string"}, {"value", value}};
+}
+
+// One tile per archetype: ids 1 ball, 2 explosion, 3 milk, 4 floor, 5 border (the wall value).
+json StockTileSet() {
+    json tiles = json::array();
+    const char* archetypes[] = {"ball", "explosion", "milk", "floor", "border"};
+    for (int id = 0; id < 5; ++id) {
+        tiles.push_back(Tile(id, std::string("../images/") + archetypes[id] + ".png",
+                             json::array({ArchetypeProperty(archetypes[id])})));
+    }
+    return json{{"firstgid", 1}, {"tiles", tiles}};
+}
+
+json MapJson(int width, int height, int tileWidth, int tileHeight,
+             const std::vector<std::int32_t>& cells,
+             json tileSets = json::array({StockTileSet()})) {
+    return json{{"width", width},
+                {"height", height},
+                {"tilewidth", tileWidth},
+                {"tileheight", tileHeight},
+                {"layers", json::array({json{{"data", cells}, {"name", "Tiles"}},
+                                        json{{"data", std::vector<std::int32_t>(cells.size())},
+                                             {"name", "Decoration"}}})},
+                {"tilesets", std::move(tileSets)},
+                {"orientation", "orthogonal"}};
+}
+
+class TilemapTest : public GameplayTest {
+protected:
+    void SetUp() override {
+        GameplayTest::SetUp();
+        map = AddEntity("Walls", {0.0f, 0.0f});
+        tilemap = new Tilemap(kMapFile);
+        map->AddComponent(tilemap);
+        FlushAllLists();
+    }
+
+    void WriteMap(const std::string& name, const std::string& text) const {
+        tree.WriteFile("Data/Tilemaps/" + name, text);
+    }
+    void WriteMap(const json& value) const { WriteMap(kMapFile, value.dump(2)); }
+
+    // Two frames of the rebuild: each update is followed by the next frame's sweep of destroyed
+    // entities and flush of pending components, as the engine runs them.
+    void Rebuild() const {
+        for (int frame = 0; frame < 2; ++frame) {
+            tilemap->Update(1.0f / 60.0f);
+            Engine::Instance().originEntity->RemoveDestroyedChildren();
+            FlushAllLists();
+        }
+    }
+
+    std::vector<std::string> ChildNames() const {
+        std::vector<std::string> names;
+        for (const Entity* child : map->children) {
+            names.push_back(child->name);
+        }
+        return names;
+    }
+
+    std::vector<std::string> TraceLines(std::string_view tag) const {
+        std::vector<std::string> lines;
+        for (const std::string& line : TraceMessages(LogPath())) {
+            if (line.starts_with(tag)) {
+                lines.push_back(line);
+            }
+        }
+        return lines;
+    }
+    std::string LogPath() const { return DataDirectory + "Trace_Log.txt"; }
+    void ClearLog() const { std::filesystem::remove(LogPath()); }
+    bool GraphWasCreated() const {
+        const std::vector<std::string> lines = TraceMessages(LogPath());
+        return std::find(lines.begin(), lines.end(), Pathfinding::kGraphCreatedTrace) !=
+               lines.end();
+    }
+
+    static const std::vector<ColliderLine*>& WallColliders() {
+        return ComponentListSystem<ColliderLine>::Instance().Layer(UpdateLayer::AVERAGE);
+    }
+
+    Entity* map = nullptr;
+    Tilemap* tilemap = nullptr;
+};
+
+TEST_F(TilemapTest, UShapedWallsAreOutlinedByTwelveSegmentsOnTheMapsOwnEntity) {
+    WriteMap(MapJson(3, 2, 32, 32, {kWall, kWall, kWall, kWall, 0, kWall}));
+    Rebuild();
+
+    ColliderLine* outline = map->GetComponent<ColliderLine>();
+    ASSERT_NE(outline, nullptr);
+    // Half sizes 48 and 32; row 0 is the bottom row. Cells row by row, edges below, above, left,
+    // right, each only where no other wall cell is beside it.
+    const std::vector<Vector2> expected{
+        {-64, -48}, {-32, -48}, {-64, -48}, {-64, -16},  // (0, 0): below, left
+        {-32, -48}, {0, -48},   {-32, -16}, {0, -16},    // (0, 1): below, above the gap
+        {0, -48},   {32, -48},  {32, -48},  {32, -16},   // (0, 2): below, right
+        {-64, 16},  {-32, 16},  {-64, -16}, {-64, 16},   // (1, 0): above, left,
+        {-32, -16}, {-32, 16},                           //         right of it the gap
+        {0, 16},    {32, 16},   {0, -16},   {0, 16},     // (1, 2): above, left of it the gap,
+        {32, -16},  {32, 16},                            //         right
+    };
+    EXPECT_EQ(outline->vertices, expected);
+    EXPECT_TRUE(outline->isSolid);
+    EXPECT_EQ(outline->relativePos, (Vector2{0.0f, 0.0f}));
+    EXPECT_EQ(map->components.at(&ComponentListSystem<ColliderLine>::Instance()).layer,
+              UpdateLayer::AVERAGE);
+    EXPECT_EQ(WallColliders(), std::vector<ColliderLine*>{outline}) << "it entered its list";
+    EXPECT_TRUE(map->GetComponent<Transform>()->isStatic) << "collision never pushes the map";
+
+    EXPECT_EQ(ChildNames(), (std::vector<std::string>{"Border##0", "Border##1", "Border##2",
+                                                      "Border##3", "Border##4"}));
+    for (const Entity* cell : map->children) {
+        EXPECT_EQ(cell->GetComponent<Collider>(), nullptr);
+        EXPECT_EQ(cell->GetComponent<ColliderLine>(), nullptr) << "cells have no collider";
+    }
+
+    EXPECT_TRUE(GraphWasCreated());
+    const NavigationGraph& graph = Pathfinding::Graph();
+    EXPECT_EQ(graph.nodes, (std::vector<std::int32_t>{kWall, kWall, kWall, kWall, 0, kWall}));
+    EXPECT_EQ(graph.columns, 3);
+    EXPECT_EQ(graph.rows, 2);
+    EXPECT_TRUE(graph.FindPath(4, 1).empty()) << "the gap is walled in below and at the sides";
+    EXPECT_TRUE(TraceLines("ERROR: ").empty());
+}
+
+TEST_F(TilemapTest, OddMapExtentPutsTheOutlineHalfAUnitOffTheCells) {
+    // 3 x 1 cells of width 5: the map is 15 wide, its integer half 7 while the cells use 7.5.
+    WriteMap(MapJson(3, 1, 5, 4, {0, kWall, 0}));
+    Rebuild();
+
+    ASSERT_EQ(map->children.size(), 1u);
+    EXPECT_FLOAT_EQ(map->children[0]->GetComponent<Transform>()->position.x, -2.5f);
+    const ColliderLine* outline = map->GetComponent<ColliderLine>();
+    ASSERT_NE(outline, nullptr);
+    ASSERT_EQ(outline->vertices.size(), 8u);
+    EXPECT_EQ(outline->vertices[0], (Vector2{-4.5f, -4.0f}));
+    EXPECT_EQ(outline->vertices[7], (Vector2{0.5f, 0.0f}));
+}
+
+TEST_F(TilemapTest, RebuildTakesTwoUpdatesAndContinuesTheObjectCount) {
+    WriteMap(MapJson(2, 2, 32, 32, {1, 2, 3, 4}));
+    Rebuild();
+    EXPECT_EQ(ChildNames(),
+              (std::vector<std::string>{"Ball##0", "Explosion##1", "Milk##2", "Floor##3"}));
+    const ColliderLine* first = map->GetComponent<ColliderLine>();
+    ASSERT_NE(first, nullptr);
+    EXPECT_FALSE(tilemap->recreateMap);
+    EXPECT_EQ(tilemap->tileInfos.size(), 5u);
+
+    tilemap->FromJson({{"filepath", kMapFile}});
+    EXPECT_TRUE(tilemap->recreateMap);
+    // First update: only the old wall collider leaves, at the next flush.
+    tilemap->Update(0.0f);
+    EXPECT_EQ(map->children.size(), 4u) << "the cells stay until the second update";
+    FlushAllLists();
+    EXPECT_EQ(map->GetComponent<ColliderLine>(), nullptr);
+    EXPECT_TRUE(WallColliders().empty());
+    // Second update: the new map.
+    tilemap->Update(0.0f);
+    Engine::Instance().originEntity->RemoveDestroyedChildren();
+    FlushAllLists();
+
+    EXPECT_EQ(ChildNames(),
+              (std::vector<std::string>{"Ball##4", "Explosion##5", "Milk##6", "Floor##7"}));
+    ASSERT_NE(map->GetComponent<ColliderLine>(), nullptr);
+    EXPECT_EQ(WallColliders().size(), 1u) << "one wall collider, never two";
+    EXPECT_EQ(tilemap->tileInfos.size(), 10u) << "every rebuild appends the tile sets";
+    EXPECT_FALSE(tilemap->recreateMap);
+    EXPECT_TRUE(tilemap->clearStep);
+
+    tilemap->Update(0.0f);
+    FlushAllLists();
+    EXPECT_EQ(ChildNames().size(), 4u) << "nothing happens until the next rebuild is asked for";
+}
+
+struct ArchetypeCase {
+    std::string name;
+    bool isStatic;
+    std::string texture;
+    UpdateLayer spriteLayer;
+    // The stock sprite (black tint) or one made for the tile (white tint).
+    bool tinted;
+};
+
+TEST_F(TilemapTest, EachArchetypeMakesItsObjectAtItsCell) {
+    // 5 x 2 cells of 32 x 16; the second row is empty.
+    WriteMap(MapJson(5, 2, 32, 16, {1, 2, 3, 4, 5, 0, 0, 0, 0, 0}));
+    Rebuild();
+
+    const std::vector<ArchetypeCase> cases{
+        {"Ball##0", true, "ball.png", UpdateLayer::FASTEST, true},
+        {"Explosion##1", true, "milk.png", UpdateLayer::AVERAGE, false},
+        {"Milk##2", true, "milk.png", UpdateLayer::AVERAGE, false},
+        {"Floor##3", false, "bricks.png", UpdateLayer::FASTEST, true},
+        {"Border##4", true, "border.png", UpdateLayer::AVERAGE, true},
+    };
+    ASSERT_EQ(map->children.size(), cases.size());
+    for (std::size_t column = 0; column < cases.size(); ++column) {
+        const ArchetypeCase& row = cases[column];
+        SCOPED_TRACE(row.name);
+        const Entity* cell = map->children[column];
+        EXPECT_EQ(cell->name, row.name);
+        EXPECT_EQ(cell->parent, map);
+        const Transform* transform = cell->GetComponent<Transform>();
+        ASSERT_NE(transform, nullptr);
+        EXPECT_EQ(transform->position,
+                  (Vector2{static_cast<float>(column) * 32.0f - 80.0f, -16.0f}));
+        EXPECT_EQ(transform->scale, (Vector2{32.0f, 16.0f}));
+        EXPECT_EQ(transform->rotation, 0.0f);
+        EXPECT_EQ(transform->isStatic, row.isStatic);
+        const Sprite* sprite = cell->GetComponent<Sprite>();
+        ASSERT_NE(sprite, nullptr);
+        ASSERT_NE(sprite->texture, nullptr);
+        EXPECT_EQ(sprite->texture->name, row.texture);
+        EXPECT_GE(sprite->texture->id, 0) << "the texture exists";
+        EXPECT_EQ(sprite->color, row.tinted ? (Vector3{1, 1, 1}) : (Vector3{0, 0, 0}));
+        EXPECT_EQ(cell->components.at(&ComponentListSystem<Sprite>::Instance()).layer,
+                  row.spriteLayer);
+        EXPECT_EQ(cell->components.at(&ComponentListSystem<Transform>::Instance()).layer,
+                  UpdateLayer::AVERAGE);
+    }
+    EXPECT_TRUE(TraceLines("WARNING: TileMap::CreateObject").empty());
+}
+
+TEST_F(TilemapTest, CellObjectsSitOnTheGraphsPointsWhereverTheMapIsPlacedAndScaled) {
+    Transform* placed = map->GetComponent<Transform>();
+    placed->SetPosition({100.0f, 50.0f});
+    placed->SetScale({2.0f, 3.0f});
+    WriteMap(MapJson(3, 2, 32, 16, {4, 4, 4, 4, 4, 4}));
+    Rebuild();
+
+    const NavigationGraph& graph = Pathfinding::Graph();
+    EXPECT_EQ(graph.origin, (Vector2{100.0f, 50.0f}));
+    EXPECT_FLOAT_EQ(graph.cellWidth, 64.0f);
+    EXPECT_FLOAT_EQ(graph.cellHeight, 48.0f);
+    ASSERT_EQ(map->children.size(), 6u);
+    for (std::int32_t node = 0; node < 6; ++node) {
+        SCOPED_TRACE(node);
+        const Vector2 world = map->children[node]->GetComponent<Transform>()->GetWorldPosition();
+        EXPECT_EQ(Pathfinding::PointOfNode(node), world);
+        EXPECT_EQ(Pathfinding::NodeOfPoint(world), node);
+    }
+}
+
+TEST_F(TilemapTest, ArchetypePropertyIsFoundWhereverItStands) {
+    const json other{{"name", "solid"}, {"type", "bool"}, {"value", true}};
+    const json count{{"name", "count"}, {"type", "int"}, {"value", 3}};
+    const std::vector<json> propertyLists{
+        json::array({ArchetypeProperty("ball"), other, count}),
+        json::array({other, ArchetypeProperty("ball")}),
+        json::array({other, ArchetypeProperty("ball"), count}),
+    };
+    for (const json& properties : propertyLists) {
+        SCOPED_TRACE(properties.dump());
+        const json tileSet{{"firstgid", 1}, {"tiles", {Tile(0, "ball.png", properties)}}};
+        WriteMap(MapJson(1, 1, 32, 32, {1}, json::array({tileSet})));
+        tilemap->FromJson({{"filepath", kMapFile}});
+        Rebuild();
+        ASSERT_EQ(map->children.size(), 1u);
+        EXPECT_TRUE(map->children[0]->name.starts_with("Ball##")) << map->children[0]->name;
+        EXPECT_EQ(tilemap->tileInfos.back().archetype, "ball");
+    }
+}
+
+TEST_F(TilemapTest, CellsWithoutAKnownArchetypeAreSkippedWithAWarningNamingTheImage) {
+    const json tileSet{{"firstgid", 1},
+                       {"tiles",
+                        {Tile(0, "../images/crate.png", nullptr),
+                         Tile(1, "tiles\\lava.png", json::array({ArchetypeProperty("lava")})),
+                         Tile(2, "ball.png", json::array({ArchetypeProperty("ball")}))}}};
+    // 9 has no tile info at all; 3 is the ball, which still gets built.
+    WriteMap(MapJson(4, 1, 32, 32, {9, 1, 2, 3}, json::array({tileSet})));
+    Rebuild();
+
+    const std::string prefix = "WARNING: TileMap::CreateObject - Can't find archetype for object: ";
+    EXPECT_EQ(TraceLines("WARNING: TileMap::CreateObject"),
+              (std::vector<std::string>{prefix, prefix + "crate.png", prefix + "lava.png"}));
+    EXPECT_EQ(ChildNames(), std::vector<std::string>{"Ball##3"}) << "skipped cells still count";
+    EXPECT_EQ(tilemap->tileInfos[0].archetype, "null");
+}
+
+TEST_F(TilemapTest, TileSetsGiveIdsImagesAndTheMapsTileSize) {
+    const json first{
+        {"firstgid", 1},
+        {"tiles",
+         {Tile(0, "C:\\art\\tiles\\grass.png", json::array({ArchetypeProperty("floor")})),
+          Tile(3, "../art/rock.png", json::array({ArchetypeProperty("border")}))}}};
+    const json second{{"firstgid", 20},
+                      {"tiles", {Tile(2, "plain.png", json::array({ArchetypeProperty("milk")}))}}};
+    WriteMap(MapJson(2, 1, 24, 12, {1, 22}, json::array({first, second})));
+    Rebuild();
+
+    ASSERT_EQ(tilemap->tileInfos.size(), 3u);
+    const TileInfo& grass = tilemap->tileInfos[0];
+    EXPECT_EQ(grass.imageName, "grass.png");
+    EXPECT_EQ(grass.archetype, "floor");
+    EXPECT_EQ(grass.gid, 1);
+    EXPECT_EQ(grass.imageWidth, 64);
+    EXPECT_EQ(grass.imageHeight, 48);
+    EXPECT_EQ(grass.tileWidth, 24);
+    EXPECT_EQ(grass.tileHeight, 12);
+    EXPECT_EQ(tilemap->tileInfos[1].imageName, "rock.png");
+    EXPECT_EQ(tilemap->tileInfos[1].gid, 4);
+    EXPECT_EQ(tilemap->tileInfos[2].gid, 22);
+    EXPECT_EQ(ChildNames(), (std::vector<std::string>{"Floor##0", "Milk##1"}));
+    EXPECT_EQ(map->children[1]->GetComponent<Transform>()->scale, (Vector2{24.0f, 12.0f}));
+    EXPECT_EQ(tilemap->width, 2);
+    EXPECT_EQ(tilemap->height, 1);
+    EXPECT_EQ(tilemap->firstLayer, (std::vector<std::int32_t>{1, 22}));
+    EXPECT_EQ(tilemap->secondLayer, (std::vector<std::int32_t>{0, 0}));
+}
+
+TEST_F(TilemapTest, LaterTileInfoForTheSameIdWins) {
+    const json first{{"firstgid", 1},
+                     {"tiles", {Tile(0, "a.png", json::array({ArchetypeProperty("milk")}))}}};
+    const json second{{"firstgid", 1},
+                      {"tiles", {Tile(0, "b.png", json::array({ArchetypeProperty("ball")}))}}};
+    WriteMap(MapJson(1, 1, 32, 32, {1}, json::array({first, second})));
+    Rebuild();
+    EXPECT_EQ(ChildNames(), std::vector<std::string>{"Ball##0"});
+}
+
+TEST_F(TilemapTest, FileThatCannotBeOpenedEmptiesTheMapAndNamesThePath) {
+    WriteMap(MapJson(2, 1, 32, 32, {kWall, 1}));
+    Rebuild();
+    ASSERT_EQ(map->children.size(), 2u);
+    ASSERT_NE(map->GetComponent<ColliderLine>(), nullptr);
+
+    for (const std::string path : {"", "missing.json"}) {
+        SCOPED_TRACE(path);
+        ClearLog();
+        tilemap->FromJson({{"filepath", path}});
+        Rebuild();
+        EXPECT_EQ(TraceLines("ERROR: "),
+                  std::vector<std::string>{"ERROR: Tilemap::Serialize - Cannot open data file: " +
+                                           DataDirectory + "Tilemaps/" + path});
+        EXPECT_TRUE(map->children.empty()) << "the old cells are gone";
+        EXPECT_EQ(map->GetComponent<ColliderLine>(), nullptr) << "the old outline is gone";
+        EXPECT_TRUE(WallColliders().empty());
+        EXPECT_FALSE(tilemap->recreateMap);
+        EXPECT_FALSE(GraphWasCreated());
+    }
+}
+
+struct BrokenFileCase {
+    const char* name;
+    std::string text;
+    // A part of the one error line that says what is wrong.
+    std::string problem;
+};
+
+json Without(json value, const std::string& key) {
+    value.erase(key);
+    return value;
+}
+
+TEST_F(TilemapTest, UnreadableFileIsReportedOnceAndLeavesTheMapEmpty) {
+    const json good = MapJson(2, 1, 32, 32, {kWall, 1});
+    json oneLayer = good;
+    oneLayer["layers"].erase(1);
+    json shortFirst = good;
+    shortFirst["layers"][0]["data"] = {kWall};
+    json shortSecond = good;
+    shortSecond["layers"][1]["data"] = json::array();
+    json textCell = good;
+    textCell["layers"][0]["data"][1] = "1";
+    json numberArchetype = good;
+    numberArchetype["tilesets"][0]["tiles"][2]["properties"][0]["value"] = 7;
+    json hugeSquare = good;
+    hugeSquare["width"] = 4096;
+    hugeSquare["height"] = 4096;
+    json noImage = good;
+    noImage["tilesets"][0]["tiles"][1].erase("image");
+    json layerWithoutData = good;
+    layerWithoutData["layers"][1].erase("data");
+
+    const auto with = [&good](const char* key, const json& value) {
+        json changed = good;
+        changed[key] = value;
+        return changed.dump();
+    };
+    const std::vector<BrokenFileCase> cases{
+        {"not JSON", R"({"width": 2, "height": )", "parse error"},
+        {"empty file", "", "parse error"},
+        {"not an object", "[1, 2]", "the file is not an object"},
+        {"no tilewidth", Without(good, "tilewidth").dump(), "missing key \"tilewidth\""},
+        {"no tilesets", Without(good, "tilesets").dump(), "missing key \"tilesets\""},
+        {"tile without image", noImage.dump(), "missing key \"tilesets[0].tiles[1].image\""},
+        {"layer without data", layerWithoutData.dump(), "missing key \"layers[1].data\""},
+        {"one layer", oneLayer.dump(), "\"layers\" holds 1 layer"},
+        {"short first layer", shortFirst.dump(), "layers[0].data holds 1 cells"},
+        {"short second layer", shortSecond.dump(), "layers[1].data holds 0 cells"},
+        {"cell that is text", textCell.dump(), "layers[0].data[1]"},
+        {"archetype that is a number", numberArchetype.dump(),
+         "tilesets[0].tiles[2].properties[0].value is not a string"},
+        {"negative width", with("width", -3), "\"width\" is -3, outside 1..4096"},
+        {"huge height", with("height", 100000000), "\"height\" is 100000000"},
+        {"width beyond 32 bits", with("width", 1e12), "width is not a 32-bit integer"},
+        {"zero tile height", with("tileheight", 0), "\"tileheight\" is 0"},
+        {"fractional tile width", with("tilewidth", 31.5), "tilewidth is not a 32-bit integer"},
+        {"huge square, short data", hugeSquare.dump(), "fewer than width x height (16777216)"},
+    };
+
+    WriteMap(good);
+    Rebuild();
+    ASSERT_EQ(map->children.size(), 2u);
+    for (const BrokenFileCase& row : cases) {
+        SCOPED_TRACE(row.name);
+        WriteMap("broken.json", row.text);
+        ClearLog();
+        tilemap->FromJson({{"filepath", "broken.json"}});
+        EXPECT_NO_THROW(Rebuild());
+
+        const std::vector<std::string> errors = TraceLines("ERROR: ");
+        ASSERT_EQ(errors.size(), 1u);
+        EXPECT_TRUE(Contains(errors[0], DataDirectory + "Tilemaps/broken.json")) << errors[0];
+        EXPECT_TRUE(Contains(errors[0], row.problem)) << errors[0];
+        EXPECT_TRUE(map->children.empty());
+        EXPECT_EQ(map->GetComponent<ColliderLine>(), nullptr);
+        EXPECT_TRUE(WallColliders().empty());
+        EXPECT_FALSE(tilemap->recreateMap);
+        EXPECT_FALSE(GraphWasCreated());
+        EXPECT_EQ(tilemap->width, 2) << "nothing of a refused file is taken";
+        EXPECT_EQ(tilemap->tileInfos.size(), 5u);
+    }
+
+    // The game goes on: the next good file builds as usual.
+    tilemap->FromJson({{"filepath", kMapFile}});
+    Rebuild();
+    EXPECT_EQ(map->children.size(), 2u);
+    EXPECT_NE(map->GetComponent<ColliderLine>(), nullptr);
+}
+
+TEST_F(TilemapTest, FolderAsFilePathIsAFileThatCannotBeOpened) {
+    std::filesystem::create_directories(tree.root() / "Data" / "Tilemaps" / "levels");
+    tilemap->FromJson({{"filepath", "levels"}});
+    Rebuild();
+    EXPECT_EQ(TraceLines("ERROR: "),
+              std::vector<std::string>{"ERROR: Tilemap::Serialize - Cannot open data file: " +
+                                       DataDirectory + "Tilemaps/levels"});
+}
+
+TEST_F(TilemapTest, EntityFileEntryBuildsTheMapItNames) {
+    WriteMap(MapJson(1, 2, 32, 32, {1, kWall}));
+    Entity* loaded = AddEntity("Loaded", {0.0f, 0.0f});
+    Entity::from_json({{"Tilemap", {{"Tilemap", {{"filepath", kMapFile}}}, {"Update layer", 3}}}},
+                      *loaded);
+    Tilemap* read = loaded->GetComponent<Tilemap>();
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->filepath, kMapFile);
+    EXPECT_TRUE(read->recreateMap);
+    EXPECT_EQ(loaded->components.at(&ComponentListSystem<Tilemap>::Instance()).layer,
+              UpdateLayer::SLOW);
+    FlushAllLists();
+    for (int frame = 0; frame < 2; ++frame) {
+        ComponentListSystem<Tilemap>::Instance().Update(0.0f);
+        FlushAllLists();
+    }
+    ASSERT_EQ(loaded->children.size(), 2u);
+    EXPECT_EQ(loaded->children[0]->name, "Ball##0");
+    EXPECT_EQ(Entity::to_json(*loaded).at("Tilemap").at("Tilemap"),
+              (json{{"filepath", kMapFile}, {"recreateMap", false}}));
+}
+
+TEST_F(TilemapTest, EntityFileEntryWithoutDataStartsWithoutAFile) {
+    Entity* loaded = AddEntity("Loaded", {0.0f, 0.0f});
+    Entity::from_json({{"Tilemap", {{"Update layer", 2}}}}, *loaded);
+    Tilemap* read = loaded->GetComponent<Tilemap>();
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->filepath, "");
+    EXPECT_TRUE(read->recreateMap);
+    const std::vector<std::string> warnings = TraceLines("WARNING: Json key");
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_TRUE(Contains(warnings[0], "Tilemap")) << warnings[0];
+}
+
+TEST_F(TilemapTest, CloneCopiesTheMapsStateButNotItsEntity) {
+    WriteMap(MapJson(2, 1, 32, 32, {1, 3}));
+    Rebuild();
+    const std::unique_ptr<Component> copy = tilemap->Clone();
+    const auto* clone = dynamic_cast<const Tilemap*>(copy.get());
+    ASSERT_NE(clone, nullptr);
+    EXPECT_EQ(clone->owner, nullptr);
+    EXPECT_EQ(clone->filepath, kMapFile);
+    EXPECT_EQ(clone->objectCounter, 1);
+    EXPECT_EQ(clone->firstLayer, tilemap->firstLayer);
+    ASSERT_EQ(clone->tileInfos.size(), tilemap->tileInfos.size());
+    EXPECT_EQ(clone->tileInfos[2].imageName, "milk.png");
+    EXPECT_EQ(clone->ToJson(), tilemap->ToJson());
+}
+
+}  // namespace
