@@ -1,0 +1,437 @@
+// The game flow as a person plays it, on the real engine loop with real X input on a private X
+// server: the shipped menu's Start button opens the shipped first level (walls built from its
+// tile map stop the player, enemies run at it); shooting the last enemy of a level opens the
+// level's next scene; an enemy's touch opens the lose scene, whose Menu button returns to the
+// menu; a right click plans a route around a wall that the player then follows.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "engine/Engine.h"
+#include "engine/Program.h"
+#include "entities/Entity.h"
+#include "entities/SceneSystem.h"
+#include "gameplay/BasicEnemyBehavior.h"
+#include "gameplay/Button.h"
+#include "gameplay/Pathfinding.h"
+#include "gameplay/PlayerInput.h"
+#include "graphics/GraphicsSystem.h"
+#include "physics/ColliderLine.h"
+#include "physics/Physics.h"
+#include "physics/Transform.h"
+#include "support/ChildProcess.h"
+#include "support/GameTree.h"
+#include "support/PrivateDisplay.h"
+#include "support/StepRunner.h"
+#include "support/TraceMessages.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using json = nlohmann::json;
+
+constexpr int kStepFrameLimit = 4000;
+constexpr int kTile = 128;
+constexpr const char* kSwitching = "SceneSystem::ChangeScene - Switching to scene: ";
+
+json Entry(const std::string& name, json data, int layer = 2) {
+    return {{name, std::move(data)}, {"Update layer", layer}};
+}
+
+json Vec(double x, double y) {
+    return {{"x", x}, {"y", y}};
+}
+
+json TransformAt(double x, double y, double size) {
+    return Entry("Transform", {{"position", Vec(x, y)}, {"rotation", 0}, {"scale", Vec(size, size)}});
+}
+
+json Body() {
+    return Entry("Physics", {{"velocity", Vec(0, 0)},
+                             {"acceleration", Vec(0, 0)},
+                             {"oldPosition", Vec(0, 0)},
+                             {"newPosition", Vec(0, 0)}});
+}
+
+json Picture(const char* texture) {
+    return Entry("Sprite", {{"alpha", 0.0},
+                            {"color", {{"x", 1}, {"y", 1}, {"z", 1}}},
+                            {"frameIndex", 0},
+                            {"mesh", "1x1Mesh.json"},
+                            {"shader", "LightingShader.json"},
+                            {"texture", texture},
+                            {"textureOffset", Vec(0, 0)}},
+                 3);
+}
+
+json Solid(double radius) {
+    return Entry("Collider",
+                 {{"type", 0}, {"relativePos", Vec(0, 0)}, {"radius", radius}, {"is solid", true}});
+}
+
+// A level drawn as text rows (top row first): '#' wall, '.' floor.
+json TileMap(const std::vector<std::string>& rows) {
+    json data = json::array();
+    for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
+        for (char cell : *row) {
+            data.push_back(cell == '#' ? 5 : 1);
+        }
+    }
+    const auto tile = [](int id, const char* image, const char* archetype) {
+        return json{{"id", id}, {"image", std::string("../Assets/Textures/") + image},
+                    {"imagewidth", 32}, {"imageheight", 32},
+                    {"properties", json::array({{{"name", "archetype"}, {"value", archetype}}})}};
+    };
+    json tiles = json::array();
+    tiles.push_back(tile(0, "bricks.png", "floor"));
+    tiles.push_back(tile(4, "border.png", "border"));
+    const int width = static_cast<int>(rows[0].size());
+    const int height = static_cast<int>(rows.size());
+    return {{"width", width}, {"height", height}, {"tilewidth", kTile}, {"tileheight", kTile},
+            {"layers", json::array({{{"data", data}},
+                                    {{"data", json::array_t(data.size(), 0)}}})},
+            {"tilesets", json::array({{{"firstgid", 1}, {"tiles", tiles}}})}};
+}
+
+// World position of a cell of such a level (the tile map at the origin), column and row counted
+// from the top left as drawn.
+Vector2 Cell(const std::vector<std::string>& rows, int column, int rowFromTop) {
+    const int height = static_cast<int>(rows.size());
+    const int width = static_cast<int>(rows[0].size());
+    const int row = height - 1 - rowFromTop;
+    return {static_cast<float>(column * kTile - kTile * width * 0.5),
+            static_cast<float>(row * kTile - kTile * height * 0.5)};
+}
+
+class GameFlowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(display.name().empty()) << "no private X server";
+        setenv("DISPLAY", display.name().c_str(), 1);
+        // The shipped data tree: scenes, archetypes, tile maps, mappings and settings.
+        fs::copy(fs::path(TARNWICK_SOURCE_DIR) / "Data", tree.root() / "Data",
+                 fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+        fs::remove(tree.root() / "Data" / "Trace_Log.txt");
+    }
+    void TearDown() override { GraphicsSystem::Instance().ShutDown(); }
+
+    // Starts on the given scene instead of the shipped start scene.
+    void StartOn(const std::string& scene) const {
+        tree.WriteFile("Data/EngineSettingFiles/SettingsRouter.txt", "FlowTest.json");
+        tree.WriteFile("Data/EngineSettingFiles/FlowTest.json",
+                       json{{"defaultEntityFile", "Scenes/" + scene}, {"runOnStart", "1"}}.dump());
+    }
+
+    // A level of the test's own: the tile map, a player at a cell, enemies at cells, and the
+    // scene that follows it.
+    void WriteArena(const std::string& scene, const std::vector<std::string>& rows,
+                    std::pair<int, int> playerCell, const std::vector<std::pair<int, int>>& enemies,
+                    double enemySpeed, const std::string& next) const {
+        tree.WriteFile("Data/Tilemaps/" + scene, TileMap(rows).dump());
+        const Vector2 p = Cell(rows, playerCell.first, playerCell.second);
+        json player = {{"Transform", TransformAt(p.x, p.y, 150)},
+                       {"Physics", Body()},
+                       {"Sprite", Picture("player.png")},
+                       {"PlayerInput", Entry("PlayerInput", {{"speed", 600.0}})},
+                       {"Weapon", Entry("Weapon", {{"weaponType", 0}})},
+                       {"Collider", Solid(0.42)},
+                       {"Camera", Entry("Camera", nullptr)},
+                       {"Pathfinding", Entry("Pathfinding", {{"followSpeed", 600.0}})}};
+        json level = {{"BorderWalls", {{"Transform", TransformAt(0, 0, 1)},
+                                       {"Tilemap", Entry("Tilemap", {{"filepath", scene}})}}},
+                      {"Level", {{"GameMaster", Entry("GameMaster", {{"nextSceneName", next}})}}},
+                      {"Player", player}};
+        int n = 0;
+        for (const auto& [column, row] : enemies) {
+            const Vector2 e = Cell(rows, column, row);
+            level["Enemy" + std::to_string(n++)] = {
+                {"Transform", TransformAt(e.x, e.y, 150)},
+                {"Physics", Body()},
+                {"Sprite", Picture("enemy.png")},
+                {"BasicEnemyBehavior",
+                 Entry("BasicEnemyBehavior", {{"moveSpeed", enemySpeed}, {"health", 2.0}})},
+                {"Collider", Solid(0.42)}};
+        }
+        tree.WriteFile("Data/Scenes/" + scene, level.dump(2));
+    }
+
+    void Run() {
+        ASSERT_TRUE(program.StartUp());
+        program.RunEnginePasses([&] {
+            engine.RegisterSystem(&runner);
+            ASSERT_EQ(display.Run({"/usr/bin/xdotool", "search", "--name", "^Tarnwick$"}, &window),
+                      0);
+            window = window.substr(0, window.find('\n'));
+            ASSERT_EQ(display.Run({"/usr/bin/xdotool", "windowfocus", "--sync", window}), 0);
+        });
+        EXPECT_EQ(runner.failedStep, -1) << "a step never came true";
+    }
+
+    void X(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), "/usr/bin/xdotool");
+        EXPECT_EQ(display.Run(arguments), 0) << arguments[1];
+    }
+    // Moves the pointer to a window pixel.
+    void PointAt(int x, int y) { X({"mousemove", "--window", window, std::to_string(x), std::to_string(y)}); }
+
+    std::string SceneOnScreen() const {
+        std::string last;
+        for (const std::string& line : TraceMessages(tree.perUserData() / "Trace_Log.txt")) {
+            if (line.starts_with(kSwitching)) {
+                last = line.substr(std::string(kSwitching).size());
+            }
+        }
+        return last;
+    }
+
+    // The first child of the current scene with this name.
+    static Entity* Named(const std::string& name) {
+        Entity* scene = SceneSystem::Instance().currentScene;
+        if (scene == nullptr) {
+            return nullptr;
+        }
+        for (Entity* child : scene->children) {
+            if (child->name == name) {
+                return child;
+            }
+        }
+        return nullptr;
+    }
+
+    static std::vector<Entity*> Enemies() {
+        std::vector<Entity*> found;
+        for (const auto& layer : ComponentListSystem<BasicEnemyBehavior>::Instance().Layers()) {
+            for (BasicEnemyBehavior* enemy : layer) {
+                if (enemy->owner != nullptr && !enemy->owner->destroyed) {
+                    found.push_back(enemy->owner);
+                }
+            }
+        }
+        return found;
+    }
+
+    // Waits a number of frames.
+    static StepRunner::Step Frames(int count) {
+        return [count, seen = 0]() mutable { return ++seen > count; };
+    }
+
+    PrivateDisplay display;
+    GameTree tree;
+    Program program;
+    Engine& engine = Engine::Instance();
+    StepRunner runner{kStepFrameLimit};
+    std::string window;
+};
+
+TEST_F(GameFlowTest, StartButtonOpensTheFirstLevelWhoseWallsStopThePlayerAndWhoseEnemiesChase) {
+    Transform* player = nullptr;
+    float stoppedAtX = 0.0f;
+    float startDistance = 0.0f;
+    auto& steps = runner.steps;
+    // The shipped menu: the Start button sits at the window's centre.
+    steps.push_back([&] { return SceneOnScreen() == "MenuScene.json"; });
+    steps.push_back([&] {
+        PointAt(540, 360);
+        return true;
+    });
+    steps.push_back([&] {
+        Entity* start = Named("StartButton");
+        return start != nullptr && start->GetComponent<Button>()->wasHovered;
+    });
+    steps.push_back([&] {
+        X({"mousedown", "1"});
+        return true;
+    });
+    steps.push_back(Frames(3));
+    steps.push_back([&] {
+        X({"mouseup", "1"});
+        return true;
+    });
+    steps.push_back([&] { return SceneOnScreen() == "MainScene.json"; });
+    // The level's wall outline is built from its tile map.
+    steps.push_back([&] {
+        Entity* walls = Named("BorderWalls");
+        Entity* hero = Named("Player");
+        if (walls == nullptr || hero == nullptr || walls->GetComponent<ColliderLine>() == nullptr) {
+            return false;
+        }
+        player = hero->GetComponent<Transform>();
+        startDistance = 1e9f;
+        for (Entity* enemy : Enemies()) {
+            const Vector2 d = enemy->GetComponent<Transform>()->position - player->position;
+            startDistance = std::min(startDistance, std::hypot(d.x, d.y));
+        }
+        EXPECT_FALSE(Enemies().empty());
+        // Invincible, so the chase can be watched without dying.
+        X({"keydown", "shift"});
+        X({"keydown", "i"});
+        return true;
+    });
+    steps.push_back(Frames(5));
+    steps.push_back([&] {
+        X({"keyup", "i"});
+        X({"keyup", "shift"});
+        X({"keydown", "a"});
+        return true;
+    });
+    // Walking left into the outer wall: the player stops at it and never enters it.
+    steps.push_back([&, frames = 0, lastX = 0.0f]() mutable {
+        const float x = player->position.x;
+        const bool still = std::abs(x - lastX) < 0.5f;
+        lastX = x;
+        frames = still ? frames + 1 : 0;
+        return frames > 20;
+    });
+    steps.push_back([&] {
+        stoppedAtX = player->position.x;
+        X({"keyup", "a"});
+        return true;
+    });
+    steps.push_back(Frames(60));
+    steps.push_back([&] {
+        float distance = 1e9f;
+        for (Entity* enemy : Enemies()) {
+            const Vector2 d = enemy->GetComponent<Transform>()->position - player->position;
+            distance = std::min(distance, std::hypot(d.x, d.y));
+        }
+        EXPECT_LT(distance, startDistance) << "the nearest enemy came closer";
+        return true;
+    });
+    Run();
+    // The shipped level is 30 columns of 128 units centred on the origin: the inner edge of the
+    // left wall lies at x = -1920 + 64 = -1856, and the player's circle (radius 63) stays out.
+    EXPECT_GT(stoppedAtX, -1856.0f + 60.0f);
+    EXPECT_LT(stoppedAtX, -1856.0f + 80.0f) << "it walked all the way to the wall";
+}
+
+const std::vector<std::string> kOpenArena{
+    "############",
+    "#..........#",
+    "#..........#",
+    "#..........#",
+    "#..........#",
+    "#..........#",
+    "############",
+};
+
+TEST_F(GameFlowTest, ShootingTheLastEnemyOpensTheLevelsNextScene) {
+    // Two slow enemies in a row to the right of the player; the pointer to the right as well.
+    WriteArena("Arena.json", kOpenArena, {2, 3}, {{8, 3}, {10, 3}}, 40.0, "WinScene.json");
+    StartOn("Arena.json");
+    auto& steps = runner.steps;
+    steps.push_back([&] { return Named("Player") != nullptr && Enemies().size() == 2; });
+    steps.push_back([&] {
+        // The camera follows the player, so the player is at the window's centre.
+        PointAt(1000, 360);
+        X({"mousedown", "1"});
+        return true;
+    });
+    steps.push_back([&] {
+        EXPECT_NE(SceneOnScreen(), "LoseScene.json");
+        return SceneOnScreen() == "WinScene.json";
+    });
+    steps.push_back([&] {
+        X({"mouseup", "1"});
+        return true;
+    });
+    Run();
+    const std::string trace = ReadFileText(tree.perUserData() / "Trace_Log.txt");
+    EXPECT_EQ(CountOccurrences(trace, std::string(kSwitching) + "WinScene.json"), 1u);
+}
+
+TEST_F(GameFlowTest, AnEnemysTouchOpensTheLoseSceneWhoseMenuButtonReturnsToTheMenu) {
+    WriteArena("Arena.json", kOpenArena, {2, 3}, {{5, 3}}, 500.0, "WinScene.json");
+    StartOn("Arena.json");
+    auto& steps = runner.steps;
+    steps.push_back([&] { return SceneOnScreen() == "LoseScene.json"; });
+    steps.push_back([&] {
+        EXPECT_EQ(Named("Player"), nullptr) << "the player is gone with the level";
+        PointAt(540, 360);
+        return true;
+    });
+    steps.push_back([&] {
+        Entity* menu = Named("MenuButton");
+        return menu != nullptr && menu->GetComponent<Button>()->wasHovered;
+    });
+    steps.push_back([&] {
+        X({"mousedown", "1"});
+        return true;
+    });
+    steps.push_back(Frames(3));
+    steps.push_back([&] {
+        X({"mouseup", "1"});
+        return true;
+    });
+    steps.push_back([&] { return SceneOnScreen() == "MenuScene.json"; });
+    Run();
+}
+
+TEST_F(GameFlowTest, RightClickRouteGoesAroundAWallToThePointedCell) {
+    const std::vector<std::string> rows{
+        "############",
+        "#....#.....#",
+        "#....#.....#",
+        "#....#.....#",
+        "#..........#",
+        "#....#.....#",
+        "############",
+    };
+    WriteArena("Maze.json", rows, {2, 2}, {}, 0.0, "WinScene.json");
+    StartOn("Maze.json");
+    const Vector2 goalPoint = Cell(rows, 8, 2);
+    Transform* player = nullptr;
+    Pathfinding* follower = nullptr;
+    int goal = -1;
+    std::vector<int> route;
+    bool enteredWall = false;
+    auto& steps = runner.steps;
+    steps.push_back([&] {
+        Entity* hero = Named("Player");
+        Entity* walls = Named("BorderWalls");
+        if (hero == nullptr || walls == nullptr || walls->GetComponent<ColliderLine>() == nullptr) {
+            return false;
+        }
+        player = hero->GetComponent<Transform>();
+        follower = hero->GetComponent<Pathfinding>();
+        goal = Pathfinding::NodeOfPoint(goalPoint);
+        // World to window: 3840 x 2160 units over 1080 x 720 pixels, centred on the player.
+        const int x = 540 + static_cast<int>((goalPoint.x - player->position.x) * 1080.0f / 3840.0f);
+        const int y = 360 - static_cast<int>((goalPoint.y - player->position.y) * 720.0f / 2160.0f);
+        PointAt(x, y);
+        X({"mousedown", "3"});
+        return true;
+    });
+    steps.push_back([&] { return !follower->path.empty(); });
+    steps.push_back([&] {
+        route = follower->path;
+        X({"mouseup", "3"});
+        return true;
+    });
+    steps.push_back([&, still = 0]() mutable {
+        const Vector2 at = player->position;
+        const int node = Pathfinding::NodeOfPoint(at);
+        const int column = node % 12;
+        const int rowFromTop = 6 - node / 12;
+        enteredWall = enteredWall || rows[rowFromTop][column] == '#';
+        const Vector2 velocity = player->owner->GetComponent<Physics>()->velocity;
+        still = velocity == Vector2{} ? still + 1 : 0;
+        return node == goal && still > 5;
+    });
+    Run();
+    ASSERT_FALSE(route.empty());
+    EXPECT_EQ(route.back(), goal);
+    // The only way through the wall column is the gap in the second row from the bottom.
+    const int gap = Pathfinding::NodeOfPoint(Cell(rows, 5, 4));
+    EXPECT_NE(std::find(route.begin(), route.end(), gap), route.end());
+    EXPECT_FALSE(enteredWall);
+}
+
+}  // namespace
