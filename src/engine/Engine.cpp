@@ -25,6 +25,7 @@
 #include "physics/ColliderCircle.h"
 #include "physics/ColliderSystem.h"
 #include "physics/Transform.h"
+#include "tools/WindowCreationSystem.h"
 
 namespace {
 constexpr const char* kPreUpdatesSpan = "Pre-Updates";
@@ -97,6 +98,7 @@ void Engine::Initialize() {
     RegisterSystem(&SceneSystem::Instance());
     RegisterSystem(&CheatSystem::Instance());
     RegisterSystem(&DebugDrawSystem::Instance());
+    RegisterSystem(&WindowCreationSystem::Instance());
 
     running = true;
 

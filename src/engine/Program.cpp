@@ -138,9 +138,11 @@ void Program::RunFrame() {
 }
 
 void Program::Exit() {
+    // The GUI's backends restore the window's callbacks and free their GL objects, so they go
+    // while the window and its context still exist.
+    IMGUISystem::Instance().ShutDown();
     GraphicsSystem::Instance().ShutDown();
     FMODAudio::Instance().ShutDown();
-    IMGUISystem::Instance().ShutDown();
     TraceLog::Log("Finished ShutDowns");
     try {
         TraceLog::Log("Try");

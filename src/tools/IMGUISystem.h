@@ -1,14 +1,31 @@
 #pragma once
-// The tool-GUI library system: opens the GUI frame in its update and draws it over the game in
-// its render. Driven directly by the frame loop, never registered with the engine. The GUI
-// itself lands with the tool windows; until then the frame hooks have nothing to do.
+// The tool-GUI library system: owns the GUI context and its window and OpenGL backends, opens
+// the GUI frame in its update (before the engine update, during which the tool windows are
+// drawn) and draws the frame over the game in its render. Driven directly by the frame loop,
+// never registered with the engine, and alive across engine restarts.
 
 #include "engine/NamedSystem.h"
+
+struct GLFWwindow;
 
 class IMGUISystem : public NamedSystem<SystemType::REPLAY_STORAGE_SYSTEM> {
 public:
     static IMGUISystem& Instance();
 
+    // Without a window there is no GUI context, and every hook does nothing.
+    void Initialize() override;
+    void Update(float dt) override;
+    void Render() override;
+    void ShutDown() override;
+
+    // Between Update and Render of a frame: tool windows may be drawn.
+    bool IsFrameOpen() const { return frameOpen; }
+
+    GLFWwindow* window = nullptr;
+
 private:
     IMGUISystem() = default;
+
+    bool ready = false;
+    bool frameOpen = false;
 };

@@ -1,0 +1,66 @@
+#include "tools/WindowCreationSystem.h"
+
+#include <imgui.h>
+
+#include "tools/IMGUISystem.h"
+#include "tools/TraitPopup.h"
+#include "tools/WindowDropdown.h"
+
+namespace {
+constexpr const char* kTestWindowName = "TestWindow";
+constexpr const char* kTestDropdownLabel = "heyhey";
+constexpr const char* kTestPopupName = "TestPopup";
+constexpr float kTestContentIndent = 15.0f;
+// Out of the way of the game's centre and of the tool windows.
+const ImVec2 kTestWindowPosition{440.0f, 650.0f};
+const ImVec2 kTestWindowSize{200.0f, 60.0f};
+
+std::unique_ptr<WindowSection> EmptySection(float childIndent) {
+    return std::make_unique<WindowSection>(std::vector<std::unique_ptr<WindowObject>>{},
+                                           childIndent);
+}
+}  // namespace
+
+WindowCreationSystem& WindowCreationSystem::Instance() {
+    static auto* system = new WindowCreationSystem();
+    return *system;
+}
+
+WindowCreationSystem::WindowCreationSystem() {
+    WindowObjectDescription description;
+    description.traits.push_back(
+        std::make_unique<TraitPopup>(kTestPopupName, EmptySection(0.0f)));
+    testDropdown = std::make_unique<WindowDropdown>(
+        kTestDropdownLabel, EmptySection(kTestContentIndent), DropdownCallback{},
+        std::move(description));
+}
+
+void WindowCreationSystem::Initialize() {
+    if (ImGui::GetCurrentContext() != nullptr) {
+        // An indent of 0 then means no indentation anywhere in the tool windows.
+        ImGui::GetStyle().IndentSpacing = 0.0f;
+    }
+}
+
+void WindowCreationSystem::Update(float /*dt*/) {
+    // Without a GUI frame (no window, or an engine run without the frame loop) nothing is drawn.
+    if (!IMGUISystem::Instance().IsFrameOpen()) {
+        return;
+    }
+    ImGui::SetNextWindowPos(kTestWindowPosition, ImGuiCond_FirstUseEver);
+    ImGui::SetNextWindowSize(kTestWindowSize, ImGuiCond_FirstUseEver);
+    ImGui::Begin(kTestWindowName);
+    testDropdown->Draw();
+    ImGui::End();
+    for (const auto& window : windows) {
+        if (window->renderState == WindowRenderState::VISIBLE) {
+            window->Draw();
+        }
+    }
+}
+
+void WindowCreationSystem::Render() {}
+
+void WindowCreationSystem::ShutDown() {
+    windows.clear();
+}
