@@ -25,6 +25,8 @@
 #include "physics/ColliderCircle.h"
 #include "physics/ColliderSystem.h"
 #include "physics/Transform.h"
+#include "tools/DebugSystem.h"
+#include "tools/EngineSettingsSystem.h"
 #include "tools/WindowCreationSystem.h"
 
 namespace {
@@ -99,6 +101,8 @@ void Engine::Initialize() {
     RegisterSystem(&CheatSystem::Instance());
     RegisterSystem(&DebugDrawSystem::Instance());
     RegisterSystem(&WindowCreationSystem::Instance());
+    RegisterSystem(&DebugSystem::Instance());
+    RegisterSystem(&EngineSettingsSystem::Instance());
 
     running = true;
 

@@ -25,4 +25,10 @@ public:
     // std::filesystem::filesystem_error naming the operation.
     static void CopyDirectory(const std::string& source, const std::string& destination,
                               const std::vector<std::string>& extensions);
+
+    // Replaces `target` with `content` as a whole: the content is written to `target` +
+    // ".partial" first and then renamed over `target`, so a failure leaves the old file intact
+    // (and no scratch file). Files the user owns are only ever written this way. Throws
+    // StreamOpenError or std::filesystem::filesystem_error ("write", "rename").
+    static void ReplaceFile(const std::string& target, const std::string& content);
 };

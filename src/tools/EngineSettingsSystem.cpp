@@ -1,0 +1,196 @@
+#include "tools/EngineSettingsSystem.h"
+
+#include <exception>
+#include <utility>
+#include <vector>
+
+#include "SharedDependencies/Source/FileHandler.h"
+#include "SharedDependencies/Source/Stream.h"
+#include "engine/DataDirectories.h"
+#include "engine/Engine.h"
+#include "engine/EngineSettings.h"
+#include "engine/TraceLog.h"
+#include "entities/Entity.h"
+#include "entities/EntityFiles.h"
+#include "entities/SceneSystem.h"
+#include "physics/Collider.h"
+#include "tools/UniqueId.h"
+#include "tools/Window.h"
+#include "tools/WindowButton.h"
+#include "tools/WindowCheckbox.h"
+#include "tools/WindowCreationSystem.h"
+#include "tools/WindowDropdown.h"
+#include "tools/WindowInputText.h"
+
+#include <imgui.h>
+
+namespace {
+
+constexpr const char* kWindowName = "Engine Settings Window";
+constexpr const char* kSettingsFolder = "EngineSettingFiles/";
+constexpr const char* kRouterFileName = "SettingsRouter.txt";
+constexpr const char* kDefaultEntityFileKey = "defaultEntityFile";
+constexpr const char* kRunOnStartKey = "runOnStart";
+constexpr const char* kToggleOrderKey = "RearrangeToggles";
+constexpr float kSectionIndent = 15.0f;
+constexpr int kJsonIndent = 2;
+constexpr const char* kSaveSceneError = "EngineSettingsSystem::SaveCurrentScene - Scene not saved: ";
+constexpr const char* kSwitchError = "EngineSettingsSystem::SwitchSettingsFile - ";
+
+// Right of the game window, below the performance and input windows.
+constexpr Vector2 kWindowPosition{780.0f, 390.0f};
+constexpr Vector2 kWindowSize{300.0f, 260.0f};
+
+using Objects = std::vector<std::unique_ptr<WindowObject>>;
+
+std::string RouterPath() {
+    return DataDirectory + kSettingsFolder + kRouterFileName;
+}
+
+nlohmann::json DefaultSettings() {
+    return {{kDefaultEntityFileKey, ""}, {kRunOnStartKey, "0"}};
+}
+
+std::string ReadRouter() {
+    try {
+        Stream router(RouterPath(), Stream::kReadWriteAppend);
+        std::string content;
+        router.ReadAll(content);
+        return content;
+    } catch (const std::exception&) {
+        return "";
+    }
+}
+
+WindowObjectDescription Drawn(WindowObjectCallback onDraw) {
+    WindowObjectDescription description;
+    description.onDraw = std::move(onDraw);
+    return description;
+}
+
+}  // namespace
+
+EngineSettingsSystem& EngineSettingsSystem::Instance() {
+    static auto* system = new EngineSettingsSystem();
+    return *system;
+}
+
+void EngineSettingsSystem::Initialize() {
+    settingsJson = {{kDefaultEntityFileKey, EngineSettings::defaultEntityFile},
+                    {kRunOnStartKey, EngineSettings::runOnStart ? "1" : "0"}};
+    auto window = CreateEngineSettingsWindow();
+    settingsWindow = window.get();
+    WindowCreationSystem::Instance().windows.push_back(std::move(window));
+}
+
+void EngineSettingsSystem::Update(float /*dt*/) {}
+
+void EngineSettingsSystem::Render() {}
+
+void EngineSettingsSystem::ShutDown() {
+    // The window itself is deleted by the window creation system.
+    settingsWindow = nullptr;
+}
+
+std::unique_ptr<Window> EngineSettingsSystem::CreateEngineSettingsWindow() {
+    auto window = std::make_unique<Window>(kWindowName);
+    window->initialPosition = kWindowPosition;
+    window->initialSize = kWindowSize;
+    window->root->childIndent = kSectionIndent;
+    window->AddObject(std::make_unique<WindowButton>("Restart", [](WindowButton&) {
+        Engine& engine = Engine::Instance();
+        // The frame completes, the engine shuts down and starts again.
+        engine.running = false;
+        engine.restart = true;
+    }));
+    window->AddObject(std::make_unique<WindowCheckbox>(
+        "Pause", Engine::Instance().paused,
+        [](WindowCheckbox&) { Engine::Instance().paused = !Engine::Instance().paused; },
+        Drawn([](WindowObject& object) {
+            static_cast<WindowCheckbox&>(object).checked = Engine::Instance().paused;
+            ImGui::SameLine();
+        })));
+    window->AddObject(CreateEngineSettingsSection());
+    window->AddObject(CreateToggleDropdown());
+    return window;
+}
+
+std::unique_ptr<WindowObject> EngineSettingsSystem::CreateEngineSettingsSection() {
+    Objects children;
+    children.push_back(std::make_unique<WindowInputText>(
+        "Settings Path: ", MakeUniqueId(),
+        [this](WindowInputText& box) { SwitchSettingsFile(box.buffer); },
+        Drawn([](WindowObject& object) {
+            static_cast<WindowInputText&>(object).value = ReadRouter();
+        }),
+        true));
+    for (const auto& [key, member] : settingsJson.items()) {
+        children.push_back(std::make_unique<WindowInputText>(
+            key, MakeUniqueId(),
+            [this, key = key](WindowInputText& box) {
+                settingsJson[key] = box.buffer;
+                SaveSettings(settingsJson);
+            },
+            Drawn([this, key = key](WindowObject& object) {
+                const nlohmann::json& shown = settingsJson[key];
+                static_cast<WindowInputText&>(object).value =
+                    shown.is_string() ? shown.get<std::string>() : shown.dump();
+            }),
+            true));
+    }
+    children.push_back(std::make_unique<WindowButton>(
+        "Save Current Scene", [this](WindowButton&) { SaveCurrentScene(); }));
+    return std::make_unique<WindowSection>(std::move(children), kSectionIndent);
+}
+
+std::unique_ptr<WindowObject> EngineSettingsSystem::CreateToggleDropdown() {
+    Objects toggles;
+    toggles.push_back(std::make_unique<WindowCheckbox>(
+        "Show Debug Colliders", Collider::showDebugColliders,
+        [](WindowCheckbox&) { Collider::showDebugColliders = !Collider::showDebugColliders; }));
+    toggles.push_back(std::make_unique<WindowCheckbox>(
+        "Show Textboxes", showTextboxes, [](WindowCheckbox&) { showTextboxes = !showTextboxes; }));
+    return std::make_unique<WindowDropdown>(
+        "Toggles",
+        std::make_unique<WindowSection>(std::move(toggles), kSectionIndent,
+                                        WindowObjectDescription{}, kToggleOrderKey));
+}
+
+void EngineSettingsSystem::SwitchSettingsFile(const std::string& name) {
+    try {
+        FileHandler::ReplaceFile(RouterPath(), name);
+        const std::string path = DataDirectory + kSettingsFolder + name;
+        std::string text;
+        {
+            Stream settings(path, Stream::kReadWriteAppend);
+            settings.ReadAll(text);
+        }
+        if (text.empty()) {
+            text = DefaultSettings().dump(kJsonIndent);
+            FileHandler::ReplaceFile(path, text);
+        }
+        const nlohmann::json parsed = nlohmann::json::parse(text);
+        for (auto& [key, value] : settingsJson.items()) {
+            value = parsed.is_object() && parsed.contains(key) ? parsed.at(key) : nlohmann::json();
+        }
+    } catch (const std::exception& error) {
+        TraceLog::Error(kSwitchError + name + ": " + error.what());
+    }
+}
+
+void EngineSettingsSystem::SaveCurrentScene() const {
+    const Entity* scene = SceneSystem::Instance().currentScene;
+    const std::string& file = EngineSettings::defaultEntityFile;
+    // Nothing to save, or nowhere to save it.
+    if (scene == nullptr || file.empty()) {
+        return;
+    }
+    try {
+        const std::string text = Entity::to_json(*scene).dump(
+            kJsonIndent, ' ', false, nlohmann::json::error_handler_t::replace);
+        FileHandler::ReplaceFile(DataDirectory + file, text);
+        ReloadEntityFile(file);
+    } catch (const std::exception& error) {
+        TraceLog::Error(kSaveSceneError + file + ": " + error.what());
+    }
+}

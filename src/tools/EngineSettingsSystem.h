@@ -1,0 +1,41 @@
+#pragma once
+// The "Engine Settings Window": restart the engine, pause and resume it, switch and edit the
+// start settings file, save the current scene, and switch the two drawing aids (collider and
+// text-box outlines) in a section the user can reorder. Settings edits are written to disk at
+// once and take effect at the next restart; pause and the toggles act immediately.
+
+#include <memory>
+
+#include <nlohmann/json.hpp>
+
+#include "engine/NamedSystem.h"
+
+class Window;
+class WindowObject;
+
+class EngineSettingsSystem : public NamedSystem<SystemType::DEBUG_SYSTEM> {
+public:
+    static EngineSettingsSystem& Instance();
+
+    // Rebuilds the editable copy of the loaded settings and the window.
+    void Initialize() override;
+    void Update(float dt) override;
+    void Render() override;
+    void ShutDown() override;
+
+    // "Settings Path: " submitted: points the router at `name` (creating that settings file with
+    // the defaults when it is empty) and shows its values. Takes effect at the next restart.
+    void SwitchSettingsFile(const std::string& name);
+    // Writes the current scene over the default entity file loaded at the last start.
+    void SaveCurrentScene() const;
+
+    Window* settingsWindow = nullptr;
+    nlohmann::json settingsJson;
+
+private:
+    EngineSettingsSystem() = default;
+
+    std::unique_ptr<Window> CreateEngineSettingsWindow();
+    std::unique_ptr<WindowObject> CreateEngineSettingsSection();
+    static std::unique_ptr<WindowObject> CreateToggleDropdown();
+};
