@@ -136,16 +136,26 @@ TEST_F(EngineSettingsTest, RunOnStartDecidesWhetherAPassStartsPaused) {
     }
 }
 
-TEST_F(EngineSettingsTest, RouterContentIsTheFileNameWithoutTrimming) {
-    WriteSettingsFile("SettingsRouter.txt", "Active.json\n");
+TEST_F(EngineSettingsTest, TrailingLineBreaksAndBlanksOfTheRouterAreNotPartOfTheName) {
     WriteSettingsFile("Active.json", SettingsText("1", "Scenes/Trimmed.json"));
-    WriteSettingsFile("Active.json\n", SettingsText("0", "Scenes/Untrimmed.json"));
+    for (const char* router : {"Active.json", "Active.json\n", "Active.json\r\n", "Active.json \t\n\n"}) {
+        SCOPED_TRACE(::testing::PrintToString(std::string(router)));
+        WriteSettingsFile("SettingsRouter.txt", router);
+        EngineSettings::defaultEntityFile.clear();
+        EngineSettings::runOnStart = false;
 
+        LoadEngineSettings();
+
+        EXPECT_EQ(EngineSettings::defaultEntityFile, "Scenes/Trimmed.json");
+        EXPECT_TRUE(EngineSettings::runOnStart);
+        EXPECT_TRUE(Errors(Trace()).empty());
+    }
+    // Saving goes to the same file.
+    WriteSettingsFile("SettingsRouter.txt", "Active.json\r\n");
+    SaveSettings({{"defaultEntityFile", "Scenes/Saved.json"}, {"runOnStart", "0"}});
+    EXPECT_FALSE(std::filesystem::exists(SettingsFolder() / "Active.json\r\n"));
     LoadEngineSettings();
-
-    EXPECT_EQ(EngineSettings::routerPath, RouterPath());
-    EXPECT_EQ(EngineSettings::defaultEntityFile, "Scenes/Untrimmed.json");
-    EXPECT_FALSE(EngineSettings::runOnStart);
+    EXPECT_EQ(EngineSettings::defaultEntityFile, "Scenes/Saved.json");
 }
 
 TEST_F(EngineSettingsTest, UnusableSettingsStartTheEngineWithDefaultsAndOneError) {

@@ -12,6 +12,7 @@
 namespace {
 constexpr const char* kSettingsFolder = "EngineSettingFiles/";
 constexpr const char* kRouterFileName = "SettingsRouter.txt";
+constexpr const char* kTrailingBlanks = "\r\n \t";
 constexpr const char* kDefaultEntityFileKey = "defaultEntityFile";
 constexpr const char* kRunOnStartKey = "runOnStart";
 constexpr int kSettingsIndent = 2;
@@ -67,6 +68,9 @@ std::optional<SettingsFault> ReadActiveName(std::string& name) {
     } catch (const std::exception& error) {
         return SettingsFault{routerPath, error.what()};
     }
+    // Editors end a saved line with a line break; trailing breaks and blanks are not part of
+    // the name.
+    name.erase(name.find_last_not_of(kTrailingBlanks) + 1);
     if (name.empty()) {
         return SettingsFault{routerPath, "the router file names no settings file"};
     }

@@ -20,8 +20,8 @@ inline bool runOnStart = false;
 inline std::string defaultEntityFile;
 }  // namespace EngineSettings
 
-// Fills EngineSettings from the settings file the router names. The router's whole content is
-// the file name, taken without trimming: a trailing line break is part of the name. Missing
+// Fills EngineSettings from the settings file the router names. The router's content is the
+// file name; trailing line breaks, spaces and tabs are not part of it. Missing
 // router or settings files are created empty (the shared read+write+append open mode). Whenever
 // the settings cannot be used (a missing or empty router, an empty or invalid settings file, a
 // missing or mistyped member, a "runOnStart" that is neither a number nor a boolean) the record
