@@ -58,11 +58,12 @@ TEST(GameStartTest, TracesTheStartInOrderUpToTheStartSceneAndClosesThroughItsWin
     for (const VirtualComponentListSystem* list : ComponentListsInFanOutOrder()) {
         expected.push_back(list->GetName() + "::Initialize");
     }
-    for (const char* system : {"SystemType::INPUT_SYSTEM", "SystemType::INPUT_STATE_SYSTEM",
-                               "SystemType::COLLIDER_SYSTEM", "SystemType::SCENE_SYSTEM",
-                               "SystemType::CHEAT_SYSTEM", "SystemType::DEBUG_DRAW_SYSTEM",
-                               "SystemType::WINDOW_CREATION_SYSTEM", "SystemType::DEBUG_SYSTEM",
-                               "SystemType::DEBUG_SYSTEM"}) {
+    for (const char* system :
+         {"SystemType::INPUT_SYSTEM", "SystemType::INPUT_STATE_SYSTEM",
+          "SystemType::COLLIDER_SYSTEM", "SystemType::SCENE_SYSTEM", "SystemType::CHEAT_SYSTEM",
+          "SystemType::AUDIO_SYSTEM", "SystemType::DEBUG_DRAW_SYSTEM",
+          "SystemType::WINDOW_CREATION_SYSTEM", "SystemType::DEBUG_SYSTEM",
+          "SystemType::DEBUG_SYSTEM"}) {
         expected.push_back(std::string("Engine::Initialize - Initialized system: ") + system);
     }
     expected.push_back(kSwitchToStartScene);

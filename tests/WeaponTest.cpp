@@ -14,6 +14,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "audio/AudioSource.h"
+#include "audio/PlayRequest.h"
+#include "audio/Sound.h"
 #include "engine/DataDirectories.h"
 #include "engine/Engine.h"
 #include "entities/Entity.h"
@@ -273,6 +276,40 @@ TEST_F(WeaponTest, ArchetypeThatCannotBeLoadedIsReportedOnceAndSpawnsNothing) {
     FlushAllLists();
     Fire(WeaponType::PISTOL);
     EXPECT_EQ(Projectiles().size(), 1u);
+}
+
+// Every trigger pull sounds once through the owner's AudioSource, from where the owner stands,
+// whatever came out of the barrel: a single shot, a volley, an empty volley or CUSTOM's nothing.
+TEST_F(WeaponTest, EveryTriggerPullPlaysTheOwnersAudioSourceOnce) {
+    auto* source = new AudioSource();
+    source->bufferedSound.sound = GetSound("rifle_shot.ogg");
+    shooter->AddComponent(source);
+    struct Case {
+        WeaponType type;
+        std::uint32_t shotgunAmount;
+    };
+    const Case cases[] = {
+        {WeaponType::PISTOL, 5},    {WeaponType::RIFLE, 5},   {WeaponType::SNIPER, 5},
+        {WeaponType::SHOTGUN, 5},   {WeaponType::SHOTGUN, 0}, {WeaponType::FLAMETHROWER, 5},
+        {WeaponType::CURVEBALL, 5}, {WeaponType::CUSTOM, 5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.type));
+        SCOPED_TRACE(c.shotgunAmount);
+        playQueue.clear();
+        weapon->SHOTGUN_AMOUNT = c.shotgunAmount;
+        Fire(c.type);
+        ASSERT_EQ(playQueue.size(), 1u);
+        EXPECT_EQ(playQueue[0]->sound, source->bufferedSound.sound);
+        EXPECT_EQ(playQueue[0]->position, (Vector2{100.0f, -50.0f}));
+    }
+}
+
+TEST_F(WeaponTest, AnOwnerWithoutAnAudioSourceFiresInSilence) {
+    Fire(WeaponType::PISTOL);
+    Fire(WeaponType::CUSTOM);
+    EXPECT_EQ(Projectiles().size(), 1u);
+    EXPECT_TRUE(playQueue.empty());
 }
 
 // Contact rules: who ends a projectile.

@@ -6,6 +6,7 @@
 #include <GLFW/glfw3.h>
 
 #include "SharedDependencies/Source/Stream.h"
+#include "audio/AudioSystem.h"
 #include "engine/DataDirectories.h"
 #include "engine/EngineSettings.h"
 #include "engine/InputMessage.h"
@@ -99,6 +100,7 @@ void Engine::Initialize() {
     RegisterSystem(&ColliderSystem::Instance());
     RegisterSystem(&SceneSystem::Instance());
     RegisterSystem(&CheatSystem::Instance());
+    RegisterSystem(&AudioSystem::Instance());
     RegisterSystem(&DebugDrawSystem::Instance());
     RegisterSystem(&WindowCreationSystem::Instance());
     RegisterSystem(&DebugSystem::Instance());

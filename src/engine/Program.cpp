@@ -1,6 +1,5 @@
 #include "engine/Program.h"
 
-#include <chrono>
 #include <cstdint>
 #include <exception>
 #include <iostream>
@@ -10,6 +9,7 @@
 #include "audio/FMODAudio.h"
 #include "engine/DataDirectories.h"
 #include "engine/Engine.h"
+#include "engine/SteadyClock.h"
 #include "engine/StopwatchRegistry.h"
 #include "engine/TraceLog.h"
 #include "entities/ComponentListSystem.h"
@@ -31,12 +31,6 @@ constexpr const char* kSwapBuffersSpan = "Swap Buffers";
 // Set by the first frame of the process and never reset, not even across engine restarts, so
 // the first frame after a restart covers the whole shutdown and re-initialization.
 std::optional<std::int64_t> previousFrameTime;
-
-std::int64_t NowNanoseconds() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
 void ReportCannotRun(const std::string& reason) {
     std::cerr << "Tarnwick cannot run: " << reason << std::endl;

@@ -3,6 +3,9 @@
 // ComponentTypes.def whose class is complete here, so a new component type joins the engine by
 // having its header listed below.
 
+#include "audio/AudioListener.h"
+#include "audio/AudioSource.h"
+#include "audio/SoundEffect.h"
 #include "gameplay/BasicBehavior.h"
 #include "gameplay/BasicEnemyBehavior.h"
 #include "gameplay/BoomerangBehavior.h"

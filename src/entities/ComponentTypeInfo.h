@@ -23,7 +23,7 @@ struct ComponentTypeInfo {
 
 // Every component type once, in the fixed order in which the engine initializes, flushes,
 // updates, renders, sends messages to and shuts down the component lists. The last entry is
-// SoundEffect, which the designed fan-out does not visit (see ComponentTypes.def).
+// SoundEffect (see ComponentTypes.def).
 inline constexpr std::array<ComponentTypeInfo, kComponentTypeCount> kComponentTypesInFanOutOrder =
     [] {
         std::array<ComponentTypeInfo, kComponentTypeCount> order{};

@@ -193,6 +193,21 @@ struct EntryReader<Tilemap> {
     }
 };
 
+// A sound effect is built from its "sound name" (a string; the empty name when absent), which
+// loads the sound, and its layer.
+template <>
+struct EntryReader<SoundEffect> {
+    static constexpr bool kAvailable = kIsBuiltComponent<SoundEffect>;
+
+    static void Read(const nlohmann::json& value, const std::string& key, Entity& entity) {
+        const nlohmann::json name = GetJsonPath(value, {key, key, SoundEffect::kSoundNameKey});
+        auto component = std::make_unique<SoundEffect>(
+            IsMissingJsonValue(name) ? std::string() : name.get<std::string>());
+        const UpdateLayer layer = ReadUpdateLayer(value, key);
+        entity.AddComponent(component.release(), layer);
+    }
+};
+
 using EntryReadFunction = void (*)(const nlohmann::json& value, const std::string& key,
                                    Entity& entity);
 

@@ -71,6 +71,13 @@ void ReadJsonBool(const nlohmann::json& object, std::string_view key, bool& dest
     }
 }
 
+void ReadJsonFlag(const nlohmann::json& object, std::string_view key, bool& destination) {
+    const nlohmann::json found = GetJsonPath(object, {key});
+    if (!IsMissingJsonValue(found)) {
+        destination = found.is_boolean() ? found.get<bool>() : JsonToDouble(found) != 0.0;
+    }
+}
+
 void ReadJsonDouble(const nlohmann::json& object, std::string_view key, double& destination) {
     const nlohmann::json found = GetJsonPath(object, {key});
     if (!IsMissingJsonValue(found)) {

@@ -28,6 +28,8 @@ void ReadJsonVector2(const nlohmann::json& object, std::string_view key, Vector2
 void ReadJsonString(const nlohmann::json& object, std::string_view key, std::string& destination);
 void ReadJsonInt(const nlohmann::json& object, std::string_view key, int& destination);
 void ReadJsonBool(const nlohmann::json& object, std::string_view key, bool& destination);
+// A boolean, or a number that is true when non-zero.
+void ReadJsonFlag(const nlohmann::json& object, std::string_view key, bool& destination);
 void ReadJsonDouble(const nlohmann::json& object, std::string_view key, double& destination);
 void ReadJsonUnsigned(const nlohmann::json& object, std::string_view key,
                       std::uint32_t& destination);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <exception>
 
+#include "audio/AudioSource.h"
 #include "engine/Engine.h"
 #include "engine/TraceLog.h"
 #include "entities/Entity.h"
@@ -99,6 +100,10 @@ void Weapon::Fire() {
             break;
         case WeaponType::CUSTOM:
             break;
+    }
+    // Every trigger pull sounds, whatever came out of the barrel (even nothing).
+    if (AudioSource* source = owner != nullptr ? owner->GetComponent<AudioSource>() : nullptr) {
+        source->Play(source->bufferedSound);
     }
 }
 

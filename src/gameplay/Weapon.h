@@ -35,7 +35,8 @@ public:
     void FromJson(const nlohmann::json& data) override;
     nlohmann::json ToJson() const override;
 
-    // One trigger pull.
+    // One trigger pull: the shots of the weapon type, then the owner's AudioSource (if it has
+    // one) plays its buffered sound.
     void Fire();
 
     // Degrees, counter-clockwise from +x.

@@ -1,0 +1,17 @@
+#pragma once
+// Sounds decoded from Assets/Sounds/ and shared by name for the whole run. A file that cannot be
+// loaded is cached too, with a null handle, so it is not retried; every later call on that
+// handle fails silently and the game goes on without the sound.
+
+#include <string>
+
+#include "audio/AudioBackend.h"
+
+struct Sound {
+    // The name asked for, e.g. "sample_beep.ogg".
+    std::string name;
+    FMOD_SOUND* handle = nullptr;
+};
+
+// The cached sound of exactly this name (case-sensitive), loaded on first use.
+Sound* GetSound(const std::string& name);
