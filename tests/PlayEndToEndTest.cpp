@@ -24,6 +24,7 @@
 #include "support/PrivateDisplay.h"
 #include "support/TempDirectory.h"
 #include "support/TraceMessages.h"
+#include "support/WaveRecording.h"
 
 namespace {
 
@@ -96,13 +97,15 @@ protected:
         std::ofstream(game / "Data" / "Scenes" / "MainScene.json") << arena.dump(2);
     }
 
+    // The game's sound goes to a wave file (OpenAL Soft's wave driver), readable once it exits.
     void Start() {
+        WaveRecording::WriteDriverConfig(temp.path() / "alsoft.conf", temp.path() / "sound.wav");
         child = std::make_unique<ChildProcess>(ChildProcess::Options{
             {TARNWICK_GAME_EXECUTABLE},
             game,
             {{"XDG_DATA_HOME", (temp.path() / "xdg").string()},
              {"DISPLAY", display.name()},
-             {"ALSOFT_DRIVERS", "null"}},
+             {"ALSOFT_CONF", (temp.path() / "alsoft.conf").string()}},
             temp.path() / "out.txt",
             temp.path() / "err.txt"});
         ASSERT_TRUE(WaitUntil(
@@ -228,6 +231,11 @@ TEST_F(PlayEndToEndTest, MenuStartsTheLevelWhereThePlayerMovesFiresAndClearsItTo
     const Screenshot firing = Shot("6-firing");
     X({"mouseup", "1"});
     EXPECT_GT(firing.Differences(moved, 540, 200, 1080, 520), 50) << "shots on screen";
+
+    // Closed through its window like any program; the shots were heard by the player.
+    ASSERT_EQ(display.Run({TARNWICK_CLOSE_WINDOW, "Tarnwick", std::to_string(child->Pid())}), 0);
+    EXPECT_EQ(child->Wait(20s), 0);
+    EXPECT_GT(WaveRecording(temp.path() / "sound.wav").Peak(), 0.05f) << "the shots are audible";
 }
 
 TEST_F(PlayEndToEndTest, EnemysTouchLosesTheMenuButtonReturnsAndQuitEndsTheProgramCleanly) {
