@@ -19,6 +19,7 @@
 #include "gameplay/Weapon.h"
 #include "support/ChildProcess.h"
 #include "support/PrivateDisplay.h"
+#include "support/SceneJson.h"
 #include "support/StockData.h"
 #include "support/TempDirectory.h"
 #include "support/TraceMessages.h"
@@ -33,31 +34,13 @@ using nlohmann::json;
 constexpr const char* kSceneSwitch = "SceneSystem::ChangeScene - Switching to scene: Arena.json";
 constexpr const char* kNoOutputNotice = "no audio output could be opened";
 
-json Entry(const std::string& name, json data) {
-    return {{name, std::move(data)}, {"Update layer", 2}};
-}
-
 // A player who hears with its own ears and plays `sound` from its AudioSource.
 std::string ArenaScene(const json& sound, bool playOnStart) {
-    const json zero = {{"x", 0}, {"y", 0}};
-    json player = {
-        {"Transform",
-         Entry("Transform",
-               {{"position", zero}, {"rotation", 0}, {"scale", {{"x", 200}, {"y", 200}}}})},
-        {"Physics", Entry("Physics", {{"velocity", zero},
-                                      {"acceleration", zero},
-                                      {"oldPosition", zero},
-                                      {"newPosition", zero}})},
-        {"Sprite", Entry("Sprite", {{"texture", "player.png"},
-                                    {"mesh", "1x1Mesh.json"},
-                                    {"shader", "LightingShader.json"}})},
-        {"PlayerInput", Entry("PlayerInput", {{"speed", 600.0}})},
-        {"Weapon", Entry("Weapon", Weapon().ToJson())},
-        {"AudioListener", Entry("AudioListener", nullptr)},
-        {"AudioSource",
-         Entry("AudioSource", {{"bufferedSound", sound}, {"playOnStart", playOnStart ? 1 : 0}})},
-        {"SoundEffect", Entry("SoundEffect", {{"sound name", "button_click.ogg"}})},
-    };
+    json player = PlayerJson(0, 0, 200, 600.0);
+    player["AudioListener"] = EntryJson("AudioListener", nullptr);
+    player["AudioSource"] =
+        EntryJson("AudioSource", {{"bufferedSound", sound}, {"playOnStart", playOnStart ? 1 : 0}});
+    player["SoundEffect"] = EntryJson("SoundEffect", {{"sound name", "button_click.ogg"}});
     return json{{"Player", player}}.dump(2);
 }
 

@@ -30,6 +30,7 @@
 #include "support/ChildProcess.h"
 #include "support/GameTree.h"
 #include "support/PrivateDisplay.h"
+#include "support/SceneJson.h"
 #include "support/StepRunner.h"
 #include "support/TraceMessages.h"
 
@@ -42,39 +43,11 @@ constexpr int kStepFrameLimit = 4000;
 constexpr int kTile = 128;
 constexpr const char* kSwitching = "SceneSystem::ChangeScene - Switching to scene: ";
 
-json Entry(const std::string& name, json data, int layer = 2) {
-    return {{name, std::move(data)}, {"Update layer", layer}};
-}
-
-json Vec(double x, double y) {
-    return {{"x", x}, {"y", y}};
-}
-
-json TransformAt(double x, double y, double size) {
-    return Entry("Transform", {{"position", Vec(x, y)}, {"rotation", 0}, {"scale", Vec(size, size)}});
-}
-
-json Body() {
-    return Entry("Physics", {{"velocity", Vec(0, 0)},
-                             {"acceleration", Vec(0, 0)},
-                             {"oldPosition", Vec(0, 0)},
-                             {"newPosition", Vec(0, 0)}});
-}
-
-json Picture(const char* texture) {
-    return Entry("Sprite", {{"alpha", 0.0},
-                            {"color", {{"x", 1}, {"y", 1}, {"z", 1}}},
-                            {"frameIndex", 0},
-                            {"mesh", "1x1Mesh.json"},
-                            {"shader", "LightingShader.json"},
-                            {"texture", texture},
-                            {"textureOffset", Vec(0, 0)}},
-                 3);
-}
-
 json Solid(double radius) {
-    return Entry("Collider",
-                 {{"type", 0}, {"relativePos", Vec(0, 0)}, {"radius", radius}, {"is solid", true}});
+    return EntryJson("Collider", {{"type", 0},
+                                  {"relativePos", VectorJson(0, 0)},
+                                  {"radius", radius},
+                                  {"is solid", true}});
 }
 
 // A level drawn as text rows (top row first): '#' wall, '.' floor.
@@ -137,27 +110,23 @@ protected:
                     double enemySpeed, const std::string& next) const {
         tree.WriteFile("Data/Tilemaps/" + scene, TileMap(rows).dump());
         const Vector2 p = Cell(rows, playerCell.first, playerCell.second);
-        json player = {{"Transform", TransformAt(p.x, p.y, 150)},
-                       {"Physics", Body()},
-                       {"Sprite", Picture("player.png")},
-                       {"PlayerInput", Entry("PlayerInput", {{"speed", 600.0}})},
-                       {"Weapon", Entry("Weapon", {{"weaponType", 0}})},
-                       {"Collider", Solid(0.42)},
-                       {"Camera", Entry("Camera", nullptr)},
-                       {"Pathfinding", Entry("Pathfinding", {{"followSpeed", 600.0}})}};
-        json level = {{"BorderWalls", {{"Transform", TransformAt(0, 0, 1)},
-                                       {"Tilemap", Entry("Tilemap", {{"filepath", scene}})}}},
-                      {"Level", {{"GameMaster", Entry("GameMaster", {{"nextSceneName", next}})}}},
+        json player = PlayerJson(p.x, p.y, 150, 600.0);
+        player["Collider"] = Solid(0.42);
+        player["Camera"] = EntryJson("Camera", nullptr);
+        player["Pathfinding"] = EntryJson("Pathfinding", {{"followSpeed", 600.0}});
+        json level = {{"BorderWalls", {{"Transform", TransformJson(0, 0, 1)},
+                                       {"Tilemap", EntryJson("Tilemap", {{"filepath", scene}})}}},
+                      {"Level", {{"GameMaster", EntryJson("GameMaster", {{"nextSceneName", next}})}}},
                       {"Player", player}};
         int n = 0;
         for (const auto& [column, row] : enemies) {
             const Vector2 e = Cell(rows, column, row);
             level["Enemy" + std::to_string(n++)] = {
-                {"Transform", TransformAt(e.x, e.y, 150)},
-                {"Physics", Body()},
-                {"Sprite", Picture("enemy.png")},
+                {"Transform", TransformJson(e.x, e.y, 150)},
+                {"Physics", PhysicsJson()},
+                {"Sprite", SpriteJson("enemy.png")},
                 {"BasicEnemyBehavior",
-                 Entry("BasicEnemyBehavior", {{"moveSpeed", enemySpeed}, {"health", 2.0}})},
+                 EntryJson("BasicEnemyBehavior", {{"moveSpeed", enemySpeed}, {"health", 2.0}})},
                 {"Collider", Solid(0.42)}};
         }
         tree.WriteFile("Data/Scenes/" + scene, level.dump(2));
@@ -218,6 +187,29 @@ protected:
         return found;
     }
 
+    // Steps that point at the window's centre, wait until the scene's button `name` is hovered,
+    // and press and release the left mouse button over it.
+    void PressCentreButton(const std::string& name) {
+        auto& steps = runner.steps;
+        steps.push_back([this] {
+            PointAt(540, 360);
+            return true;
+        });
+        steps.push_back([name] {
+            Entity* button = Named(name);
+            return button != nullptr && button->GetComponent<Button>()->wasHovered;
+        });
+        steps.push_back([this] {
+            X({"mousedown", "1"});
+            return true;
+        });
+        steps.push_back(Frames(3));
+        steps.push_back([this] {
+            X({"mouseup", "1"});
+            return true;
+        });
+    }
+
     // Waits a number of frames.
     static StepRunner::Step Frames(int count) {
         return [count, seen = 0]() mutable { return ++seen > count; };
@@ -238,23 +230,7 @@ TEST_F(GameFlowTest, StartButtonOpensTheFirstLevelWhoseWallsStopThePlayerAndWhos
     auto& steps = runner.steps;
     // The shipped menu: the Start button sits at the window's centre.
     steps.push_back([&] { return SceneOnScreen() == "MenuScene.json"; });
-    steps.push_back([&] {
-        PointAt(540, 360);
-        return true;
-    });
-    steps.push_back([&] {
-        Entity* start = Named("StartButton");
-        return start != nullptr && start->GetComponent<Button>()->wasHovered;
-    });
-    steps.push_back([&] {
-        X({"mousedown", "1"});
-        return true;
-    });
-    steps.push_back(Frames(3));
-    steps.push_back([&] {
-        X({"mouseup", "1"});
-        return true;
-    });
+    PressCentreButton("StartButton");
     steps.push_back([&] { return SceneOnScreen() == "MainScene.json"; });
     // The level's wall outline is built from its tile map.
     steps.push_back([&] {
@@ -362,22 +338,9 @@ TEST_F(GameFlowTest, AnEnemysTouchOpensTheLoseSceneWhoseMenuButtonReturnsToTheMe
     steps.push_back([&] { return SceneOnScreen() == "LoseScene.json"; });
     steps.push_back([&] {
         EXPECT_EQ(Named("Player"), nullptr) << "the player is gone with the level";
-        PointAt(540, 360);
         return true;
     });
-    steps.push_back([&] {
-        Entity* menu = Named("MenuButton");
-        return menu != nullptr && menu->GetComponent<Button>()->wasHovered;
-    });
-    steps.push_back([&] {
-        X({"mousedown", "1"});
-        return true;
-    });
-    steps.push_back(Frames(3));
-    steps.push_back([&] {
-        X({"mouseup", "1"});
-        return true;
-    });
+    PressCentreButton("MenuButton");
     steps.push_back([&] { return SceneOnScreen() == "MenuScene.json"; });
     Run();
 }

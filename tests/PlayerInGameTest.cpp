@@ -29,6 +29,7 @@
 #include "physics/Transform.h"
 #include "support/GameTree.h"
 #include "support/PrivateDisplay.h"
+#include "support/SceneJson.h"
 #include "support/StepRunner.h"
 
 namespace {
@@ -37,27 +38,8 @@ constexpr double kRadiansToDegrees = 57.29577951308232;
 // Generous bounds in frames for a reaction that takes one or two.
 constexpr int kStepFrameLimit = 3000;
 
-nlohmann::json Entry(const std::string& name, nlohmann::json data) {
-    return {{name, std::move(data)}, {"Update layer", 2}};
-}
-
 std::string ArenaScene() {
-    const nlohmann::json zero = {{"x", 0}, {"y", 0}};
-    nlohmann::json player = {
-        {"Transform", Entry("Transform", {{"position", zero},
-                                          {"rotation", 0},
-                                          {"scale", {{"x", 200}, {"y", 200}}}})},
-        {"Physics", Entry("Physics", {{"velocity", zero},
-                                      {"acceleration", zero},
-                                      {"oldPosition", zero},
-                                      {"newPosition", zero}})},
-        {"Sprite", Entry("Sprite", {{"texture", "player.png"},
-                                    {"mesh", "1x1Mesh.json"},
-                                    {"shader", "LightingShader.json"}})},
-        {"PlayerInput", Entry("PlayerInput", {{"speed", 600.0}})},
-        {"Weapon", Entry("Weapon", Weapon().ToJson())},
-    };
-    return nlohmann::json{{"Player", player}}.dump(2);
+    return nlohmann::json{{"Player", PlayerJson(0, 0, 200, 600.0)}}.dump(2);
 }
 
 class PlayerInGameTest : public ::testing::Test {

@@ -35,13 +35,6 @@ struct SettingsFault {
     std::string reason;
 };
 
-std::string RouterPath() {
-    return DataDirectory + kSettingsFolder + kRouterFileName;
-}
-
-std::string SettingsPath(const std::string& name) {
-    return DataDirectory + kSettingsFolder + name;
-}
 
 // The path as a JSON string literal: a name may end in a line break (the router is not
 // trimmed), and the escape keeps the trace entry on one line and shows where the name ends.
@@ -147,6 +140,18 @@ std::optional<SettingsFault> ReplaceFile(const std::string& path, const std::str
     return std::nullopt;
 }
 }  // namespace
+
+std::string RouterPath() {
+    return DataDirectory + kSettingsFolder + kRouterFileName;
+}
+
+std::string SettingsPath(const std::string& name) {
+    return DataDirectory + kSettingsFolder + name;
+}
+
+nlohmann::json DefaultSettingsJson() {
+    return {{kDefaultEntityFileKey, ""}, {kRunOnStartKey, "0"}};
+}
 
 void LoadEngineSettings() {
     EngineSettings::routerPath = RouterPath();

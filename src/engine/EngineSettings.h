@@ -20,6 +20,12 @@ inline bool runOnStart = false;
 inline std::string defaultEntityFile;
 }  // namespace EngineSettings
 
+// The router file, and a settings file of the given name, in the data directory.
+std::string RouterPath();
+std::string SettingsPath(const std::string& name);
+// The settings a new settings file starts with: no start scene, start paused.
+nlohmann::json DefaultSettingsJson();
+
 // Fills EngineSettings from the settings file the router names. The router's content is the
 // file name; trailing line breaks, spaces and tabs are not part of it. Missing
 // router or settings files are created empty (the shared read+write+append open mode). Whenever

@@ -27,8 +27,6 @@
 namespace {
 
 constexpr const char* kWindowName = "Engine Settings Window";
-constexpr const char* kSettingsFolder = "EngineSettingFiles/";
-constexpr const char* kRouterFileName = "SettingsRouter.txt";
 constexpr const char* kDefaultEntityFileKey = "defaultEntityFile";
 constexpr const char* kRunOnStartKey = "runOnStart";
 constexpr const char* kToggleOrderKey = "RearrangeToggles";
@@ -42,14 +40,6 @@ constexpr Vector2 kWindowPosition{780.0f, 390.0f};
 constexpr Vector2 kWindowSize{300.0f, 260.0f};
 
 using Objects = std::vector<std::unique_ptr<WindowObject>>;
-
-std::string RouterPath() {
-    return DataDirectory + kSettingsFolder + kRouterFileName;
-}
-
-nlohmann::json DefaultSettings() {
-    return {{kDefaultEntityFileKey, ""}, {kRunOnStartKey, "0"}};
-}
 
 std::string ReadRouter() {
     try {
@@ -159,14 +149,14 @@ std::unique_ptr<WindowObject> EngineSettingsSystem::CreateToggleDropdown() {
 void EngineSettingsSystem::SwitchSettingsFile(const std::string& name) {
     try {
         FileHandler::ReplaceFile(RouterPath(), name);
-        const std::string path = DataDirectory + kSettingsFolder + name;
+        const std::string path = SettingsPath(name);
         std::string text;
         {
             Stream settings(path, Stream::kReadWriteAppend);
             settings.ReadAll(text);
         }
         if (text.empty()) {
-            text = DefaultSettings().dump(kJsonIndent);
+            text = DefaultSettingsJson().dump(kJsonIndent);
             FileHandler::ReplaceFile(path, text);
         }
         const nlohmann::json parsed = nlohmann::json::parse(text);
