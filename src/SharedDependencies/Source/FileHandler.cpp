@@ -64,31 +64,6 @@ void CreateFolders(const std::string& folder) {
     ThrowIfFailed(kCreateOperation, folder, error);
 }
 
-// The mirror overwrites files the user owns (the exit mirror writes into the working tree), so a
-// copy is written beside its target first and only then renamed over it: a failed write leaves
-// the old file whole instead of truncated.
-void ReplaceFile(const std::string& target, const std::string& content) {
-    const std::string partial = target + kPartialSuffix;
-    {
-        Stream file(partial, Stream::kWriteTruncate);
-        file << content;
-        file.close();
-        if (file.fail()) {
-            std::error_code ignored;
-            std::filesystem::remove(partial, ignored);
-            throw std::filesystem::filesystem_error(kWriteOperation, partial,
-                                                    std::make_error_code(std::errc::io_error));
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(partial, target, error);
-    if (error) {
-        std::error_code ignored;
-        std::filesystem::remove(partial, ignored);
-    }
-    ThrowIfFailed(kRenameOperation, target, error);
-}
-
 // Relative paths are cut from the walk's keys by the length of the folder string, which only
 // works when the folder is spelled without a trailing separator ("Data", not "Data/").
 std::string WithoutTrailingSeparators(std::string folder) {
@@ -143,4 +118,29 @@ void FileHandler::CopyDirectory(const std::string& source, const std::string& de
 
         ReplaceFile(to + relativePath, content);
     }
+}
+
+// The mirror overwrites files the user owns (the exit mirror writes into the working tree), and so
+// does the editor's "Save To:": the new content is written beside its target first and only then
+// renamed over it, so a failed write leaves the old file whole instead of truncated.
+void FileHandler::ReplaceFile(const std::string& target, const std::string& content) {
+    const std::string partial = target + kPartialSuffix;
+    {
+        Stream file(partial, Stream::kWriteTruncate);
+        file << content;
+        file.close();
+        if (file.fail()) {
+            std::error_code ignored;
+            std::filesystem::remove(partial, ignored);
+            throw std::filesystem::filesystem_error(kWriteOperation, partial,
+                                                    std::make_error_code(std::errc::io_error));
+        }
+    }
+    std::error_code error;
+    std::filesystem::rename(partial, target, error);
+    if (error) {
+        std::error_code ignored;
+        std::filesystem::remove(partial, ignored);
+    }
+    ThrowIfFailed(kRenameOperation, target, error);
 }

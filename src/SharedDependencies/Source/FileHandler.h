@@ -25,4 +25,11 @@ public:
     // std::filesystem::filesystem_error naming the operation.
     static void CopyDirectory(const std::string& source, const std::string& destination,
                               const std::vector<std::string>& extensions);
+
+    // Gives `target` exactly `content`, or leaves it as it was: the content goes to a scratch
+    // file beside the target, which is then renamed over it. Throws StreamOpenError when the
+    // scratch file cannot be created (e.g. a missing folder) and
+    // std::filesystem::filesystem_error ("write", "rename") when writing or replacing fails; the
+    // scratch file is removed either way.
+    static void ReplaceFile(const std::string& target, const std::string& content);
 };
