@@ -61,7 +61,7 @@ TEST(GameStartTest, TracesTheStartInOrderUpToTheStartSceneAndClosesThroughItsWin
     for (const char* system : {"SystemType::INPUT_SYSTEM", "SystemType::INPUT_STATE_SYSTEM",
                                "SystemType::COLLIDER_SYSTEM", "SystemType::SCENE_SYSTEM",
                                "SystemType::CHEAT_SYSTEM", "SystemType::DEBUG_DRAW_SYSTEM",
-                               "SystemType::WINDOW_CREATION_SYSTEM"}) {
+                               "SystemType::WINDOW_CREATION_SYSTEM", "SystemType::EDITOR_SYSTEM"}) {
         expected.push_back(std::string("Engine::Initialize - Initialized system: ") + system);
     }
     expected.push_back(kSwitchToStartScene);

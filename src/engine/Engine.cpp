@@ -25,6 +25,7 @@
 #include "physics/ColliderCircle.h"
 #include "physics/ColliderSystem.h"
 #include "physics/Transform.h"
+#include "tools/EditorSystem.h"
 #include "tools/WindowCreationSystem.h"
 
 namespace {
@@ -99,6 +100,7 @@ void Engine::Initialize() {
     RegisterSystem(&CheatSystem::Instance());
     RegisterSystem(&DebugDrawSystem::Instance());
     RegisterSystem(&WindowCreationSystem::Instance());
+    RegisterSystem(&EditorSystem::Instance());
 
     running = true;
 
