@@ -27,6 +27,7 @@
 #include "physics/ColliderSystem.h"
 #include "physics/Transform.h"
 #include "tools/DebugSystem.h"
+#include "tools/EditorSystem.h"
 #include "tools/EngineSettingsSystem.h"
 #include "tools/WindowCreationSystem.h"
 
@@ -104,6 +105,7 @@ void Engine::Initialize() {
     RegisterSystem(&DebugDrawSystem::Instance());
     RegisterSystem(&WindowCreationSystem::Instance());
     RegisterSystem(&DebugSystem::Instance());
+    RegisterSystem(&EditorSystem::Instance());
     RegisterSystem(&EngineSettingsSystem::Instance());
 
     running = true;

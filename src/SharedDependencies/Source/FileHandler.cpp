@@ -120,6 +120,9 @@ void FileHandler::CopyDirectory(const std::string& source, const std::string& de
     }
 }
 
+// The mirror overwrites files the user owns (the exit mirror writes into the working tree), and so
+// does the editor's "Save To:": the new content is written beside its target first and only then
+// renamed over it, so a failed write leaves the old file whole instead of truncated.
 void FileHandler::ReplaceFile(const std::string& target, const std::string& content) {
     const std::string partial = target + kPartialSuffix;
     {

@@ -26,9 +26,10 @@ public:
     static void CopyDirectory(const std::string& source, const std::string& destination,
                               const std::vector<std::string>& extensions);
 
-    // Replaces `target` with `content` as a whole: the content is written to `target` +
-    // ".partial" first and then renamed over `target`, so a failure leaves the old file intact
-    // (and no scratch file). Files the user owns are only ever written this way. Throws
-    // StreamOpenError or std::filesystem::filesystem_error ("write", "rename").
+    // Gives `target` exactly `content`, or leaves it as it was: the content goes to a scratch
+    // file beside the target, which is then renamed over it. Throws StreamOpenError when the
+    // scratch file cannot be created (e.g. a missing folder) and
+    // std::filesystem::filesystem_error ("write", "rename") when writing or replacing fails; the
+    // scratch file is removed either way.
     static void ReplaceFile(const std::string& target, const std::string& content);
 };

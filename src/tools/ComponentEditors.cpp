@@ -1,0 +1,71 @@
+#include "tools/ComponentEditors.h"
+
+#include <memory>
+#include <type_traits>
+
+#include "engine/TraceLog.h"
+#include "engine/UpdateLayer.h"
+#include "entities/ComponentClasses.h"
+#include "entities/ComponentListSystem.h"
+#include "entities/Entity.h"
+
+namespace {
+
+// The reader constructs these two from a name it finds in the entry (a tile map's file is
+// applied later, through its data; a sound effect's sound is fixed at construction); without an
+// entry they start with the empty name. Every other type starts from its default constructor: a
+// GameMaster then names "help", a line collider has no points.
+template <class T>
+constexpr bool kStartsFromAName = std::is_same_v<T, Tilemap> || std::is_same_v<T, SoundEffect>;
+
+template <class T>
+std::unique_ptr<T> NewAsTheReaderStartsIt() {
+    if constexpr (kStartsFromAName<T>) {
+        return std::make_unique<T>(std::string());
+    } else {
+        return std::make_unique<T>();
+    }
+}
+
+template <class T>
+void RemoveComponentOfType(Entity& entity) {
+    if constexpr (kIsBuiltComponent<T>) {
+        ComponentListSystem<T>& list = ComponentListSystem<T>::Instance();
+        if (const auto found = entity.components.find(&list); found != entity.components.end()) {
+            list.RemoveComponent(found->second);
+        }
+    }
+}
+
+template <class T>
+void AddComponentOfType(Entity& entity, const char* typeName) {
+    if constexpr (kIsBuiltComponent<T>) {
+        ComponentListSystem<T>& list = ComponentListSystem<T>::Instance();
+        if (const auto found = entity.components.find(&list); found != entity.components.end()) {
+            // The entity records one component per type, so the new one takes this one's place:
+            // it leaves its list at the next flush. Without an owner, carrying out that removal
+            // leaves alone the entity's entry, which by then names the new component; and the
+            // entity, once freed, no longer owns a component it cannot reach.
+            list.RemoveComponent(found->second);
+            found->second.component->owner = nullptr;
+        }
+        entity.AddComponent(NewAsTheReaderStartsIt<T>().release(), UpdateLayer::AVERAGE);
+    } else {
+        TraceLog::Warning(std::string("EditorSystem - no component class is available for ") +
+                          typeName + "; nothing added");
+    }
+}
+
+std::map<std::string, ComponentEditor> BuildComponentEditors() {
+    std::map<std::string, ComponentEditor> editors;
+#define COMPONENT_TYPE(Name, value, fanOutPosition, jsonKey)                                     \
+    editors.emplace(                                                                             \
+        #Name, ComponentEditor{+[](Entity& entity) { AddComponentOfType<Name>(entity, #Name); }, \
+                               &RemoveComponentOfType<Name>});
+#include "entities/ComponentTypes.def"
+    return editors;
+}
+
+}  // namespace
+
+const std::map<std::string, ComponentEditor> componentEditors = BuildComponentEditors();

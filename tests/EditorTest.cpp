@@ -1,0 +1,959 @@
+// The editor on the real engine, window and GUI. Most cases open a component's header the way a
+// click leaves it (in the GUI library's state), let the real frame draw the Hierarchy and the
+// Inspector, then find the drawn widgets in the windows' trees and call what a click or an Enter
+// would call on them (onClick, onSubmit); the results are read from the entities, the component
+// lists, the files and the trace log. The last test clicks, types and presses keys with real X
+// input on an X server of its own.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <GLFW/glfw3.h>
+#include <imgui.h>
+#include <imgui_internal.h>
+#include <nlohmann/json.hpp>
+
+#include "engine/DataDirectories.h"
+#include "engine/Engine.h"
+#include "engine/Program.h"
+#include "entities/Component.h"
+#include "entities/ComponentClasses.h"
+#include "entities/ComponentListSystem.h"
+#include "entities/ComponentTypeInfo.h"
+#include "entities/Entity.h"
+#include "entities/EntityFiles.h"
+#include "graphics/GraphicsSystem.h"
+#include "support/ChildProcess.h"
+#include "support/EnginePassTest.h"
+#include "support/GameTree.h"
+#include "support/PrivateDisplay.h"
+#include "support/StepRunner.h"
+#include "tools/ComponentEditors.h"
+#include "tools/EditorSystem.h"
+#include "tools/TraitPopup.h"
+#include "tools/WindowButton.h"
+#include "tools/WindowDropdown.h"
+#include "tools/WindowInputText.h"
+#include "tools/WindowText.h"
+
+namespace {
+
+using json = nlohmann::json;
+
+constexpr int kStepFrameLimit = 600;
+constexpr const char* kParseError = "ERROR: Failed To Parse Editor Entry: ";
+constexpr const char* kConvertError = "ERROR: Failed To Convert Entry To Valid Field: ";
+
+// Every widget of type T below `object` (section children, dropdown contents, popup contents),
+// in drawing order.
+template <class T>
+void Collect(WindowObject& object, std::vector<T*>& found) {
+    if (auto* match = dynamic_cast<T*>(&object)) {
+        found.push_back(match);
+    }
+    if (auto* section = dynamic_cast<WindowSection*>(&object)) {
+        for (const auto& child : section->children) {
+            Collect(*child, found);
+        }
+    }
+    if (auto* dropdown = dynamic_cast<WindowDropdown*>(&object); dropdown && dropdown->content) {
+        Collect(*dropdown->content, found);
+    }
+    for (const auto& trait : object.traits) {
+        if (auto* popup = dynamic_cast<TraitPopup*>(trait.get())) {
+            Collect(*popup->content, found);
+        }
+    }
+}
+
+template <class T>
+std::vector<T*> All(Window* window) {
+    std::vector<T*> found;
+    Collect(*window->root, found);
+    return found;
+}
+
+WindowInputText* Box(Window* window, const std::string& label) {
+    for (WindowInputText* box : All<WindowInputText>(window)) {
+        if (box->label == label) {
+            return box;
+        }
+    }
+    return nullptr;
+}
+
+std::vector<WindowButton*> ButtonsStartingWith(Window* window, const std::string& prefix) {
+    std::vector<WindowButton*> found;
+    for (WindowButton* button : All<WindowButton>(window)) {
+        if (button->label.starts_with(prefix)) {
+            found.push_back(button);
+        }
+    }
+    return found;
+}
+
+std::vector<std::string> Texts(Window* window) {
+    std::vector<std::string> texts;
+    for (const WindowText* text : All<WindowText>(window)) {
+        texts.push_back(text->text);
+    }
+    return texts;
+}
+
+// What a click on a collapsing header leaves behind: its open state in the window's storage.
+// The header is drawn open from the next frame.
+void OpenHeader(const char* windowName, const std::string& label) {
+    ImGuiWindow* window = ImGui::FindWindowByName(windowName);
+    ASSERT_NE(window, nullptr) << windowName << " has never been drawn";
+    window->StateStorage.SetInt(window->GetIDNoKeepAlive(label.c_str()), 1);
+}
+
+// Whether the GUI drew the window in the current frame.
+bool Drawn(const char* windowName) {
+    const ImGuiWindow* window = ImGui::FindWindowByName(windowName);
+    return window != nullptr && window->Active;
+}
+
+template <class T>
+std::vector<T*> InList() {
+    std::vector<T*> all;
+    for (const auto& layer : ComponentListSystem<T>::Instance().Layers()) {
+        all.insert(all.end(), layer.begin(), layer.end());
+    }
+    return all;
+}
+
+template <class Container, class Value>
+bool Contains(const Container& container, const Value& value) {
+    return std::find(container.begin(), container.end(), value) != container.end();
+}
+
+std::vector<std::string> ComponentNames(const Entity& entity) {
+    std::vector<std::string> names;
+    for (const auto& [list, entry] : entity.components) {
+        names.push_back(entry.component->name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class EditorTest : public EnginePassTest {
+protected:
+    // Runs one engine pass that plays `steps`, one per frame at least, each until it returns
+    // true. The windows are drawn before the steps run in every frame.
+    void Play() {
+        RunPasses([&] { engine.RegisterSystem(&runner); });
+        EXPECT_EQ(runner.failedStep, -1) << "a step never came true";
+    }
+
+    // One step that always comes true.
+    void Then(std::function<void()> action) {
+        runner.steps.push_back([action = std::move(action)] {
+            action();
+            return true;
+        });
+    }
+
+    Entity& NewEntity(const char* name) {
+        auto* entity = new Entity(name);
+        engine.originEntity->AddChild(entity);
+        return *entity;
+    }
+
+    std::filesystem::path TraceLogPath() const { return tree.perUserData() / "Trace_Log.txt"; }
+
+    // Where the trace log ends now; the entries written after it are read from there.
+    std::size_t TraceEnd() const { return ReadFileText(TraceLogPath()).size(); }
+
+    // The trace entries written since `start`, without their time stamps. An entry may span
+    // several lines (a JSON value written with an indent).
+    std::vector<std::string> EntriesSince(std::size_t start) const {
+        std::vector<std::string> entries;
+        std::istringstream lines(ReadFileText(TraceLogPath()).substr(start));
+        std::string line;
+        while (std::getline(lines, line)) {
+            if (line.starts_with("[") && line.find("] ") != std::string::npos) {
+                entries.push_back(line.substr(line.find("] ") + 2));
+            } else if (!entries.empty()) {
+                entries.back() += "\n" + line;
+            }
+        }
+        return entries;
+    }
+
+    std::vector<std::string> ErrorsSince(std::size_t start) const {
+        std::vector<std::string> errors;
+        for (const std::string& entry : EntriesSince(start)) {
+            if (entry.starts_with("ERROR: ")) {
+                errors.push_back(entry);
+            }
+        }
+        return errors;
+    }
+
+    Window* Inspector() const { return editor.inspectorWindow; }
+
+    EditorSystem& editor = EditorSystem::Instance();
+    StepRunner runner{kStepFrameLimit};
+};
+
+struct FieldCase {
+    const char* header;
+    const char* box;
+    // What the box shows before the edit: the field's JSON text.
+    const char* shown;
+    const char* entered;
+    std::optional<std::string> error;
+    std::function<std::string(Entity&)> read;
+    std::string expected;
+};
+
+TEST_F(EditorTest, FieldBoxesShowJsonTextAndApplyValidJsonOnly) {
+    const auto nextScene = [](Entity& entity) {
+        return entity.GetComponent<GameMaster>()->nextSceneName;
+    };
+    const auto rotation = [](Entity& entity) {
+        return json(entity.GetComponent<Transform>()->rotation).dump();
+    };
+    const std::vector<FieldCase> cases{
+        {"GameMaster", "nextSceneName:", "\"help\"", "\"Level2.json\"", std::nullopt, nextScene,
+         "Level2.json"},
+        {"GameMaster", "nextSceneName:", "\"help\"", "Level2.json",
+         std::string(kParseError) + "Level2.json", nextScene, "help"},
+        {"GameMaster", "nextSceneName:", "\"help\"", "5", std::string(kConvertError) + "5",
+         nextScene, "help"},
+        {"Transform", "rotation:", "0.0", "90", std::nullopt, rotation, "90.0"},
+        {"Transform", "rotation:", "0.0", "[90", std::string(kParseError) + "[90", rotation, "0.0"},
+    };
+    for (const FieldCase& testCase : cases) {
+        Entity* crate = nullptr;
+        std::size_t traceStart = 0;
+        Then([&, testCase] {
+            crate = &NewEntity("Crate");
+            crate->AddComponent(new Transform());
+            crate->AddComponent(new GameMaster());
+            editor.inspected = crate;
+            OpenHeader("Inspector", testCase.header);
+        });
+        Then([&, testCase] {
+            SCOPED_TRACE(std::string(testCase.box) + " " + testCase.entered);
+            WindowInputText* box = Box(Inspector(), testCase.box);
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(box->value, testCase.shown);
+            traceStart = TraceEnd();
+            box->buffer = testCase.entered;
+            box->onSubmit(*box);
+        });
+        Then([&, testCase] {
+            SCOPED_TRACE(std::string(testCase.box) + " " + testCase.entered);
+            EXPECT_EQ(testCase.read(*crate), testCase.expected);
+            const std::vector<std::string> errors = ErrorsSince(traceStart);
+            if (testCase.error) {
+                EXPECT_EQ(errors, std::vector<std::string>{*testCase.error});
+            } else {
+                EXPECT_TRUE(errors.empty()) << (errors.empty() ? "" : errors.front());
+            }
+            crate->Destroy();
+        });
+    }
+    Play();
+}
+
+struct BoxCase {
+    const char* box;
+    const char* entered;
+    std::vector<std::string> components;
+};
+
+TEST_F(EditorTest, AddAndRemoveComponentTakeExactTypeNames) {
+    const std::vector<BoxCase> cases{
+        {"Add Component:", "Transform", {"GameMaster", "Transform"}},
+        {"Add Component:", "transform", {"GameMaster"}},
+        {"Add Component:", "Unknown", {"GameMaster"}},
+        {"Remove Component:", "GameMaster", {}},
+        {"Remove Component:", "gamemaster", {"GameMaster"}},
+        {"Remove Component:", "Physics", {"GameMaster"}},
+    };
+    for (const BoxCase& testCase : cases) {
+        Entity* crate = nullptr;
+        GameMaster* master = nullptr;
+        Then([&] {
+            crate = &NewEntity("Crate");
+            master = new GameMaster();
+            crate->AddComponent(master);
+            editor.inspected = crate;
+        });
+        Then([&, testCase] {
+            WindowInputText* box = Box(Inspector(), testCase.box);
+            ASSERT_NE(box, nullptr) << testCase.box;
+            box->buffer = testCase.entered;
+            box->onSubmit(*box);
+        });
+        Then([&, testCase] {
+            SCOPED_TRACE(std::string(testCase.box) + " " + testCase.entered);
+            EXPECT_EQ(ComponentNames(*crate), testCase.components);
+            // What the entity records is what its lists update, and nothing else of it.
+            const bool keepsMaster = Contains(testCase.components, std::string("GameMaster"));
+            EXPECT_EQ(Contains(InList<GameMaster>(), master), keepsMaster);
+            if (Transform* transform = crate->GetComponent<Transform>()) {
+                EXPECT_TRUE(
+                    Contains(ComponentListSystem<Transform>::Instance().Layer(UpdateLayer::AVERAGE),
+                             transform));
+            }
+            crate->Destroy();
+        });
+    }
+    Play();
+}
+
+// A type's test hook, callable for every declared type whether or not its class exists yet.
+template <class T>
+bool HasComponentOf(const Entity& entity) {
+    if constexpr (kIsBuiltComponent<T>) {
+        return entity.GetComponent<T>() != nullptr;
+    } else {
+        return false;
+    }
+}
+
+struct TypeCase {
+    std::string name;
+    bool built;
+    // Whether the entity reader builds exactly this type from an entry under its name.
+    bool readByName;
+    bool (*has)(const Entity&);
+};
+
+TEST_F(EditorTest, AddComponentStartsEveryTypeAsTheReaderStartsAnEntryWithoutData) {
+    std::vector<TypeCase> cases;
+#define COMPONENT_TYPE(Name, value, fanOutPosition, jsonKey)                   \
+    cases.push_back({#Name, kIsBuiltComponent<Name>,                           \
+                     ComponentTypeFromJsonKey(#Name) == ComponentType::Name && \
+                         std::string(#Name) != Collider::kComponentName,       \
+                     &HasComponentOf<Name>});
+#include "entities/ComponentTypes.def"
+
+    Then([&] {
+        for (const TypeCase& testCase : cases) {
+            SCOPED_TRACE(testCase.name);
+            const auto editor = componentEditors.find(testCase.name);
+            ASSERT_NE(editor, componentEditors.end());
+            const std::size_t traceStart = TraceEnd();
+            Entity added("Added");
+            editor->second.add(added);
+            if (!testCase.built) {
+                EXPECT_TRUE(added.components.empty());
+                const std::vector<std::string> entries = EntriesSince(traceStart);
+                ASSERT_EQ(entries.size(), 1u);
+                EXPECT_TRUE(entries[0].starts_with("WARNING: ")) << entries[0];
+                EXPECT_NE(entries[0].find(testCase.name), std::string::npos) << entries[0];
+                continue;
+            }
+            EXPECT_TRUE(testCase.has(added));
+            ASSERT_EQ(added.components.size(), 1u);
+            EXPECT_EQ(added.components.begin()->second.layer, UpdateLayer::AVERAGE);
+            if (testCase.readByName) {
+                // A "Collider" entry builds a circle, a rectangle or a line, never a plain
+                // Collider, so that type is not compared.
+                Entity read("Read");
+                Entity::from_json({{testCase.name, {{"Update layer", 2}}}}, read);
+                EXPECT_EQ(Entity::to_json(added), Entity::to_json(read));
+            }
+        }
+    });
+    Play();
+}
+
+TEST_F(EditorTest, AddingATypeTheEntityHasReplacesItsComponentInTheList) {
+    Entity* crate = nullptr;
+    std::size_t baseline = 0;
+    Transform* first = nullptr;
+    const auto addTransform = [&] {
+        WindowInputText* box = Box(Inspector(), "Add Component:");
+        ASSERT_NE(box, nullptr);
+        box->buffer = "Transform";
+        box->onSubmit(*box);
+    };
+    Then([&] {
+        baseline = InList<Transform>().size();
+        crate = &NewEntity("Crate");
+        editor.inspected = crate;
+    });
+    // Twice within one frame, then once more in the next one.
+    Then([&] {
+        addTransform();
+        addTransform();
+    });
+    Then([&] {
+        first = crate->GetComponent<Transform>();
+        EXPECT_EQ(InList<Transform>().size(), baseline + 1);
+        EXPECT_TRUE(Contains(InList<Transform>(), first));
+        addTransform();
+    });
+    Then([&] {
+        Transform* second = crate->GetComponent<Transform>();
+        ASSERT_NE(second, nullptr);
+        EXPECT_NE(second, first);
+        EXPECT_EQ(InList<Transform>().size(), baseline + 1);
+        EXPECT_TRUE(Contains(InList<Transform>(), second));
+        EXPECT_EQ(second->owner, crate);
+        crate->Destroy();
+    });
+    // Freed with the entity: no transform is left behind with the freed entity as its owner.
+    Then([&] { EXPECT_EQ(InList<Transform>().size(), baseline); });
+    Play();
+}
+
+TEST_F(EditorTest, AddChildAttachesANewEntityAndTheCountFollows) {
+    Entity* crate = nullptr;
+    const auto countText = [&] {
+        for (const std::string& text : Texts(editor.hierarchyWindow)) {
+            if (text.starts_with("Entity count: ")) {
+                return text;
+            }
+        }
+        return std::string("no count");
+    };
+    Then([&] {
+        crate = &NewEntity("Crate");
+        editor.inspected = crate;
+    });
+    Then([&] {
+        EXPECT_EQ(countText(), "Entity count: " + std::to_string(Entity::liveEntityCount));
+        WindowInputText* box = Box(Inspector(), "Add Child:");
+        ASSERT_NE(box, nullptr);
+        box->buffer = "Lid";
+        box->onSubmit(*box);
+    });
+    Then([&] {
+        ASSERT_EQ(crate->children.size(), 1u);
+        EXPECT_EQ(crate->children[0]->name, "Lid");
+        EXPECT_EQ(crate->children[0]->parent, crate);
+        EXPECT_EQ(countText(), "Entity count: " + std::to_string(Entity::liveEntityCount));
+        crate->Destroy();
+    });
+    Then([&] {
+        EXPECT_EQ(countText(), "Entity count: " + std::to_string(Entity::liveEntityCount));
+        EXPECT_EQ(editor.inspected, nullptr);
+        EXPECT_TRUE(Inspector()->root->children.empty());
+    });
+    Play();
+}
+
+std::vector<Vector2> Vertices(const Entity& entity) {
+    return entity.GetComponent<ColliderLine>()->vertices;
+}
+
+TEST_F(EditorTest, LineVerticesGrowWithPushBackShrinkWithXAndTakeFieldEdits) {
+    Entity* wall = nullptr;
+    std::size_t traceStart = 0;
+    const auto click = [&](const std::string& label) {
+        const std::vector<WindowButton*> buttons = ButtonsStartingWith(Inspector(), label);
+        ASSERT_EQ(buttons.size(), 1u) << label;
+        buttons[0]->onClick(*buttons[0]);
+    };
+    const auto enter = [&](const std::string& label, const std::string& text, int nth) {
+        std::vector<WindowInputText*> boxes;
+        for (WindowInputText* box : All<WindowInputText>(Inspector())) {
+            if (box->label == label) {
+                boxes.push_back(box);
+            }
+        }
+        ASSERT_GT(boxes.size(), static_cast<std::size_t>(nth)) << label;
+        boxes[nth]->buffer = text;
+        boxes[nth]->onSubmit(*boxes[nth]);
+    };
+    Then([&] {
+        wall = &NewEntity("Wall");
+        wall->AddComponent(new Transform());
+        auto* line = new ColliderLine();
+        line->vertices = {{1.0f, 2.0f}, {3.0f, 4.0f}};
+        wall->AddComponent(line);
+        editor.inspected = wall;
+        OpenHeader("Inspector", "Collider");
+    });
+    Then([&] {
+        // One X per real vertex; the template entry is not shown, but gives Push Back.
+        std::vector<std::string> labels;
+        for (const WindowButton* button : ButtonsStartingWith(Inspector(), "X##")) {
+            labels.push_back(button->label);
+        }
+        EXPECT_EQ(labels, (std::vector<std::string>{"X##/vertices0", "X##/vertices1"}));
+        EXPECT_EQ(ButtonsStartingWith(Inspector(), "Push Back##").size(), 1u);
+        EXPECT_FALSE(Contains(Texts(Inspector()), std::string("2: ")));
+        click("Push Back##/vertices");
+    });
+    Then([&] {
+        EXPECT_EQ(Vertices(*wall),
+                  (std::vector<Vector2>{{1.0f, 2.0f}, {3.0f, 4.0f}, {0.0f, 0.0f}}));
+        click("X##/vertices0");
+    });
+    Then([&] {
+        EXPECT_EQ(Vertices(*wall), (std::vector<Vector2>{{3.0f, 4.0f}, {0.0f, 0.0f}}));
+        // The first "x:" box below the vertices is the first vertex's.
+        enter("x:", "7", 1);
+    });
+    Then([&] {
+        EXPECT_EQ(Vertices(*wall), (std::vector<Vector2>{{7.0f, 4.0f}, {0.0f, 0.0f}}));
+        traceStart = TraceEnd();
+        enter("x:", "\"seven\"", 1);
+    });
+    Then([&] {
+        EXPECT_EQ(Vertices(*wall), (std::vector<Vector2>{{7.0f, 4.0f}, {0.0f, 0.0f}}));
+        EXPECT_EQ(ErrorsSince(traceStart),
+                  std::vector<std::string>{std::string(kConvertError) + "\"seven\""});
+    });
+    Play();
+}
+
+// Holds exactly two numbers, as "pair" followed by the editor's template entry; any other count
+// is refused before anything is applied.
+class PairComponent : public Component {
+public:
+    static constexpr const char* kComponentName = "Pair";
+
+    PairComponent() : Component(kComponentName) {}
+
+    void FromJson(const json& data) override {
+        const json& pair = data.at("pair");
+        if (pair.size() != 3) {
+            throw std::invalid_argument("a pair has two numbers");
+        }
+        first = pair[0].get<int>();
+        second = pair[1].get<int>();
+    }
+    json ToJson() const override {
+        return {{"pair", {first, second, json::array({"template", 0})}}};
+    }
+
+    int first = 1;
+    int second = 2;
+};
+
+struct RejectedCase {
+    const char* button;
+    json edited;
+};
+
+TEST_F(EditorTest, ArrayEditsTheComponentRefusesAreReportedAndChangeNothing) {
+    const std::vector<RejectedCase> cases{
+        {"X##/pair0", json::array({2, json::array({"template", 0})})},
+        {"Push Back##/pair1", json::array({1, 2, 0, json::array({"template", 0})})},
+    };
+    Entity* holder = nullptr;
+    PairComponent* pair = nullptr;
+    Then([&] {
+        holder = &NewEntity("Holder");
+        pair = new PairComponent();
+        holder->AddComponent(pair);
+        editor.inspected = holder;
+        OpenHeader("Inspector", PairComponent::kComponentName);
+    });
+    for (const RejectedCase& testCase : cases) {
+        std::size_t traceStart = 0;
+        Then([&, testCase] {
+            const std::vector<WindowButton*> buttons =
+                ButtonsStartingWith(Inspector(), testCase.button);
+            ASSERT_EQ(buttons.size(), 1u) << testCase.button;
+            traceStart = TraceEnd();
+            buttons[0]->onClick(*buttons[0]);
+        });
+        Then([&, testCase] {
+            SCOPED_TRACE(testCase.button);
+            EXPECT_EQ(ErrorsSince(traceStart),
+                      std::vector<std::string>{kConvertError + testCase.edited.dump(2)});
+            EXPECT_EQ(pair->first, 1);
+            EXPECT_EQ(pair->second, 2);
+        });
+    }
+    Play();
+    // Its list is no part of the engine's fan-out: its queue still holds the component.
+    ComponentListSystem<PairComponent>::Instance().ShutDown();
+}
+
+std::filesystem::path SavedPath(const std::string& fileKey) {
+    return std::filesystem::path(DataDirectory) / fileKey;
+}
+
+std::vector<std::string> FolderListing(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        names.push_back(std::filesystem::relative(entry.path(), folder).string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST_F(EditorTest, SaveToWritesIndentedJsonThatTheNextLoadSees) {
+    tree.WriteFile("Data/Scenes/Crate.json", R"({"Old": null})");
+    Entity* crate = nullptr;
+    const std::string fileKey = "Scenes/Crate.json";
+    Then([&] {
+        // The cache holds the old content until the save reloads it.
+        delete LoadEntity(fileKey);
+        crate = &NewEntity("Crate");
+        auto* transform = new Transform();
+        transform->SetPosition({5.0f, 6.0f});
+        crate->AddComponent(transform);
+        crate->AddChild(new Entity("Lid"));
+        editor.inspected = crate;
+    });
+    Then([&] {
+        WindowInputText* box = Box(Inspector(), "Save To:");
+        ASSERT_NE(box, nullptr);
+        box->buffer = fileKey;
+        box->onSubmit(*box);
+    });
+    Then([&] {
+        const std::string text = ReadFileText(SavedPath(fileKey));
+        const json saved = json::parse(text);
+        EXPECT_EQ(text, saved.dump(2));
+        EXPECT_EQ(saved, Entity::to_json(*crate));
+        EXPECT_EQ(FolderListing(SavedPath("Scenes")), std::vector<std::string>{"Crate.json"});
+
+        std::unique_ptr<Entity> loaded(LoadEntity(fileKey));
+        ASSERT_EQ(loaded->children.size(), 1u);
+        EXPECT_EQ(loaded->children[0]->name, "Lid");
+        ASSERT_NE(loaded->GetComponent<Transform>(), nullptr);
+        EXPECT_EQ(loaded->GetComponent<Transform>()->position, (Vector2{5.0f, 6.0f}));
+    });
+    Play();
+}
+
+struct FailedSaveCase {
+    const char* name;
+    std::string fileKey;
+    // Whether the entity's text cannot be written at all.
+    bool unwritableName;
+    std::size_t errors;
+};
+
+TEST_F(EditorTest, FailedOrEmptySavesLeaveTheDataAsItWas) {
+    tree.WriteFile("Data/Scenes/Crate.json", R"({"Old": null})");
+    tree.WriteFile("Data/Scenes/Inside/Kept.json", R"({"Kept": null})");
+    const std::vector<FailedSaveCase> cases{
+        {"empty name", "", false, 0},
+        {"a folder in the way", "Scenes/Inside", false, 1},
+        {"a missing folder", "Missing/Crate.json", false, 1},
+        {"text that is not UTF-8", "Scenes/Crate.json", true, 1},
+    };
+    for (const FailedSaveCase& testCase : cases) {
+        Entity* crate = nullptr;
+        std::vector<std::string> before;
+        std::size_t traceStart = 0;
+        Then([&, testCase] {
+            crate = &NewEntity("Crate");
+            crate->AddComponent(new Transform());
+            if (testCase.unwritableName) {
+                crate->AddChild(new Entity("\xff\xfe"));
+            }
+            editor.inspected = crate;
+        });
+        Then([&, testCase] {
+            before = FolderListing(DataDirectory);
+            traceStart = TraceEnd();
+            WindowInputText* box = Box(Inspector(), "Save To:");
+            ASSERT_NE(box, nullptr);
+            box->buffer = testCase.fileKey;
+            box->onSubmit(*box);
+        });
+        Then([&, testCase] {
+            SCOPED_TRACE(testCase.name);
+            std::vector<std::string> errors = ErrorsSince(traceStart);
+            EXPECT_EQ(errors.size(), testCase.errors);
+            for (const std::string& error : errors) {
+                EXPECT_TRUE(error.starts_with("ERROR: EditorSystem - Save To: ")) << error;
+            }
+            std::vector<std::string> after = FolderListing(DataDirectory);
+            // The trace log is the one file that grows meanwhile.
+            EXPECT_EQ(after, before);
+            EXPECT_EQ(ReadFileText(SavedPath("Scenes/Crate.json")), R"({"Old": null})");
+            EXPECT_EQ(ReadFileText(SavedPath("Scenes/Inside/Kept.json")), R"({"Kept": null})");
+            crate->Destroy();
+        });
+    }
+    Play();
+}
+
+// Records where the GUI drew the item its widget drew last, and in which frame.
+struct ItemPlace {
+    ImVec2 min;
+    ImVec2 max;
+    int frame = -1;
+};
+
+class RecordPlace : public WindowObjectTrait {
+public:
+    RecordPlace(std::map<std::string, ItemPlace>& places, std::string key, const int& frame)
+        : places(places), key(std::move(key)), frame(frame) {}
+
+    void Apply() override {
+        places[key] = {ImGui::GetItemRectMin(), ImGui::GetItemRectMax(), frame};
+    }
+
+private:
+    std::map<std::string, ItemPlace>& places;
+    std::string key;
+    const int& frame;
+};
+
+// The editor used with the mouse and the keyboard: real X input on an X server of the test's
+// own, into the real engine loop.
+class EditorXInputTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(display.name().empty()) << "no private X server";
+        setenv("DISPLAY", display.name().c_str(), 1);
+        const std::filesystem::path shipped = std::filesystem::path(TARNWICK_SOURCE_DIR) / "Data";
+        std::filesystem::copy_file(shipped / "DefaultInputMappings.txt",
+                                   tree.root() / "Data" / "DefaultInputMappings.txt");
+        tree.WriteFile("Data/EngineSettingFiles/SettingsRouter.txt", "Edit.json");
+        tree.WriteFile("Data/EngineSettingFiles/Edit.json",
+                       R"({"defaultEntityFile": "", "runOnStart": "1"})");
+        ASSERT_TRUE(program.StartUp());
+    }
+    void TearDown() override { GraphicsSystem::Instance().ShutDown(); }
+
+    void X(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), "/usr/bin/xdotool");
+        EXPECT_EQ(display.Run(arguments), 0) << arguments[1];
+    }
+
+    // Steps that press a mouse button over the middle of a recorded item and let it go a few
+    // frames later, so the GUI sees the pointer, the press and the release in separate frames.
+    void Click(const std::string& key, const char* button = "1") {
+        runner.steps.push_back([this, key] {
+            const auto found = places.find(key);
+            if (found == places.end() || found->second.frame != frame) {
+                return false;
+            }
+            const ItemPlace& place = found->second;
+            X({"mousemove", "--window", window,
+               std::to_string(static_cast<int>((place.min.x + place.max.x) / 2)),
+               std::to_string(static_cast<int>((place.min.y + place.max.y) / 2))});
+            return true;
+        });
+        Frames(3);
+        runner.steps.push_back([this, button] {
+            X({"mousedown", button});
+            return true;
+        });
+        Frames(3);
+        runner.steps.push_back([this, button] {
+            X({"mouseup", button});
+            return true;
+        });
+        Frames(3);
+    }
+
+    // A key held for a few frames, as a person presses it.
+    void Press(const std::string& key) {
+        runner.steps.push_back([this, key] {
+            X({"keydown", key});
+            return true;
+        });
+        Frames(3);
+        runner.steps.push_back([this, key] {
+            X({"keyup", key});
+            return true;
+        });
+        Frames(3);
+    }
+
+    // Clicks into a box of the Inspector, types `text` and holds Enter down; a later step lets
+    // it go.
+    void Type(const std::string& box, const std::string& text) {
+        Click(box);
+        runner.steps.push_back([this, text] {
+            X({"type", "--delay", "30", text});
+            return true;
+        });
+        Frames(3);
+        runner.steps.push_back([this] {
+            X({"keydown", "Return"});
+            return true;
+        });
+    }
+
+    void Frames(int count) {
+        runner.steps.push_back([left = count]() mutable { return --left <= 0; });
+    }
+
+    void Expect(std::function<bool()> condition) { runner.steps.push_back(std::move(condition)); }
+
+    // Makes every row of the Hierarchy (rebuilt whenever drawn) and every box of the Inspector
+    // (rebuilt every frame) record where they were drawn, keyed by what they are.
+    void RecordPlaces() {
+        EditorSystem& editor = EditorSystem::Instance();
+        auto& originRow = static_cast<WindowSection&>(*editor.hierarchyWindow->root->children[1]);
+        RecordRow(originRow, "OriginEntity");
+        WindowObjectCallback rebuildInspector = editor.inspectorWindow->root->onDraw;
+        editor.inspectorWindow->root->onDraw = [this, rebuildInspector](WindowObject& root) {
+            rebuildInspector(root);
+            for (WindowInputText* box :
+                 All<WindowInputText>(EditorSystem::Instance().inspectorWindow)) {
+                box->traits.push_back(std::make_unique<RecordPlace>(places, box->label, frame));
+            }
+        };
+    }
+
+    // A row: [select button, header whose content lists the children's rows].
+    void RecordRow(WindowSection& row, const std::string& name) {
+        row.children[0]->traits.push_back(
+            std::make_unique<RecordPlace>(places, "select " + name, frame));
+        auto& header = static_cast<WindowDropdown&>(*row.children[1]);
+        header.traits.push_back(std::make_unique<RecordPlace>(places, "header " + name, frame));
+        auto& popup = static_cast<TraitPopup&>(*header.traits[0]);
+        popup.content->children[0]->traits.push_back(
+            std::make_unique<RecordPlace>(places, "delete " + name, frame));
+        WindowObjectCallback rebuild = header.content->onDraw;
+        header.content->onDraw = [this, rebuild](WindowObject& object) {
+            rebuild(object);
+            for (const auto& child : static_cast<WindowSection&>(object).children) {
+                auto& childRow = static_cast<WindowSection&>(*child);
+                const auto& childHeader = static_cast<WindowDropdown&>(*childRow.children[1]);
+                RecordRow(childRow, childHeader.label.substr(0, childHeader.label.find("##")));
+            }
+        };
+    }
+
+    bool DrawnThisFrame(const std::string& key) const {
+        const auto found = places.find(key);
+        return found != places.end() && found->second.frame == frame;
+    }
+
+    PrivateDisplay display;
+    GameTree tree;
+    Program program;
+    Engine& engine = Engine::Instance();
+    StepRunner runner{kStepFrameLimit};
+    std::map<std::string, ItemPlace> places;
+    std::string window;
+    int frame = 0;
+};
+
+TEST_F(EditorXInputTest, ClicksAndTypingSelectEditAndDeleteAndF1TogglesTheWindows) {
+    EditorSystem& editor = EditorSystem::Instance();
+    Entity* crate = nullptr;
+    const auto visible = [&](WindowRenderState state) {
+        return editor.hierarchyWindow->renderState == state &&
+               editor.inspectorWindow->renderState == state;
+    };
+
+    // Open the root's header, then the crate's: the lid's row shows.
+    Click("header OriginEntity");
+    Click("header Crate");
+    Expect([&] { return DrawnThisFrame("select Lid"); });
+    // Select the crate: the Inspector shows it, and its header stays open.
+    Click("select Crate");
+    Expect([&] {
+        return editor.inspected == crate &&
+               Contains(Texts(editor.inspectorWindow), std::string("Crate"));
+    });
+    Frames(3);
+    Expect([&] {
+        EXPECT_TRUE(DrawnThisFrame("select Lid")) << "the crate's header closed";
+        return true;
+    });
+    // Type a component name and press Enter: the box empties again.
+    Type("Add Component:", "Transform");
+    Expect([&] { return crate->GetComponent<Transform>() != nullptr; });
+    Expect([&] {
+        X({"keyup", "Return"});
+        EXPECT_TRUE(Contains(ComponentListSystem<Transform>::Instance().Layer(UpdateLayer::AVERAGE),
+                             crate->GetComponent<Transform>()));
+        return true;
+    });
+    Frames(3);
+    Expect([&] {
+        EXPECT_EQ(Box(editor.inspectorWindow, "Add Component:")->value, "");
+        return true;
+    });
+    // Save it under a typed name: the box keeps showing the name.
+    // The data directory is the per-user one only once the engine has started.
+    const auto saved = [] { return std::filesystem::path(DataDirectory) / "Typed.json"; };
+    Type("Save To:", "Typed.json");
+    Expect([&] { return std::filesystem::exists(saved()); });
+    Expect([&] {
+        X({"keyup", "Return"});
+        return true;
+    });
+    Frames(3);
+    Expect([&] {
+        EXPECT_EQ(json::parse(ReadFileText(saved())), Entity::to_json(*crate));
+        EXPECT_EQ(Box(editor.inspectorWindow, "Save To:")->value, "Typed.json");
+        return true;
+    });
+    // F1 hides both windows and shows them again.
+    Press("F1");
+    Expect([&] {
+        return visible(WindowRenderState::INVISIBLE) && !Drawn("Hierarchy") && !Drawn("Inspector");
+    });
+    Press("F1");
+    Expect([&] {
+        return visible(WindowRenderState::VISIBLE) && Drawn("Hierarchy") && Drawn("Inspector");
+    });
+    // While paused the key reaches nobody.
+    Expect([&] {
+        engine.paused = true;
+        X({"keydown", "F1"});
+        return true;
+    });
+    Expect(
+        [&] { return glfwGetKey(GraphicsSystem::Instance().window, GLFW_KEY_F1) == GLFW_PRESS; });
+    Expect([&] {
+        X({"keyup", "F1"});
+        return true;
+    });
+    Expect(
+        [&] { return glfwGetKey(GraphicsSystem::Instance().window, GLFW_KEY_F1) == GLFW_RELEASE; });
+    Frames(3);
+    Expect([&] {
+        EXPECT_TRUE(visible(WindowRenderState::VISIBLE));
+        EXPECT_TRUE(Drawn("Hierarchy") && Drawn("Inspector"));
+        engine.paused = false;
+        return true;
+    });
+    // Right-click the crate's header and choose "Delete Entity": the Inspector empties.
+    Click("header Crate", "3");
+    Click("delete Crate");
+    Expect([&] {
+        return editor.inspected == nullptr && editor.inspectorWindow->root->children.empty();
+    });
+    Expect([&] {
+        EXPECT_TRUE(engine.originEntity->children.empty());
+        return true;
+    });
+
+    // Counts frames for the recorded places; runs before the scripted steps.
+    struct FrameCounter : ControlSystem {
+        explicit FrameCounter(int& frame) : frame(frame) {}
+        void PreUpdate() override { ++frame; }
+        int& frame;
+    } counter(frame);
+
+    program.RunEnginePasses([&] {
+        crate = new Entity("Crate");
+        crate->AddChild(new Entity("Lid"));
+        engine.originEntity->AddChild(crate);
+        RecordPlaces();
+        engine.RegisterSystem(&counter);
+        engine.RegisterSystem(&runner);
+        ASSERT_EQ(display.Run({"/usr/bin/xdotool", "search", "--name", "^Tarnwick$"}, &window), 0);
+        window = window.substr(0, window.find('\n'));
+        ASSERT_EQ(display.Run({"/usr/bin/xdotool", "windowfocus", "--sync", window}), 0);
+    });
+    EXPECT_EQ(runner.failedStep, -1) << "a step never came true";
+}
+
+}  // namespace
