@@ -93,12 +93,19 @@ TEST_F(PlayerInGameTest, KeysMoveAndTurnThePlayerAndTheMouseFiresEachWeaponTowar
     Entity* player = nullptr;
     Transform* transform = nullptr;
     std::string window;
-    std::vector<Entity*> before;
+    // Entity ids, which are never reused (a freed projectile's address may be).
+    std::vector<std::int32_t> before;
+    const auto snapshot = [&] {
+        before.clear();
+        for (Entity* projectile : Projectiles()) {
+            before.push_back(projectile->id);
+        }
+    };
     // New projectiles since the trigger was pulled.
     const auto newShots = [&] {
         std::vector<Entity*> shots;
         for (Entity* projectile : Projectiles()) {
-            if (std::find(before.begin(), before.end(), projectile) == before.end()) {
+            if (std::find(before.begin(), before.end(), projectile->id) == before.end()) {
                 shots.push_back(projectile);
             }
         }
@@ -135,7 +142,7 @@ TEST_F(PlayerInGameTest, KeysMoveAndTurnThePlayerAndTheMouseFiresEachWeaponTowar
     });
     // The pistol, as the scene starts, fires toward the pointer.
     steps.push_back([&] {
-        before = Projectiles();
+        snapshot();
         X({"mousedown", "1"});
         return true;
     });
@@ -163,7 +170,7 @@ TEST_F(PlayerInGameTest, KeysMoveAndTurnThePlayerAndTheMouseFiresEachWeaponTowar
         steps.push_back([&, key, frames = 0]() mutable { return ++frames > 5; });
         steps.push_back([&, key] {
             X({"keyup", key});
-            before = Projectiles();
+            snapshot();
             X({"mousedown", "1"});
             return true;
         });
