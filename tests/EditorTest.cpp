@@ -269,6 +269,42 @@ TEST_F(EditorTest, FieldBoxesShowJsonTextAndApplyValidJsonOnly) {
     Play();
 }
 
+TEST_F(EditorTest, PositionEditedInTheInspectorMovesTheEntityOnScreen) {
+    // 3840 x 2160 world units over 1080 x 720 pixels: 1000 units to the right is 281 pixels.
+    constexpr int kCentreX = 540;
+    constexpr int kMovedX = 540 + 281;
+    constexpr int kCentreY = 360;
+    Entity* box = nullptr;
+    Pixel atCentre;
+    Pixel atMoved;
+    probe.onRender = [&](int) {
+        atCentre = ReadPixel(kCentreX, kCentreY);
+        atMoved = ReadPixel(kMovedX, kCentreY);
+    };
+    Then([&] {
+        box = &AddEntity("Box", {0.0f, 0.0f}, {400.0f, 400.0f});
+        AddSprite(*box, {0.0f, 1.0f, 0.0f});
+        editor.inspected = box;
+        OpenHeader("Inspector", "Transform");
+    });
+    Then([] {});
+    Then([&] {
+        EXPECT_GT(atCentre.g, atMoved.g + 20) << "drawn at the centre first";
+        // The first "x:" box of the Transform is its position's.
+        WindowInputText* x = Box(Inspector(), "x:");
+        ASSERT_NE(x, nullptr);
+        EXPECT_EQ(x->value, "0.0");
+        x->buffer = "1000";
+        x->onSubmit(*x);
+    });
+    Then([] {});
+    Then([&] {
+        EXPECT_EQ(box->GetComponent<Transform>()->position, (Vector2{1000.0f, 0.0f}));
+        EXPECT_GT(atMoved.g, atCentre.g + 20) << "drawn 281 pixels to the right now";
+    });
+    Play();
+}
+
 struct BoxCase {
     const char* box;
     const char* entered;
