@@ -45,5 +45,5 @@ std::string MakeUniqueId(const std::string& name) {
 }
 
 void ResetUniqueId(const std::string& name) {
-    NamedCounters()[name] = kStartValue;
+    NamedCounters().insert_or_assign(name, std::string(kStartValue));
 }
