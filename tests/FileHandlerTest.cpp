@@ -280,13 +280,52 @@ TEST(CopyDirectoryFoldersTest, DestinationThatIsAFileRaisesCreateError) {
 
 }  // namespace
 
-// A copy that cannot replace its target must leave the target as it was and no scratch file.
+// A copy that cannot replace its target must leave the target as it was and no scratch file,
+// and every other file is still copied.
 TEST_F(CopyDirectoryTest, FailedReplaceLeavesTheTargetAndNoScratchFile) {
     fs::create_directories(temp.path() / "Mirror" / "Scenes" / "Level.json" / "inside");
-    EXPECT_THROW(FileHandler::CopyDirectory(Folder("Data"), Folder("Mirror"), kMirroredExtensions),
-                 fs::filesystem_error);
+    const MirrorReport report =
+        FileHandler::CopyDirectory(Folder("Data"), Folder("Mirror"), kMirroredExtensions);
+    ASSERT_EQ(report.failed.size(), 1u);
+    EXPECT_NE(report.failed[0].find("Level.json"), std::string::npos) << report.failed[0];
     EXPECT_TRUE(fs::is_directory(temp.path() / "Mirror" / "Scenes" / "Level.json" / "inside"));
+    EXPECT_EQ(temp.ReadFile("Mirror/Top.txt"), "top\n") << "the others are copied";
     for (const auto& entry : fs::recursive_directory_iterator(temp.path() / "Mirror")) {
         EXPECT_NE(entry.path().extension(), ".partial") << entry.path();
     }
+}
+
+TEST_F(CopyDirectoryTest, ScratchFilesOfAnInterruptedMirrorAreRemoved) {
+    temp.WriteFile("Mirror/Scenes/Level.json.partial", "half");
+    temp.WriteFile("Mirror/Gone.txt.partial", "half");
+    temp.WriteFile("Mirror/notes.partial", "not ours");
+    FileHandler::CopyDirectory(Folder("Data"), Folder("Mirror"), kMirroredExtensions);
+    EXPECT_FALSE(fs::exists(temp.path() / "Mirror" / "Scenes" / "Level.json.partial"));
+    EXPECT_FALSE(fs::exists(temp.path() / "Mirror" / "Gone.txt.partial"));
+    EXPECT_TRUE(fs::exists(temp.path() / "Mirror" / "notes.partial"));
+}
+
+TEST_F(CopyDirectoryTest, NewerDifferingTargetsAreKeptOnlyWhenAsked) {
+    FileHandler::CopyDirectory(Folder("Data"), Folder("Mirror"), kMirroredExtensions);
+    const fs::path edited = temp.path() / "Mirror" / "Scenes" / "Level.json";
+    temp.WriteFile("Mirror/Scenes/Level.json", "edited");
+    fs::last_write_time(edited, fs::last_write_time(temp.path() / "Data" / "Scenes" / "Level.json") +
+                                    std::chrono::seconds(5));
+    const MirrorReport keeping =
+        FileHandler::CopyDirectory(Folder("Data"), Folder("Mirror"), kMirroredExtensions, true);
+    EXPECT_EQ(keeping.kept, std::vector<std::string>{edited.string()});
+    EXPECT_EQ(temp.ReadFile("Mirror/Scenes/Level.json"), "edited");
+    const MirrorReport replacing =
+        FileHandler::CopyDirectory(Folder("Data"), Folder("Mirror"), kMirroredExtensions);
+    EXPECT_TRUE(replacing.kept.empty());
+    EXPECT_EQ(temp.ReadFile("Mirror/Scenes/Level.json"), "{ \"level\": 1 }\n");
+}
+
+TEST_F(CopyDirectoryTest, LinksThatCannotBeFollowedAreSkippedAndReported) {
+    fs::create_symlink(temp.path() / "nowhere", temp.path() / "Data" / ".#Lock.json");
+    fs::create_symlink(temp.path() / "nowhere", temp.path() / "Data" / "lockfile");
+    const MirrorReport report =
+        FileHandler::CopyDirectory(Folder("Data"), Folder("Mirror"), kMirroredExtensions);
+    EXPECT_EQ(report.skipped.size(), 1u) << "only the one that looks like data is reported";
+    EXPECT_EQ(temp.ReadFile("Mirror/Top.txt"), "top\n");
 }

@@ -1,5 +1,12 @@
 #include "engine/Program.h"
 
+#include <signal.h>
+
+#include <csignal>
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
 #include <cstdint>
 #include <exception>
 #include <iostream>
@@ -32,6 +39,13 @@ constexpr const char* kSwapBuffersSpan = "Swap Buffers";
 // the first frame after a restart covers the whole shutdown and re-initialization.
 std::optional<std::int64_t> previousFrameTime;
 
+// Set from a signal handler; read by the frame loop between frames.
+volatile std::sig_atomic_t stopRequested = 0;
+
+void RequestStop(int /*signal*/) {
+    stopRequested = 1;
+}
+
 void ReportCannotRun(const std::string& reason) {
     std::cerr << "Tarnwick cannot run: " << reason << std::endl;
 }
@@ -43,20 +57,42 @@ const std::vector<std::string>& Program::MirroredExtensions() {
 }
 
 int Program::Run() {
+    CatchStopSignals();
     if (!StartUp()) {
         return 1;
     }
     RunEnginePasses();
-    Exit();
-    return 0;
+    return Exit();
+}
+
+void Program::CatchStopSignals() {
+    struct sigaction action {};
+    action.sa_handler = RequestStop;
+    sigemptyset(&action.sa_mask);
+    for (const int stopSignal : {SIGTERM, SIGINT, SIGHUP}) {
+        sigaction(stopSignal, &action, nullptr);
+    }
 }
 
 bool Program::StartUp() {
     try {
-        FileHandler::CopyDirectory(kWorkingDataFolder, PerUserFolder() + kMirroredDataSubPath,
-                                   MirroredExtensions());
-        FileHandler::CopyDirectory(kWorkingShadersFolder, PerUserFolder() + kMirroredShadersSubPath,
-                                   MirroredExtensions());
+        // A per-user file newer than the working tree's holds edits of a run that never got to
+        // mirror them back (it was killed): it is kept, not overwritten.
+        for (const auto& [working, perUser] :
+             {std::pair{kWorkingDataFolder, kMirroredDataSubPath},
+              std::pair{kWorkingShadersFolder, kMirroredShadersSubPath}}) {
+            MirrorReport report = FileHandler::CopyDirectory(working, PerUserFolder() + perUser,
+                                                             MirroredExtensions(), true);
+            if (!report.failed.empty()) {
+                throw std::runtime_error(report.failed.front());
+            }
+            std::erase_if(report.kept, [](const std::string& path) {
+                return path.ends_with(TraceLog::kFileName);
+            });
+            keptAtStart.insert(keptAtStart.end(), report.kept.begin(), report.kept.end());
+            skippedAtStart.insert(skippedAtStart.end(), report.skipped.begin(),
+                                  report.skipped.end());
+        }
     } catch (const std::exception& error) {
         ReportCannotRun("the per-user data folder could not be prepared (" +
                         std::string(error.what()) + ")");
@@ -78,11 +114,16 @@ void Program::RunEnginePasses(const std::function<void()>& afterInitialize) {
     Engine& engine = Engine::Instance();
     while (engine.restart) {
         engine.Initialize();
+        ReportStartMirror();
         if (afterInitialize) {
             afterInitialize();
         }
         while (engine.running) {
             RunFrame();
+            if (stopRequested != 0) {
+                engine.running = false;
+                engine.restart = false;
+            }
         }
         engine.Shutdown();
     }
@@ -131,21 +172,46 @@ void Program::RunFrame() {
     StopStopwatch({}, kSwapBuffersSpan);
 }
 
-void Program::Exit() {
+void Program::ReportStartMirror() {
+    for (const std::string& path : keptAtStart) {
+        TraceLog::Warning("Program::StartUp - kept " + path +
+                          ": it is newer than the working tree's copy (edits of a run that did not "
+                          "end normally)");
+    }
+    for (const std::string& path : skippedAtStart) {
+        TraceLog::Warning("Program::StartUp - skipped " + path + ": a link that cannot be followed");
+    }
+    keptAtStart.clear();
+    skippedAtStart.clear();
+}
+
+int Program::Exit() {
     // The GUI's backends restore the window's callbacks and free their GL objects, so they go
     // while the window and its context still exist.
     IMGUISystem::Instance().ShutDown();
     GraphicsSystem::Instance().ShutDown();
     FMODAudio::Instance().ShutDown();
     TraceLog::Log("Finished ShutDowns");
+    std::vector<std::string> failed;
     try {
         TraceLog::Log("Try");
-        FileHandler::CopyDirectory(PerUserFolder() + kMirroredDataSubPath, kWorkingDataFolder,
-                                   MirroredExtensions());
-        FileHandler::CopyDirectory(PerUserFolder() + kMirroredShadersSubPath, kWorkingShadersFolder,
-                                   MirroredExtensions());
-    } catch (const std::exception&) {
+        for (const auto& [perUser, working] :
+             {std::pair{kMirroredDataSubPath, kWorkingDataFolder},
+              std::pair{kMirroredShadersSubPath, kWorkingShadersFolder}}) {
+            MirrorReport report = FileHandler::CopyDirectory(PerUserFolder() + perUser, working,
+                                                             MirroredExtensions());
+            failed.insert(failed.end(), report.failed.begin(), report.failed.end());
+        }
+    } catch (const std::exception& error) {
+        failed.push_back(error.what());
+    }
+    if (!failed.empty()) {
         TraceLog::Log("Catch");
+        for (const std::string& file : failed) {
+            TraceLog::Error("Program::Exit - not mirrored back: " + file);
+            std::cerr << "Tarnwick: an edited file was not saved back: " << file << std::endl;
+        }
     }
     TraceLog::Log("End");
+    return failed.empty() ? 0 : 1;
 }

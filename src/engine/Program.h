@@ -18,8 +18,23 @@ public:
     // `afterInitialize`, when given, runs right after each Engine::Initialize.
     void RunEnginePasses(const std::function<void()>& afterInitialize = {});
     void RunFrame();
-    void Exit();
+    // Shuts the library systems down and mirrors the per-user data back; 0, or 1 when a file
+    // could not be mirrored (each is named on standard error and in the trace log).
+    int Exit();
+
+    // Makes SIGTERM, SIGINT and SIGHUP end the run the normal way: the frame in progress
+    // completes, the engine shuts down and the data is mirrored back.
+    static void CatchStopSignals();
 
     // The extensions the data mirror copies; matched exactly, so ".Txt" and ".JSON" are not.
     static const std::vector<std::string>& MirroredExtensions();
+
+private:
+    // Warns about what the start-up mirror kept or skipped, in the new pass's trace log.
+    void ReportStartMirror();
+
+    // Per-user files found newer than the working tree's at start and kept; reported once the
+    // first engine pass has started its trace log.
+    std::vector<std::string> keptAtStart;
+    std::vector<std::string> skippedAtStart;
 };

@@ -7,7 +7,6 @@
 #include "engine/DataDirectories.h"
 
 namespace {
-constexpr const char* kFileName = "Trace_Log.txt";
 constexpr const char* kTimestampFormat = "%Y-%m-%d %H:%M:%S";
 constexpr const char* kWarningTag = "WARNING: ";
 constexpr const char* kErrorTag = "ERROR: ";
@@ -15,7 +14,7 @@ constexpr const char* kErrorTag = "ERROR: ";
 constexpr std::size_t kTimestampCapacity = 32;
 
 std::string LogPath() {
-    return DataDirectory + kFileName;
+    return DataDirectory + TraceLog::kFileName;
 }
 
 std::string FormatLine(const char* tag, const std::string& message) {

@@ -8,6 +8,9 @@
 
 namespace TraceLog {
 
+// The log's file name in the data directory.
+inline constexpr const char* kFileName = "Trace_Log.txt";
+
 // Writes "[timestamp] message".
 void Log(std::string message);
 

@@ -49,13 +49,69 @@ bool IsFolder(const std::string& folder) {
     return isFolder;
 }
 
-bool IsListedFile(const std::filesystem::directory_entry& entry,
-                  const std::vector<std::string>& extensions) {
+bool HasListedExtension(const std::filesystem::path& path,
+                        const std::vector<std::string>& extensions) {
+    const std::string extension = path.extension().string();
+    return std::find(extensions.begin(), extensions.end(), extension) != extensions.end();
+}
+
+// A scratch file of ReplaceFile for a file the mirror copies ("Level.json.partial").
+bool IsMirrorScratchFile(const std::filesystem::path& path,
+                         const std::vector<std::string>& extensions) {
+    return path.extension() == kPartialSuffix &&
+           HasListedExtension(path.filename().replace_extension(), extensions);
+}
+
+// Regular files only; the entry's status is asked for after its name has matched, so a link
+// that leads nowhere (an editor's lock file) is only a problem when it looks like data.
+enum class EntryKind { kListedFile, kOther, kUnreadable };
+
+EntryKind Classify(const std::filesystem::directory_entry& entry,
+                   const std::vector<std::string>& extensions) {
+    if (!HasListedExtension(entry.path(), extensions)) {
+        return EntryKind::kOther;
+    }
     std::error_code error;
     const bool isFile = entry.is_regular_file(error);
-    ThrowIfFailed(kEntryStatusOperation, entry.path(), error);
-    const std::string extension = entry.path().extension().string();
-    return isFile && std::find(extensions.begin(), extensions.end(), extension) != extensions.end();
+    if (error) {
+        return EntryKind::kUnreadable;
+    }
+    return isFile ? EntryKind::kListedFile : EntryKind::kOther;
+}
+
+// Files whose modification time is later than the other's.
+bool IsNewer(const std::string& path, const std::string& than) {
+    std::error_code error;
+    const auto mine = std::filesystem::last_write_time(path, error);
+    if (error) {
+        return false;
+    }
+    const auto theirs = std::filesystem::last_write_time(than, error);
+    return !error && mine > theirs;
+}
+
+std::string ReadWhole(const std::string& path) {
+    Stream file(path, Stream::kRead);
+    std::string content;
+    file.ReadAll(content);
+    return content;
+}
+
+// Removes the scratch files an interrupted mirror left below `folder`.
+void RemoveScratchFiles(const std::string& folder, const std::vector<std::string>& extensions) {
+    std::error_code error;
+    std::filesystem::recursive_directory_iterator walk(folder, error);
+    std::vector<std::filesystem::path> scratch;
+    for (; !error && walk != std::filesystem::recursive_directory_iterator();
+         walk.increment(error)) {
+        if (IsMirrorScratchFile(walk->path(), extensions)) {
+            scratch.push_back(walk->path());
+        }
+    }
+    for (const auto& path : scratch) {
+        std::error_code ignored;
+        std::filesystem::remove(path, ignored);
+    }
 }
 
 void CreateFolders(const std::string& folder) {
@@ -76,7 +132,8 @@ std::string WithoutTrailingSeparators(std::string folder) {
 
 void FileHandler::ReadDirectory(std::unordered_map<std::string, std::string>& result,
                                 const std::string& folder,
-                                const std::vector<std::string>& extensions) {
+                                const std::vector<std::string>& extensions,
+                                std::vector<std::string>* skipped) {
     if (!IsFolder(folder)) {
         throw std::invalid_argument(kInvalidFolderMessage);
     }
@@ -85,7 +142,11 @@ void FileHandler::ReadDirectory(std::unordered_map<std::string, std::string>& re
     ThrowIfFailed(kWalkOperation, folder, error);
     for (; walk != std::filesystem::recursive_directory_iterator(); walk.increment(error)) {
         ThrowIfFailed(kWalkOperation, folder, error);
-        if (!IsListedFile(*walk, extensions)) {
+        const EntryKind kind = Classify(*walk, extensions);
+        if (kind == EntryKind::kUnreadable && skipped != nullptr) {
+            skipped->push_back(walk->path().string());
+        }
+        if (kind != EntryKind::kListedFile) {
             continue;
         }
         const std::string path = walk->path().string();
@@ -97,27 +158,39 @@ void FileHandler::ReadDirectory(std::unordered_map<std::string, std::string>& re
     ThrowIfFailed(kWalkOperation, folder, error);
 }
 
-void FileHandler::CopyDirectory(const std::string& source, const std::string& destination,
-                                const std::vector<std::string>& extensions) {
+MirrorReport FileHandler::CopyDirectory(const std::string& source, const std::string& destination,
+                                        const std::vector<std::string>& extensions,
+                                        bool keepNewerTargets) {
     const std::string from = WithoutTrailingSeparators(source);
     const std::string to = WithoutTrailingSeparators(destination);
     CreateFolders(from);
     CreateFolders(to);
+    RemoveScratchFiles(to, extensions);
 
     // Everything is read before anything is written, so copying a folder into one of its own
     // sub-folders never reads back what this call has just written.
+    MirrorReport report;
     std::unordered_map<std::string, std::string> files;
-    ReadDirectory(files, from, extensions);
+    ReadDirectory(files, from, extensions, &report.skipped);
 
     for (const auto& [key, content] : files) {
         const std::string relativePath = key.substr(from.size());
         const std::string fileName = SplitString(key, PathSeparators()).back();
         const std::string relativeFolder =
             relativePath.substr(0, relativePath.size() - (fileName.size() + 1));
-        CreateFolders(to + "/" + relativeFolder);
-
-        ReplaceFile(to + relativePath, content);
+        const std::string target = to + relativePath;
+        try {
+            if (keepNewerTargets && IsNewer(target, key) && ReadWhole(target) != content) {
+                report.kept.push_back(target);
+                continue;
+            }
+            CreateFolders(to + "/" + relativeFolder);
+            ReplaceFile(target, content);
+        } catch (const std::exception& error) {
+            report.failed.push_back(target + ": " + error.what());
+        }
     }
+    return report;
 }
 
 // The mirror overwrites files the user owns (the exit mirror writes into the working tree), and so
