@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <filesystem>
+#include <limits>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +29,7 @@
 #include "graphics/Texture.h"
 #include "physics/Transform.h"
 #include "support/GameTree.h"
+#include "support/TraceMessages.h"
 #include "support/WindowTest.h"
 
 namespace {
@@ -195,6 +199,104 @@ TEST_F(AnimatorTest, WithoutASheetCellTheOffsetIsLeftAlone) {
             ExpectOffset(sprite->textureOffset, untouched);
             sprite->mesh = nullptr;
         }
+    }
+}
+
+TEST_F(AnimatorTest, FrameNumbersAtTheEndsOfTheIntRangeStayInRange) {
+    constexpr int kMin = std::numeric_limits<int>::min();
+    constexpr int kMax = std::numeric_limits<int>::max();
+    struct Case {
+        const char* name;
+        int startFrame;
+        int frameCount;
+        bool isLooping;
+        // Set before the first update in place of frame 0, as a running animation could hold.
+        std::optional<int> currentFrame;
+        // The frame after each update of one frame duration.
+        std::vector<int> frames;
+        bool playingAtEnd;
+    };
+    const Case cases[] = {
+        {"loop start at the top", kMax, 3, true, {}, {1, 2, kMax, kMax, kMax}, true},
+        {"loop past the top frame", 1, 3, true, kMax, {1, 2, 1}, true},
+        {"lowest frame count, once", 0, kMin, false, {}, {kMin, kMin}, false},
+        {"lowest frame count, looping", 0, kMin, true, {}, {0, 0, 0}, true},
+        {"highest frame count, once", 0, kMax, false, kMax - 1, {kMax - 1, kMax - 1}, false},
+        {"highest frame count, from the top", 0, kMax, false, kMax, {kMax - 1}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto [sprite, animator] =
+            AnimatedSheet(AnimationJson(c.startFrame, c.frameCount, c.isLooping));
+        if (c.currentFrame) {
+            animator->currentFrame = *c.currentFrame;
+        }
+        for (std::size_t step = 0; step < c.frames.size(); ++step) {
+            SCOPED_TRACE(step);
+            animator->Update(kFrameDuration);
+            EXPECT_EQ(animator->currentFrame, c.frames[step]);
+        }
+        EXPECT_EQ(animator->isPlaying, c.playingAtEnd);
+        if (c.playingAtEnd) {
+            // The frame shown is the one counted, in its column of the two-column sheet.
+            EXPECT_EQ(sprite->frameIndex, c.frames.back());
+            EXPECT_FLOAT_EQ(sprite->textureOffset.x, c.frames.back() % 2 == 0 ? 0.0f : 0.5f);
+        }
+    }
+}
+
+TEST_F(AnimatorTest, CellsTooSmallToCountLeaveTheOffsetAndWarnOnce) {
+    // 2^-30: a sheet of 2^30 columns or rows still fits an int.
+    constexpr float kSmallestCountable = 1.0f / 1073741824.0f;
+    struct Case {
+        const char* name;
+        float uSize;
+        float vSize;
+        bool countable;
+    };
+    const Case cases[] = {
+        {"uSize 1e-30", 1e-30f, 0.5f, false},
+        {"vSize 1e-30", 0.25f, 1e-30f, false},
+        {"both the smallest normal float", std::numeric_limits<float>::min(),
+         std::numeric_limits<float>::min(), false},
+        {"uSize subnormal", std::numeric_limits<float>::denorm_min(), 0.5f, false},
+        {"vSize not a number", 0.25f, std::numeric_limits<float>::quiet_NaN(), false},
+        {"both 2^-30", kSmallestCountable, kSmallestCountable, true},
+    };
+    const Vector2 untouched{0.125f, 0.375f};
+    const fs::path traceLog = fs::path(DataDirectory) / "Trace_Log.txt";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove(traceLog);
+        Mesh cell;
+        cell.name = "Tiny";
+        cell.uSize = c.uSize;
+        cell.vSize = c.vSize;
+        Entity& entity = NewEntity();
+        Sprite& sprite = Add<Sprite>(entity);
+        sprite.mesh = &cell;
+        sprite.textureOffset = untouched;
+        Animator& animator = Add<Animator>(entity);
+        animator.FromJson(AnimationJson(0, 4, true));
+        for (int update = 0; update < 3; ++update) {
+            animator.Update(kFrameDuration);
+        }
+
+        EXPECT_EQ(animator.currentFrame, 3);
+        std::size_t warnings = 0;
+        for (const std::string& message : TraceMessages(traceLog)) {
+            warnings += message.starts_with("WARNING: Animator - The mesh \"Tiny\"") ? 1 : 0;
+        }
+        if (c.countable) {
+            // Frame 3 is column 1 and row 0 of 2^30 each.
+            ExpectOffset(sprite.textureOffset, {3.0f * kSmallestCountable, 0.0f});
+            EXPECT_EQ(warnings, 0u);
+        } else {
+            ExpectOffset(sprite.textureOffset, untouched);
+            // NaN is no size at all, like zero; only a countless sheet is reported.
+            EXPECT_EQ(warnings, std::isnan(c.vSize) ? 0u : 1u);
+        }
+        sprite.mesh = nullptr;
     }
 }
 

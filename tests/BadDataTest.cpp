@@ -53,9 +53,11 @@ struct BadScene {
 };
 
 std::vector<BadScene> BadScenes() {
+    using namespace std::string_literals;
     return {
         {"Empty.json", ""},
-        {"Garbage.json", std::string("\x89PNG\r\n\x1a\n\0\0binary", 18)},
+        // The literal's own length (16 bytes), embedded NULs included.
+        {"Garbage.json", "\x89PNG\r\n\x1a\n\0\0binary"s},
         {"NotAnObject.json", "[1, 2, 3]"},
         {"TooDeep.json", Nested(20000)},
         {"HugeFloat.json", Entity(TransformEntry(R"({"position": {"x": 1e39, "y": 0}})"))},

@@ -9,6 +9,8 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <map>
 #include <optional>
 #include <set>
 #include <sstream>
@@ -25,6 +27,7 @@
 #include "support/ChildProcess.h"
 #include "support/GameTree.h"
 #include "support/TraceMessages.h"
+#include "tools/EngineSettingsSystem.h"
 
 namespace {
 
@@ -285,6 +288,103 @@ TEST_F(EngineSettingsTest, FailedSaveLeavesTheFolderAsItWasWithOneError) {
         const std::vector<std::string> errors = Errors(Trace());
         ASSERT_EQ(errors.size(), 1u);
         EXPECT_TRUE(errors[0].starts_with("ERROR: SaveSettings - ")) << errors[0];
+    }
+}
+
+// Every file below the test's temporary root (the game tree and the per-user folder, which
+// every name below would reach if it climbed out of the settings folder) with its content,
+// leaving out the trace log, which the refusals write to.
+std::map<std::filesystem::path, std::string> FilesBelow(const std::filesystem::path& root,
+                                                        const std::filesystem::path& traceLog) {
+    std::map<std::filesystem::path, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+        if (entry.is_regular_file() && entry.path() != traceLog) {
+            files[entry.path()] = ReadFileText(entry.path());
+        }
+    }
+    return files;
+}
+
+TEST_F(EngineSettingsTest, NamesThatLeaveTheSettingsFolderAreRefusedAndTouchNoFile) {
+    using namespace std::string_literals;
+    // The settings folder is four levels below the temporary root; none of these climbs higher.
+    const std::string badNames[] = {
+        "..",
+        ".",
+        "../Escaped.json",
+        "../../Escaped.json",
+        "../../../../Escaped.json",
+        "../../../../game/Data/Escaped.json",
+        "..\\..\\Escaped.json",
+        "Folder/Inside.json",
+        "/Escaped.json",
+        "Active.json\0../../Escaped.json"s,
+        "Escaped.json\0"s,
+    };
+    const std::string previous = SettingsText("1", "Scenes/Level.json");
+    const std::filesystem::path traceLog = tree.perUserData() / "Trace_Log.txt";
+    const std::filesystem::path root = tree.root().parent_path();
+    EngineSettingsSystem& window = EngineSettingsSystem::Instance();
+    const nlohmann::json shown = {{"defaultEntityFile", "Scenes/Shown.json"}, {"runOnStart", "1"}};
+    for (const std::string& name : badNames) {
+        SCOPED_TRACE(::testing::PrintToString(name));
+        std::filesystem::remove_all(SettingsFolder());
+        WriteSettingsFile("Active.json", previous);
+        WriteSettingsFile("Folder/Inside.json", previous);
+        WriteSettingsFile("SettingsRouter.txt", name);
+        const auto files = FilesBelow(root, traceLog);
+        struct Step {
+            const char* what;
+            std::function<void()> run;
+            std::string errorPrefix;
+        };
+        const Step steps[] = {
+            {"load", [] { LoadEngineSettings(); }, "ERROR: LoadEngineSettings - "},
+            {"save", [] { SaveSettings(DefaultSettingsJson()); }, "ERROR: SaveSettings - "},
+            {"switch", [&] { window.SwitchSettingsFile(name); },
+             "ERROR: EngineSettingsSystem::SwitchSettingsFile - "},
+        };
+        for (const Step& step : steps) {
+            SCOPED_TRACE(step.what);
+            std::filesystem::remove(traceLog);
+            EngineSettings::runOnStart = true;
+            EngineSettings::defaultEntityFile = "Scenes/Stale.json";
+            window.settingsJson = shown;
+
+            step.run();
+
+            EXPECT_EQ(FilesBelow(root, traceLog), files);
+            const std::vector<std::string> errors = Errors(Trace());
+            ASSERT_EQ(errors.size(), 1u);
+            EXPECT_TRUE(errors[0].starts_with(step.errorPrefix)) << errors[0];
+            EXPECT_NE(errors[0].find("is not a file name inside EngineSettingFiles/"),
+                      std::string::npos)
+                << errors[0];
+            EXPECT_EQ(window.settingsJson, shown);
+            if (step.errorPrefix.find("Load") != std::string::npos) {
+                EXPECT_FALSE(EngineSettings::runOnStart);
+                EXPECT_EQ(EngineSettings::defaultEntityFile, "");
+            }
+        }
+    }
+}
+
+TEST_F(EngineSettingsTest, NamesMadeOfDotsAreStillPlainFileNames) {
+    for (const char* name : {"..Dotted.json", "Dotted..json", "...", "Name.With.Dots"}) {
+        SCOPED_TRACE(name);
+        std::filesystem::remove_all(SettingsFolder());
+        WriteSettingsFile("SettingsRouter.txt", "Active.json");
+        EngineSettingsSystem::Instance().settingsJson = DefaultSettingsJson();
+
+        EngineSettingsSystem::Instance().SwitchSettingsFile(name);
+        SaveSettings({{"defaultEntityFile", "Scenes/Dotted.json"}, {"runOnStart", "1"}});
+        LoadEngineSettings();
+
+        EXPECT_EQ(ReadFileText(SettingsFolder() / "SettingsRouter.txt"), name);
+        EXPECT_EQ(SettingsFolderListing(), (std::set<std::string>{name, "SettingsRouter.txt"}));
+        EXPECT_EQ(EngineSettings::defaultEntityFile, "Scenes/Dotted.json");
+        EXPECT_TRUE(EngineSettings::runOnStart);
+        EXPECT_TRUE(Errors(Trace()).empty());
     }
 }
 

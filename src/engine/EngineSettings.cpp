@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 #include <system_error>
+#include <utility>
 
 #include "SharedDependencies/Source/Stream.h"
 #include "engine/DataDirectories.h"
@@ -13,6 +14,8 @@ namespace {
 constexpr const char* kSettingsFolder = "EngineSettingFiles/";
 constexpr const char* kRouterFileName = "SettingsRouter.txt";
 constexpr const char* kTrailingBlanks = "\r\n \t";
+// Both kinds, so that a name written on another system cannot climb out of the folder either.
+constexpr const char* kPathSeparators = "/\\";
 constexpr const char* kDefaultEntityFileKey = "defaultEntityFile";
 constexpr const char* kRunOnStartKey = "runOnStart";
 constexpr int kSettingsIndent = 2;
@@ -66,6 +69,9 @@ std::optional<SettingsFault> ReadActiveName(std::string& name) {
     name.erase(name.find_last_not_of(kTrailingBlanks) + 1);
     if (name.empty()) {
         return SettingsFault{routerPath, "the router file names no settings file"};
+    }
+    if (std::optional<std::string> fault = SettingsNameFault(name)) {
+        return SettingsFault{routerPath, *std::move(fault)};
     }
     return std::nullopt;
 }
@@ -143,6 +149,22 @@ std::optional<SettingsFault> ReplaceFile(const std::string& path, const std::str
 
 std::string RouterPath() {
     return DataDirectory + kSettingsFolder + kRouterFileName;
+}
+
+std::optional<std::string> SettingsNameFault(const std::string& name) {
+    const char* why = nullptr;
+    if (name.empty()) {
+        why = "it is empty";
+    } else if (name == "." || name == "..") {
+        why = "it names a folder";
+    } else if (name.find_first_of(kPathSeparators) != std::string::npos) {
+        why = "it holds a path separator";
+    } else if (name.find('\0') != std::string::npos) {
+        why = "it holds a NUL character";
+    } else {
+        return std::nullopt;
+    }
+    return Quoted(name) + " is not a file name inside " + kSettingsFolder + ": " + why;
 }
 
 std::string SettingsPath(const std::string& name) {

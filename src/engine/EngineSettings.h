@@ -7,6 +7,7 @@
 //   { "defaultEntityFile": "Scenes/MenuScene.json", "runOnStart": "1" }
 // "runOnStart" is a string holding JSON text: a number (non-zero is true) or a boolean.
 
+#include <optional>
 #include <string>
 
 #include <nlohmann/json.hpp>
@@ -23,6 +24,11 @@ inline std::string defaultEntityFile;
 // The router file, and a settings file of the given name, in the data directory.
 std::string RouterPath();
 std::string SettingsPath(const std::string& name);
+// Why `name` cannot name a settings file, or nothing when it can. A settings name is a plain
+// file name inside "EngineSettingFiles/": not empty, not "." or "..", and without a '/' or '\\'
+// separator or a NUL (which would cut the path short), so that whatever the router or the
+// settings window holds, no file outside that folder is read, created or written.
+std::optional<std::string> SettingsNameFault(const std::string& name);
 // The settings a new settings file starts with: no start scene, start paused.
 nlohmann::json DefaultSettingsJson();
 
@@ -32,10 +38,12 @@ nlohmann::json DefaultSettingsJson();
 // the settings cannot be used (a missing or empty router, an empty or invalid settings file, a
 // missing or mistyped member, a "runOnStart" that is neither a number nor a boolean) the record
 // gets the default settings and one trace error names the file and the reason, so that the
-// engine still starts.
+// engine still starts. A router that names no plain file inside the folder (SettingsNameFault)
+// is reported the same way, and then no settings file is opened at all.
 void LoadEngineSettings();
 
 // Replaces the active settings file (the one the router names) with `settings`. The text is
 // produced before the file is touched and then swapped in whole, so a failure (reported as one
-// trace error) leaves the previous file as it was.
+// trace error) leaves the previous file as it was. When the router names no plain file inside
+// the folder, nothing is written.
 void SaveSettings(const nlohmann::json& settings);

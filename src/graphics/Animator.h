@@ -2,8 +2,13 @@
 // Steps a frame counter on a timer and writes the matching sprite-sheet cell into the entity's
 // Sprite. Plays from frame 0 up to frameCount - 1; a looping animation continues from
 // startFrame. At most one frame advances per update, and overshoot carries into the next frame.
+// Any int frame numbers are safe: a loop start at or past frameCount stays on that frame, and
+// a non-looping animation with no frames (frameCount <= 0) stops on a negative frame, showing
+// no cell.
 
 #include "entities/Component.h"
+
+struct Mesh;
 
 class Animator : public Component {
 public:
@@ -27,4 +32,9 @@ public:
 
 private:
     void ShowCurrentFrame();
+    // One trace warning for a mesh whose cells are too small to count, not one per frame.
+    void ReportUncountableSheet(const Mesh& mesh);
+
+    // The last mesh reported by ReportUncountableSheet.
+    const Mesh* reportedMesh = nullptr;
 };

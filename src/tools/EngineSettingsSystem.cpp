@@ -1,6 +1,7 @@
 #include "tools/EngineSettingsSystem.h"
 
 #include <exception>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -147,6 +148,11 @@ std::unique_ptr<WindowObject> EngineSettingsSystem::CreateToggleDropdown() {
 }
 
 void EngineSettingsSystem::SwitchSettingsFile(const std::string& name) {
+    // Checked before the router is touched: a refused name leaves every file as it was.
+    if (const std::optional<std::string> fault = SettingsNameFault(name)) {
+        TraceLog::Error(kSwitchError + *fault);
+        return;
+    }
     try {
         FileHandler::ReplaceFile(RouterPath(), name);
         const std::string path = SettingsPath(name);

@@ -24,7 +24,9 @@ public:
     void ShutDown() override;
 
     // "Settings Path: " submitted: points the router at `name` (creating that settings file with
-    // the defaults when it is empty) and shows its values. Takes effect at the next restart.
+    // the defaults when it is empty) and shows its values. Takes effect at the next restart. A
+    // name that is not a plain file name inside the settings folder (SettingsNameFault) is
+    // refused with one trace error, and no file is touched.
     void SwitchSettingsFile(const std::string& name);
     // Writes the current scene over the default entity file loaded at the last start.
     void SaveCurrentScene() const;
