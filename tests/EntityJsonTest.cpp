@@ -295,6 +295,7 @@ TEST_F(EntityJsonTest, TypesWithoutAReaderKeyAreReadAsChildren) {
 }
 
 struct CameraEntryCase {
+    const char* type;
     const char* name;
     json entry;
     UpdateLayer layer;
@@ -302,9 +303,9 @@ struct CameraEntryCase {
     std::vector<std::string> missingKeys;
 };
 
-// Camera and Canvas have no data of their own and are written as null. A camera entry is complete
-// with its layer alone: no data object is looked up for it, so none is reported missing.
-TEST_F(EntityJsonTest, CameraEntryNeedsNothingButItsLayer) {
+// Camera, Canvas and AudioListener have no data of their own and are written as null. Such an
+// entry is complete with its layer alone: no data object is looked up, so none is reported missing.
+TEST_F(EntityJsonTest, EntriesWithoutDataNeedNothingButTheirLayer) {
     Entity saved("Saved");
     saved.AddComponent(new Camera(), UpdateLayer::SLOW);
     saved.AddComponent(new Canvas(), UpdateLayer::FAST);
@@ -313,19 +314,23 @@ TEST_F(EntityJsonTest, CameraEntryNeedsNothingButItsLayer) {
                              {"Canvas", Entry("Canvas", nullptr, 1)}}));
 
     const std::vector<CameraEntryCase> cases{
-        {"only the layer", {{"Update layer", 1}}, UpdateLayer::FAST, {}},
-        {"as written", written["Camera"], UpdateLayer::SLOW, {}},
-        {"nothing at all", json::object(), UpdateLayer::AVERAGE, {"Update layer"}},
+        {"Camera", "only the layer", {{"Update layer", 1}}, UpdateLayer::FAST, {}},
+        {"Camera", "as written", written["Camera"], UpdateLayer::SLOW, {}},
+        {"Camera", "nothing at all", json::object(), UpdateLayer::AVERAGE, {"Update layer"}},
+        {"AudioListener", "only the layer", {{"Update layer", 4}}, UpdateLayer::SLOWEST, {}},
+        {"AudioListener", "data null", Entry("AudioListener", nullptr, 0), UpdateLayer::FASTEST,
+         {}},
     };
     for (const CameraEntryCase& testCase : cases) {
-        SCOPED_TRACE(testCase.name);
+        SCOPED_TRACE(std::string(testCase.type) + ", " + testCase.name);
         ClearLog();
-        const auto entity = Read({{"Camera", testCase.entry}});
+        const auto entity = Read({{testCase.type, testCase.entry}});
 
         EXPECT_TRUE(entity->children.empty());
-        const ComponentEntry* entry = EntryOf<Camera>(*entity);
+        const ComponentEntry* entry = std::string(testCase.type) == "Camera"
+                                          ? EntryOf<Camera>(*entity)
+                                          : EntryOf<AudioListener>(*entity);
         ASSERT_NE(entry, nullptr);
-        EXPECT_NE(dynamic_cast<Camera*>(entry->component), nullptr);
         EXPECT_EQ(entry->layer, testCase.layer);
         const std::vector<std::string> warnings = WarningLines();
         ASSERT_EQ(warnings.size(), testCase.missingKeys.size()) << Log();

@@ -78,11 +78,15 @@ void ApplyData(Component& component, const nlohmann::json& data) {
 }
 
 // The component's data object is looked up (and warned about) before the layer, which is read
-// only once the data has been applied without error.
+// only once the data has been applied without error. A type that writes no data of its own (its
+// JSON form is null: a camera, a listener) is complete with its layer alone, so its data object is
+// never reported missing.
 template <class T>
 void AddWithDataAndLayer(const nlohmann::json& value, const std::string& key, Entity& entity) {
     auto component = std::make_unique<T>();
-    ApplyData(*component, GetJsonPath(value, {key, key}));
+    if (!component->ToJson().is_null()) {
+        ApplyData(*component, GetJsonPath(value, {key, key}));
+    }
     const UpdateLayer layer = ReadUpdateLayer(value, key);
     entity.AddComponent(component.release(), layer);
 }
@@ -165,18 +169,6 @@ private:
 template <>
 struct EntryReader<Collider>
     : ColliderEntryReader<ColliderCircle, ColliderRectangle, ColliderLine> {};
-
-// A camera has no data of its own (it is written as null), so only its layer is read: an entry
-// holding nothing but "Update layer" is complete and must not be reported as missing its data.
-template <>
-struct EntryReader<Camera> {
-    static constexpr bool kAvailable = kIsBuiltComponent<Camera>;
-
-    static void Read(const nlohmann::json& value, const std::string& key, Entity& entity) {
-        const UpdateLayer layer = ReadUpdateLayer(value, key);
-        entity.AddComponent(new Camera(), layer);
-    }
-};
 
 // A tile map starts with no file. Its data names one ("filepath"), and reading the data flags the
 // map to build itself from it; without data the map still runs its first rebuild, which reports

@@ -6,12 +6,11 @@
 #include "entities/JsonReaders.h"
 #include "gameplay/BulletBehavior.h"
 #include "gameplay/ContactRules.h"
+#include "gameplay/Heading.h"
 #include "physics/Physics.h"
 #include "physics/Transform.h"
 
 namespace {
-constexpr double kRadiansToDegrees = 57.29577951308232;
-constexpr float kSpriteHeadingOffset = 90.0f;
 
 float Length(Vector2 v) {
     return std::sqrt(v.x * v.x + v.y * v.y);
@@ -55,7 +54,7 @@ void BoomerangBehavior::Update(float dt) {
             physics->velocity = bent * (Length(physics->velocity) / bentLength);
             if (Transform* transform = owner->GetComponent<Transform>()) {
                 transform->SetRotation(
-                    static_cast<float>(std::atan2(bent.y, bent.x) * kRadiansToDegrees) -
+                    static_cast<float>(HeadingOf(bent)) -
                     kSpriteHeadingOffset);
             }
         }

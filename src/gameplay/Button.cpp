@@ -53,7 +53,7 @@ void Button::OnCollision(Collider* other) {
         return;
     }
     isHoveredNow = true;
-    if (!inputStates[static_cast<std::size_t>(InputType::CLICK)]) {
+    if (!IsHeld(InputType::CLICK)) {
         // Released over the button: a press that armed it (here or elsewhere) fires now.
         if (isHeld) {
             std::cout << "button pressed\n" << std::flush;

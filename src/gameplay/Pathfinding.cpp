@@ -26,7 +26,7 @@ NavigationGraph& SharedGraph() {
 }
 
 bool RightClickHeld() {
-    return inputStates[static_cast<std::size_t>(InputType::RIGHT_CLICK)];
+    return IsHeld(InputType::RIGHT_CLICK);
 }
 
 // `speed` along the direction from `from` to `to`. On the point itself there is no direction:

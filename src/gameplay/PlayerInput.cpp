@@ -18,10 +18,6 @@
 
 namespace {
 
-bool Held(InputType input) {
-    return inputStates[static_cast<std::size_t>(input)];
-}
-
 // Weapon keys in priority order: the first one held wins.
 constexpr std::array<std::pair<InputType, WeaponType>, 7> kWeaponKeys{{
     {InputType::_CUSTOM, WeaponType::CUSTOM},
@@ -45,10 +41,10 @@ std::unique_ptr<Component> PlayerInput::Clone() const {
 }
 
 void PlayerInput::ComputeMovement() {
-    const bool left = Held(InputType::LEFT);
-    const bool right = Held(InputType::RIGHT);
-    const bool up = Held(InputType::UP);
-    const bool down = Held(InputType::DOWN);
+    const bool left = IsHeld(InputType::LEFT);
+    const bool right = IsHeld(InputType::RIGHT);
+    const bool up = IsHeld(InputType::UP);
+    const bool down = IsHeld(InputType::DOWN);
     const float s = speed;
     const float d = diagonalSpeed;
     // Tested top to bottom: LEFT wins over RIGHT, and DOWN over UP. Opposite pairs stop the
@@ -91,7 +87,7 @@ void PlayerInput::ComputeMovement() {
 
 void PlayerInput::SelectWeapon() {
     // SHIFT turns the weapon keys into cheat keys.
-    if (Held(InputType::SHIFT)) {
+    if (IsHeld(InputType::SHIFT)) {
         return;
     }
     Weapon* weapon = owner->GetComponent<Weapon>();
@@ -99,7 +95,7 @@ void PlayerInput::SelectWeapon() {
         return;
     }
     for (const auto& [input, type] : kWeaponKeys) {
-        if (Held(input)) {
+        if (IsHeld(input)) {
             weapon->weaponType = static_cast<std::int32_t>(type);
             return;
         }
@@ -115,7 +111,7 @@ void PlayerInput::Update(float /*dt*/) {
     if (fireCounter > 0) {
         --fireCounter;
     }
-    if (Held(InputType::CLICK) && fireCounter <= 0) {
+    if (IsHeld(InputType::CLICK) && fireCounter <= 0) {
         if (Weapon* weapon = owner->GetComponent<Weapon>()) {
             weapon->Fire();
             fireCounter = weapon->coolDown;

@@ -5,10 +5,10 @@
 #include "engine/Engine.h"
 #include "entities/Entity.h"
 #include "entities/JsonReaders.h"
+#include "gameplay/Heading.h"
 #include "physics/Transform.h"
 
 namespace {
-constexpr double kRadiansToDegrees = 57.29577951308232;
 }  // namespace
 
 Tracker::Tracker() : Component(kComponentName) {}
@@ -27,7 +27,7 @@ void Tracker::Update(float /*dt*/) {
     }
     targetPosition = seen->position;
     // atan2 of (0, 0) is 0, so a target at its own origin gives a plain -90, never NaN.
-    angle = static_cast<float>(std::atan2(targetPosition.y, targetPosition.x) * kRadiansToDegrees) -
+    angle = static_cast<float>(HeadingOf(targetPosition)) -
             kSpriteHeadingOffset;
     Entity* parent = owner->parent;
     if (parent != nullptr && parent != Engine::Instance().originEntity) {

@@ -13,7 +13,6 @@ class Tracker : public Component {
 public:
     static constexpr const char* kComponentName = "Tracker";
     // A sprite drawn unrotated faces north, 90 degrees from the x axis.
-    static constexpr float kSpriteHeadingOffset = 90.0f;
 
     Tracker();
 

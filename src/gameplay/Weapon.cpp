@@ -11,6 +11,7 @@
 #include "entities/JsonReaders.h"
 #include "gameplay/BoomerangBehavior.h"
 #include "gameplay/FlameBehavior.h"
+#include "gameplay/Heading.h"
 #include "gameplay/RandomDraw.h"
 #include "graphics/DebugDrawSystem.h"
 #include "graphics/Emitter.h"
@@ -19,10 +20,6 @@
 
 namespace {
 
-constexpr double kDegreesToRadians = 0.017453292519943295;
-constexpr double kRadiansToDegrees = 57.29577951308232;
-// A sprite drawn at heading θ is rotated by θ minus this (its picture points north).
-constexpr float kSpriteHeadingOffset = 90.0f;
 
 // Flame variation drawn per shot.
 constexpr double kFlameRadiusGain = 2.0;
@@ -71,7 +68,7 @@ void Weapon::Update(float /*dt*/) {
         const Vector2 toPointer = m - p;
         // With the pointer exactly on the owner there is no direction: keep the last aim.
         if (toPointer.x != 0.0f || toPointer.y != 0.0f) {
-            aimAngle = static_cast<float>(std::atan2(toPointer.y, toPointer.x) * kRadiansToDegrees);
+            aimAngle = static_cast<float>(HeadingOf(toPointer));
         }
         DebugDrawSystem::Instance().AddLine(p, m);
     }

@@ -14,10 +14,6 @@
 
 namespace {
 
-bool Held(InputType input) {
-    return inputStates[static_cast<std::size_t>(input)];
-}
-
 // The first player of every update layer that has one; the others are left alone.
 void ForEachLayersFirstPlayer(const std::function<void(Entity&)>& apply) {
     for (const auto& layer : ComponentListSystem<PlayerInput>::Instance().Layers()) {
@@ -69,23 +65,23 @@ CheatSystem& CheatSystem::Instance() {
 }
 
 void CheatSystem::Update(float /*dt*/) {
-    if (!Held(InputType::SHIFT)) {
+    if (!IsHeld(InputType::SHIFT)) {
         return;
     }
     // Only the first held cheat of this order acts.
-    if (Held(InputType::_INVINCIBILITY_ON)) {
+    if (IsHeld(InputType::_INVINCIBILITY_ON)) {
         SetInvincible(true);
-    } else if (Held(InputType::_INVINCIBILITY_OFF)) {
+    } else if (IsHeld(InputType::_INVINCIBILITY_OFF)) {
         SetInvincible(false);
-    } else if (Held(InputType::_LIGHTS_ON)) {
+    } else if (IsHeld(InputType::_LIGHTS_ON)) {
         SetLightRadius(kLightsOnRadius);
-    } else if (Held(InputType::_LIGHTS_OFF)) {
+    } else if (IsHeld(InputType::_LIGHTS_OFF)) {
         SetLightRadius(lightsOffRadius);
-    } else if (Held(InputType::_PHASING_ON)) {
+    } else if (IsHeld(InputType::_PHASING_ON)) {
         SetPhasing(true);
-    } else if (Held(InputType::_PHASING_OFF)) {
+    } else if (IsHeld(InputType::_PHASING_OFF)) {
         SetPhasing(false);
-    } else if (Held(InputType::_NUKE)) {
+    } else if (IsHeld(InputType::_NUKE)) {
         Nuke();
     }
 }

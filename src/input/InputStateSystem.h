@@ -4,6 +4,7 @@
 // restart or scene change).
 
 #include <array>
+#include <cstddef>
 
 #include "engine/InputType.h"
 #include "engine/NamedSystem.h"
@@ -12,6 +13,11 @@ inline constexpr int kInputStateCount = static_cast<int>(InputType::cInputStateM
 
 // Indexed by InputType; written only by the InputStateSystem.
 extern std::array<bool, kInputStateCount> inputStates;
+
+// Whether the input is held; the one way gameplay reads the table.
+inline bool IsHeld(InputType input) {
+    return inputStates[static_cast<std::size_t>(input)];
+}
 
 class InputStateSystem : public NamedSystem<SystemType::INPUT_STATE_SYSTEM> {
 public:

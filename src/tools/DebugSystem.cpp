@@ -154,7 +154,7 @@ std::unique_ptr<Window> CreateInputWindow() {
         const auto input = static_cast<InputType>(value);
         inputs.push_back(LiveText([input, name = ShortName(input)](WindowObject& object) {
             static_cast<WindowText&>(object).text =
-                name + ": " + (inputStates[static_cast<std::size_t>(input)] ? "Down" : "Up");
+                name + ": " + (IsHeld(input) ? "Down" : "Up");
         }));
     }
     window->AddObject(std::make_unique<WindowDropdown>(kInputValuesLabel,
