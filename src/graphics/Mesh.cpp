@@ -38,6 +38,8 @@ Vertex ReadVertex(const nlohmann::json& element) {
     return vertex;
 }
 
+}  // namespace
+
 std::unique_ptr<Mesh> LoadMesh(const std::string& name) {
     // Read-only open: a missing mesh is reported by name instead of being created empty.
     Stream file(DataDirectory + MeshesDirectory + name, Stream::kRead);
@@ -57,7 +59,6 @@ std::unique_ptr<Mesh> LoadMesh(const std::string& name) {
     mesh->name = name;
     return mesh;
 }
-}  // namespace
 
 unsigned int BuildMeshBuffers(Mesh& mesh) {
     glGenVertexArrays(1, &mesh.vertexArray);

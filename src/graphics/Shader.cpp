@@ -55,6 +55,8 @@ GLuint CompileStage(GLenum stage, const std::string& source) {
     return shader;
 }
 
+}  // namespace
+
 std::unique_ptr<Shader> LoadShader(const std::string& name) {
     // Read-only open: a missing descriptor is reported by name instead of being created empty.
     Stream file(ShadersDirectory + name, Stream::kRead);
@@ -67,7 +69,6 @@ std::unique_ptr<Shader> LoadShader(const std::string& name) {
     ++loadCount;
     return shader;
 }
-}  // namespace
 
 int CompileShaderProgram(const Shader& shader) {
     const GLuint vertex = CompileStage(GL_VERTEX_SHADER, ReadSource(shader.vertexFile));

@@ -4,6 +4,7 @@
 // is cached with program 0 after its report; a descriptor that is missing or malformed throws
 // (nothing is cached) and the caller's handler decides.
 
+#include <memory>
 #include <string>
 
 struct Shader {
@@ -17,6 +18,10 @@ struct Shader {
 
 // The shared record for `name`, loading it on first request.
 Shader* GetShader(const std::string& name);
+
+// Reads the descriptor `name` and builds its program, without looking at or adding to the shared
+// records. Throws like GetShader.
+std::unique_ptr<Shader> LoadShader(const std::string& name);
 
 // Compiles and links the record's two sources; 0 (after a report on standard output) on failure.
 int CompileShaderProgram(const Shader& shader);
