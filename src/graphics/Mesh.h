@@ -20,7 +20,8 @@ struct Mesh {
 };
 
 // The shared record for `name`, loading it on first request. A missing or malformed file
-// throws (the error names the path, or is the JSON library's) and nothing is cached.
+// throws (the JSON library's error where it is one, its message naming the path) and nothing is
+// cached.
 Mesh* GetMesh(const std::string& name);
 
 // Reads the mesh file `name` and uploads it, without looking at or adding to the shared records.
