@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <exception>
+#include <string>
 #include <vector>
 
 #include "SharedDependencies/Source/Stream.h"
@@ -29,8 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzGameTree::Instance().Write(DataDirectory + kMappingsFile, data, size);
     InputSystem& input = InputSystem::Instance();
     try {
-        Stream mappings(DataDirectory + kMappingsFile, Stream::kReadWriteAppend);
-        input.LoadMappings(mappings);
+        const std::string path = DataDirectory + kMappingsFile;
+        Stream mappings(path, Stream::kReadWriteAppend);
+        input.LoadMappings(mappings, path);
     } catch (const std::exception&) {
         return 0;
     }
