@@ -176,7 +176,9 @@ TEST_F(EngineSettingsTest, UnusableSettingsStartTheEngineWithDefaultsAndOneError
         {"no settings folder", false, {}, {}, RouterPath(), "Failed To Open Stream"},
         {"no router file", true, {}, valid, RouterPath(), "names no settings file"},
         {"empty router file", true, "", valid, RouterPath(), "names no settings file"},
-        {"no settings file", true, "Active.json", {}, active, "is empty"},
+        // The router may be what is wrong, so the error names it as well.
+        {"no settings file", true, "Active.json", {}, active,
+         "is empty (it did not exist; \"" + RouterPath() + "\" names it)"},
         {"empty settings file", true, "Active.json", "", active, "is empty"},
         {"invalid JSON", true, "Active.json", "{\"runOnStart\": ", active, "parse error"},
         {"not an object", true, "Active.json", "[\"1\"]", active, "not a JSON object"},
