@@ -28,6 +28,7 @@
 #include "support/EnginePassTest.h"
 #include "support/SceneJson.h"
 #include "support/TraceMessages.h"
+#include "tools/EngineSettingsSystem.h"
 
 namespace {
 
@@ -63,6 +64,8 @@ enum class Trigger {
     // Read by the engine's initialization at a restart; the stage is loaded again, unless the
     // broken file is the settings (then the engine runs with the default settings: no scene).
     kRestart,
+    // Switched to in the settings window, which shows its values; the stage stays.
+    kSettingsSwitch,
 };
 
 enum class Expect { kReported, kAccepted };
@@ -246,6 +249,9 @@ std::vector<FileKind> Kinds() {
          ReadSource("Data/PistolBullet.json")},
         {"Settings", Root::kData, "EngineSettingFiles/Settings.json", Trigger::kRestart,
          "EngineSettingFiles/Settings.json", SettingsWith("Scenes/Stage.json", "1").dump(2)},
+        {"SettingsSwitched", Root::kData, "EngineSettingFiles/Switched.json",
+         Trigger::kSettingsSwitch, "Switched.json",
+         SettingsWith("Scenes/Stage.json", "1").dump(2)},
         {"SettingsRouter", Root::kData, "EngineSettingFiles/SettingsRouter.txt", Trigger::kRestart,
          "SettingsRouter.txt", "Settings.json", false},
         {"InputMappings", Root::kData, "DefaultInputMappings.txt", Trigger::kRestart,
@@ -284,7 +290,7 @@ std::vector<NumberedContent> HugeNumbers(const FileKind& kind) {
         } else if (kName == "Archetype") {
             contents.push_back(
                 {WithNumber(PistolBulletWith("BulletBehavior", "lifeTime", at), number), overflow});
-        } else if (kName == "Settings") {
+        } else if (kName == "Settings" || kName == "SettingsSwitched") {
             // "runOnStart" holds JSON text: any number is a flag, one that does not parse is not.
             contents.push_back({SettingsWith("Scenes/Stage.json", number).dump(), overflow});
         } else if (kName == "InputMappings") {
@@ -328,7 +334,7 @@ std::string WrongTypes(const FileKind& kind) {
         // The sprite is read after the transform and the physics, so the shot still flies.
         return PistolBulletWith("Sprite", "texture", 5).dump();
     }
-    if (kName == "Settings") {
+    if (kName == "Settings" || kName == "SettingsSwitched") {
         return SettingsWith(5, true).dump();
     }
     if (kName == "Mesh") {
@@ -377,6 +383,14 @@ std::string NonUtf8(const FileKind& kind) {
     return {};
 }
 
+// The settings window writes the default settings into a file that is missing or empty when it
+// is switched to, and shows any plain value, whatever its type (a start reads them strictly).
+bool SwitchTakesIt(const BrokenFile& file) {
+    return file.kind.trigger == Trigger::kSettingsSwitch &&
+           (file.variant == "Missing" || file.variant == "Empty" || file.variant == "WrongTypes" ||
+            file.variant.starts_with("HugeNumber"));
+}
+
 std::vector<BrokenFile> Cases() {
     std::vector<BrokenFile> cases;
     for (const FileKind& kind : Kinds()) {
@@ -393,7 +407,12 @@ std::vector<BrokenFile> Cases() {
         add("Binary", Garbage());
         if (kind.isJson) {
             add("WrongTypes", WrongTypes(kind), Expect::kReported, true);
-            add("DeeplyNested", Nested(kDeepNesting));
+            // Settings hold the nesting in a member, where their readers look.
+            const bool settings = std::string(kind.name).starts_with("Settings");
+            add("DeeplyNested",
+                settings ? R"({"defaultEntityFile": )" + Nested(kDeepNesting) +
+                               R"(, "runOnStart": "1"})"
+                         : Nested(kDeepNesting));
         }
         if (const std::string text = NonUtf8(kind); !text.empty()) {
             add("NonUtf8", text);
@@ -401,6 +420,11 @@ std::vector<BrokenFile> Cases() {
         int index = 0;
         for (const NumberedContent& huge : HugeNumbers(kind)) {
             add("HugeNumber" + std::to_string(index++), huge.text, huge.expect);
+        }
+    }
+    for (BrokenFile& file : cases) {
+        if (SwitchTakesIt(file)) {
+            file.expect = Expect::kAccepted;
         }
     }
     return cases;
@@ -527,6 +551,9 @@ protected:
                 engine.running = false;
                 engine.restart = true;
                 break;
+            case Trigger::kSettingsSwitch:
+                EngineSettingsSystem::Instance().SwitchSettingsFile("Switched.json");
+                break;
         }
     }
 
@@ -596,6 +623,7 @@ TEST_P(BadDataCorpusTest, IsReportedOnceByNameAndTheSceneRunsOn) {
     switch (broken.kind.trigger) {
         case Trigger::kSceneSwitch:
         case Trigger::kWeaponFire:
+        case Trigger::kSettingsSwitch:
             EXPECT_NE(sceneAtTrigger, nullptr);
             if (broken.switchesScene) {
                 EXPECT_NE(sceneAtEnd, sceneAtTrigger) << "the readable scene was not switched to";
