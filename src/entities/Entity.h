@@ -56,6 +56,8 @@ public:
     // Fills `entity` from an entity-file object (components and children read so far stay when
     // reading fails part way).
     static void from_json(const nlohmann::json& value, Entity& entity);
+    // The same for the content of the file at `file`, which its read errors name.
+    static void from_json(const nlohmann::json& value, Entity& entity, const std::string& file);
 
     // Never reused and never reset, not even by an engine restart.
     static std::int32_t nextEntityId;

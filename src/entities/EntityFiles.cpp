@@ -68,7 +68,7 @@ Entity* LoadEntity(const std::string& fileKey) {
         cached = cache.emplace(fileKey, ParseEntityFile(fileKey)).first;
     }
     auto* entity = new Entity(kLoadedEntityName);
-    Entity::from_json(cached->second, *entity);
+    Entity::from_json(cached->second, *entity, DataDirectory + fileKey);
     return entity;
 }
 
