@@ -9,6 +9,7 @@
 
 #include "SharedDependencies/Source/Stream.h"
 #include "engine/DataDirectories.h"
+#include "graphics/GraphicsSystem.h"
 #include "entities/JsonReaders.h"
 
 namespace {
@@ -76,6 +77,7 @@ unsigned int BuildMeshBuffers(Mesh& mesh) {
     glEnableVertexAttribArray(1);
     glEnableVertexAttribArray(2);
     glBindVertexArray(0);
+    GraphicsSystem::Instance().ForgetGlState();
     return mesh.vertexArray;
 }
 
