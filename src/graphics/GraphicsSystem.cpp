@@ -3,7 +3,6 @@
 #include <GLFW/glfw3.h>
 #include <glad/gl.h>
 
-#include <cstring>
 
 #include "engine/Engine.h"
 #include "engine/TraceLog.h"
@@ -145,6 +144,7 @@ void GraphicsSystem::SwapBuffers() {
 }
 
 void GraphicsSystem::UpdateCameraMatrices() {
+    ++cameraMatricesVersion;
     const Vector3 eye = cameraPosition;
     view = Matrix4::LookAt(eye, {eye.x, eye.y, 0.0f}, {0.0f, 1.0f, 0.0f});
     projection = Matrix4::Orthographic(eye.x - kVisibleHalfWidth, eye.x + kVisibleHalfWidth,
@@ -219,18 +219,13 @@ bool GraphicsSystem::MakeCurrent(int program) {
 }
 
 void GraphicsSystem::UploadCameraOnce(ProgramUniforms& uniforms) {
-    // Compared bit for bit: a view built with the camera at z = 0 holds NaNs, which would never
-    // compare equal as numbers.
-    if (uniforms.cameraUploaded &&
-        std::memcmp(&uniforms.uploadedProjection, &projection, sizeof(Matrix4)) == 0 &&
-        std::memcmp(&uniforms.uploadedView, &view, sizeof(Matrix4)) == 0) {
+    if (uniforms.cameraUploaded && uniforms.uploadedCamera == cameraMatricesVersion) {
         return;
     }
     glUniformMatrix4fv(uniforms.projection, 1, GL_FALSE, projection.data());
     glUniformMatrix4fv(uniforms.view, 1, GL_FALSE, view.data());
     uniforms.cameraUploaded = true;
-    uniforms.uploadedProjection = projection;
-    uniforms.uploadedView = view;
+    uniforms.uploadedCamera = cameraMatricesVersion;
 }
 
 void GraphicsSystem::BindVertexArray(unsigned int vertexArray) {

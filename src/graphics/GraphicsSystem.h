@@ -4,6 +4,7 @@
 // by the frame loop, never registered with the engine.
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -89,6 +90,8 @@ public:
     int numLightsLocation = -1;
     Vector4 clearColor{0.0f, 0.0f, 0.0f, 1.0f};
     Vector3 cameraPosition{};
+    // Written only by UpdateCameraMatrices, which the draw paths rely on to know when to upload
+    // them again.
     Matrix4 view{};
     Matrix4 projection{};
     int windowWidth = 0;
@@ -112,8 +115,7 @@ private:
         int projection = -1;
         int view = -1;
         bool cameraUploaded = false;
-        Matrix4 uploadedProjection{};
-        Matrix4 uploadedView{};
+        std::uint64_t uploadedCamera = 0;
     };
 
     GraphicsSystem() = default;
@@ -129,6 +131,9 @@ private:
     void BindTexture(int texture);
 
     std::vector<ProgramUniforms> programUniforms;
+    // Counts the rebuilds of `view` and `projection`, which only UpdateCameraMatrices writes; a
+    // program holds the current matrices when it was given them at the current count.
+    std::uint64_t cameraMatricesVersion = 0;
     // Index into programUniforms of the current program; meaningful while currentProgram != -1.
     std::size_t currentUniforms = 0;
     bool vertexArrayKnown = false;
