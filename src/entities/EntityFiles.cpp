@@ -51,7 +51,11 @@ std::size_t NestingDepth(const nlohmann::json& root) {
 nlohmann::json ParseEntityFile(const std::string& fileKey) {
     const std::string path = DataDirectory + fileKey;
     Stream stream(path, Stream::kRead);
-    nlohmann::json parsed = nlohmann::json::parse(stream);
+    // Read whole, then parsed from memory: the parser reads a stream one character at a time
+    // through the stream buffer, which costs more than the parse itself on a large scene.
+    std::string text;
+    stream.ReadAll(text);
+    nlohmann::json parsed = nlohmann::json::parse(text);
     if (NestingDepth(parsed) > kMaxNestingDepth) {
         throw std::length_error(path + " nests deeper than " + std::to_string(kMaxNestingDepth) +
                                 " levels");
