@@ -3,7 +3,6 @@
 #include <GLFW/glfw3.h>
 #include <glad/gl.h>
 
-
 #include "engine/Engine.h"
 #include "engine/TraceLog.h"
 #include "entities/Entity.h"

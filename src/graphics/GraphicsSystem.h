@@ -102,7 +102,7 @@ public:
 
 private:
     // What a program has been given since the state was last forgotten: the locations of every
-    // uniform the draw paths set, and the camera matrices last uploaded to it.
+    // uniform the draw paths set, and which rebuild of the camera matrices it last received.
     struct ProgramUniforms {
         int program = 0;
         int world = -1;

@@ -9,8 +9,8 @@
 
 #include "SharedDependencies/Source/Stream.h"
 #include "engine/DataDirectories.h"
-#include "graphics/GraphicsSystem.h"
 #include "entities/JsonReaders.h"
+#include "graphics/GraphicsSystem.h"
 
 namespace {
 constexpr GLsizei kVertexStride = sizeof(Vertex);
