@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <typeinfo>
 #include <unordered_map>
 #include <vector>
 
@@ -88,5 +89,11 @@ T* Entity::GetComponent() const {
     if (found == components.end()) {
         return nullptr;
     }
-    return dynamic_cast<T*>(found->second.component);
+    Component* component = found->second.component;
+    // The entry under T's list holds a T, or a type derived from it; the exact type, by far the
+    // common case, is recognised without the full cast.
+    if (component != nullptr && typeid(*component) == typeid(T)) {
+        return static_cast<T*>(component);
+    }
+    return dynamic_cast<T*>(component);
 }

@@ -57,7 +57,7 @@ std::string DumpForTrace(const nlohmann::json& value) {
 }
 
 UpdateLayer ReadUpdateLayer(const nlohmann::json& value, const std::string& key) {
-    const nlohmann::json found = GetJsonPath(value, {key, kUpdateLayerKey});
+    const nlohmann::json& found = GetJsonPath(value, {key, kUpdateLayerKey});
     if (IsMissingJsonValue(found)) {
         return UpdateLayer::AVERAGE;
     }
@@ -86,7 +86,10 @@ void ApplyData(Component& component, const nlohmann::json& data) {
 template <class T>
 void AddWithDataAndLayer(const nlohmann::json& value, const std::string& key, Entity& entity) {
     auto component = std::make_unique<T>();
-    if (!component->ToJson().is_null()) {
+    // Whether a type writes data of its own is a property of the type, so it is asked once, of
+    // the first component built, rather than by building the JSON form of every one.
+    static const bool writesOwnData = !component->ToJson().is_null();
+    if (writesOwnData) {
         ApplyData(*component, GetJsonPath(value, {key, key}));
     }
     const UpdateLayer layer = ReadUpdateLayer(value, key);
@@ -194,7 +197,7 @@ struct EntryReader<SoundEffect> {
     static constexpr bool kAvailable = kIsBuiltComponent<SoundEffect>;
 
     static void Read(const nlohmann::json& value, const std::string& key, Entity& entity) {
-        const nlohmann::json name = GetJsonPath(value, {key, key, SoundEffect::kSoundNameKey});
+        const nlohmann::json& name = GetJsonPath(value, {key, key, SoundEffect::kSoundNameKey});
         auto component = std::make_unique<SoundEffect>(
             IsMissingJsonValue(name) ? std::string() : name.get<std::string>());
         const UpdateLayer layer = ReadUpdateLayer(value, key);

@@ -12,6 +12,7 @@
 #include "engine/DataDirectories.h"
 #include "engine/RethrowNamingFile.h"
 #include "entities/JsonReaders.h"
+#include "graphics/GraphicsSystem.h"
 
 namespace {
 constexpr GLsizei kVertexStride = sizeof(Vertex);
@@ -85,6 +86,7 @@ unsigned int BuildMeshBuffers(Mesh& mesh) {
     glEnableVertexAttribArray(1);
     glEnableVertexAttribArray(2);
     glBindVertexArray(0);
+    GraphicsSystem::Instance().ForgetGlState();
     return mesh.vertexArray;
 }
 

@@ -13,6 +13,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "graphics/GraphicsSystem.h"
+
 #include "SharedDependencies/Source/Stream.h"
 #include "engine/DataDirectories.h"
 #include "engine/RethrowNamingFile.h"
@@ -104,7 +106,8 @@ std::unique_ptr<Shader> LoadShader(const std::string& name) {
     return shader;
 }
 
-int CompileShaderProgram(const Shader& shader) {
+namespace {
+int CompileAndLink(const Shader& shader) {
     const GLuint vertex = CompileStage(shader, GL_VERTEX_SHADER, shader.vertexFile);
     if (vertex == 0) {
         return 0;
@@ -132,6 +135,15 @@ int CompileShaderProgram(const Shader& shader) {
         return 0;
     }
     return static_cast<int>(program);
+}
+}  // namespace
+
+int CompileShaderProgram(const Shader& shader) {
+    const int program = CompileAndLink(shader);
+    // A deleted program's name can come back for a new program, so nothing known about the
+    // old one may stay attached to it.
+    GraphicsSystem::Instance().ForgetGlState();
+    return program;
 }
 
 Shader* GetShader(const std::string& name) {
