@@ -38,6 +38,9 @@ Transform* Transform::ParentTransform() const {
 
 void Transform::MarkDirty() {
     isDirty = true;
+    if (changeLog != nullptr) {
+        changeLog->push_back(this);
+    }
     if (owner == nullptr) {
         return;
     }

@@ -1,0 +1,497 @@
+#include "physics/CollisionPass.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <functional>
+
+#include "entities/ComponentListSystem.h"
+#include "entities/Entity.h"
+#include "physics/ColliderCircle.h"
+#include "physics/ColliderLine.h"
+#include "physics/ColliderSystem.h"
+#include "physics/Transform.h"
+
+namespace {
+
+// The pair tests work in single precision; a box grown by this share of the magnitudes involved
+// (about 500 times the rounding of one float operation) holds every point a test can find
+// touching, however its rounding falls.
+constexpr double kRelativeSlack = 1.0 / 65536.0;
+constexpr double kAbsoluteSlack = 1.0 / 1024.0;
+// A circle covering more cells than this is tested against everything instead: the cell size
+// follows the typical circle, and a rare big one is cheaper to test everywhere than to list.
+constexpr std::size_t kMostCellsOfACircle = 64;
+// Grid cells per collider at most, and at least this many in all.
+constexpr double kCellsPerCollider = 4.0;
+constexpr double kFewestCells = 256.0;
+// Circle sizes at this quantile set the cell size: most circles cover one to four cells.
+constexpr double kCellSizeQuantile = 0.75;
+// Positions beyond these quantiles fall into the border cells, so a stray collider far away
+// cannot stretch the grid over empty space.
+constexpr double kLowQuantile = 0.005;
+constexpr double kHighQuantile = 0.995;
+
+bool IsFinite(double value) {
+    return std::isfinite(value);
+}
+
+bool IsFinite(const double (&values)[4]) {
+    return IsFinite(values[0]) && IsFinite(values[1]) && IsFinite(values[2]) &&
+           IsFinite(values[3]);
+}
+
+double Slack(double magnitude, double extent) {
+    return (magnitude + extent) * kRelativeSlack + kAbsoluteSlack;
+}
+
+double Quantile(std::vector<double>& values, double share) {
+    const auto position = static_cast<std::size_t>(share * static_cast<double>(values.size() - 1));
+    const auto nth = values.begin() + static_cast<std::ptrdiff_t>(position);
+    std::nth_element(values.begin(), nth, values.end());
+    return *nth;
+}
+
+bool ByOwner(const std::pair<const Entity*, std::size_t>& a,
+             const std::pair<const Entity*, std::size_t>& b) {
+    return std::less<const Entity*>{}(a.first, b.first) ||
+           (a.first == b.first && a.second < b.second);
+}
+
+// Sets Transform::changeLog for the pass and restores it however the pass ends.
+class ChangeLogScope {
+public:
+    explicit ChangeLogScope(std::vector<Transform*>* log) : previous(Transform::changeLog) {
+        Transform::changeLog = log;
+    }
+    ~ChangeLogScope() { Transform::changeLog = previous; }
+    ChangeLogScope(const ChangeLogScope&) = delete;
+    ChangeLogScope& operator=(const ChangeLogScope&) = delete;
+
+private:
+    std::vector<Transform*>* previous;
+};
+
+}  // namespace
+
+void CollisionPass::Run(ColliderSystem& system) {
+    CollectBodies();
+    IndexOwners();
+
+    boxes.clear();
+    boxSlices.clear();
+    for (Body& body : bodies) {
+        const std::size_t first = boxes.size();
+        body.reach = Measure(body, boxes, body.bounds);
+        boxSlices.emplace_back(first, boxes.size() - first);
+    }
+    ChooseGrid();
+
+    everywhere.clear();
+    ranges.clear();
+    footprints.clear();
+    for (std::size_t i = 0; i < bodies.size(); ++i) {
+        Reach reach = bodies[i].reach;
+        rangeScratch.clear();
+        if (reach == Reach::kCells) {
+            reach = RangesOf(bodies[i], boxes, boxSlices[i].first, boxSlices[i].second,
+                             rangeScratch);
+        }
+        Link(i, reach, rangeScratch);
+    }
+
+    changedTransforms.clear();
+    const ChangeLogScope watch(&changedTransforms);
+    for (current = 0; current < bodies.size(); ++current) {
+        if (bodies[current].collider->OwnerTransform() != nullptr) {
+            TestAgainstLater(system);
+        }
+        // Done: nothing tests against it again.
+        Unlink(current);
+    }
+}
+
+void CollisionPass::TestAgainstLater(ColliderSystem& system) {
+    const std::size_t count = bodies.size();
+    std::size_t from = current + 1;
+    while (from < count) {
+        if (bodies[current].reach == Reach::kEverywhere) {
+            for (std::size_t other = from; other < count; ++other) {
+                if (Touch(current, other)) {
+                    ReportAndFollow(system, current, other);
+                }
+            }
+            return;
+        }
+        GatherCandidates(current, from);
+        bool gatherAgain = false;
+        for (const std::size_t other : candidates) {
+            if (Apart(current, other) || !Touch(current, other)) {
+                continue;
+            }
+            from = other + 1;
+            if (ReportAndFollow(system, current, other)) {
+                gatherAgain = true;
+                break;
+            }
+        }
+        if (!gatherAgain) {
+            return;
+        }
+    }
+}
+
+void CollisionPass::CollectBodies() {
+    bodies.clear();
+    lineBodies.clear();
+    const auto& circleLayers = ComponentListSystem<ColliderCircle>::Instance().Layers();
+    const auto& lineLayers = ComponentListSystem<ColliderLine>::Instance().Layers();
+    for (std::size_t k = 0; k < circleLayers.size(); ++k) {
+        for (ColliderCircle* circle : circleLayers[k]) {
+            bodies.push_back(Body{.collider = circle, .circle = circle});
+        }
+        for (ColliderLine* line : lineLayers[k]) {
+            lineBodies.push_back(bodies.size());
+            bodies.push_back(Body{.collider = line, .line = line});
+        }
+    }
+}
+
+void CollisionPass::IndexOwners() {
+    owners.clear();
+    for (std::size_t i = 0; i < bodies.size(); ++i) {
+        if (const Entity* owner = bodies[i].collider->owner) {
+            owners.emplace_back(owner, i);
+        }
+    }
+    std::sort(owners.begin(), owners.end(), ByOwner);
+}
+
+CollisionPass::Reach CollisionPass::Measure(const Body& body, std::vector<Box>& boxList,
+                                            Box& bounds) const {
+    // Placed as the pair tests place it: the entity's world position plus relativePos, radii
+    // scaled by the larger of the entity's own scale components, segment ends by scale.x (first)
+    // and scale.y (second).
+    Transform* transform = body.collider->OwnerTransform();
+    if (transform == nullptr) {
+        return Reach::kEverywhere;
+    }
+    const Vector2 scale = transform->scale;
+    if (body.circle != nullptr) {
+        const float factor = scale.y > scale.x ? scale.y : scale.x;
+        const Vector2 centre = transform->GetWorldPosition() + body.circle->relativePos;
+        // A negative radius still reaches that far: the tests square the sum of the radii.
+        const double reach = std::abs(static_cast<double>(factor * body.circle->radius));
+        const double x = centre.x;
+        const double y = centre.y;
+        const double half = reach + Slack(std::max(std::abs(x), std::abs(y)), reach);
+        const double edges[4] = {x - half, y - half, x + half, y + half};
+        if (!IsFinite(edges)) {
+            return Reach::kEverywhere;
+        }
+        bounds = {edges[0], edges[1], edges[2], edges[3]};
+        boxList.push_back(bounds);
+        return Reach::kCells;
+    }
+
+    const ColliderLine& line = *body.line;
+    const Vector2 centre = transform->GetWorldPosition() + line.relativePos;
+    const std::vector<Vector2>& vertices = line.vertices;
+    const std::size_t first = boxList.size();
+    for (std::size_t i = 0; i + 1 < vertices.size(); i += 2) {
+        const Vector2 a = centre + vertices[i] * scale.x;
+        const Vector2 b = centre + vertices[i + 1] * scale.y;
+        const double minX = std::min<double>(a.x, b.x);
+        const double minY = std::min<double>(a.y, b.y);
+        const double maxX = std::max<double>(a.x, b.x);
+        const double maxY = std::max<double>(a.y, b.y);
+        const double magnitude =
+            std::max({std::abs(minX), std::abs(minY), std::abs(maxX), std::abs(maxY)});
+        const double slack = Slack(magnitude, std::max(maxX - minX, maxY - minY));
+        const double edges[4] = {minX - slack, minY - slack, maxX + slack, maxY + slack};
+        if (!IsFinite(edges)) {
+            boxList.resize(first);
+            return Reach::kEverywhere;
+        }
+        const Box box{edges[0], edges[1], edges[2], edges[3]};
+        if (boxList.size() == first) {
+            bounds = box;
+        } else {
+            bounds = {std::min(bounds.minX, box.minX), std::min(bounds.minY, box.minY),
+                      std::max(bounds.maxX, box.maxX), std::max(bounds.maxY, box.maxY)};
+        }
+        boxList.push_back(box);
+    }
+    return boxList.size() == first ? Reach::kNowhere : Reach::kCells;
+}
+
+void CollisionPass::ChooseGrid() {
+    sizes.clear();
+    centresX.clear();
+    centresY.clear();
+    for (std::size_t i = 0; i < bodies.size(); ++i) {
+        if (bodies[i].reach != Reach::kCells) {
+            continue;
+        }
+        const auto [first, count] = boxSlices[i];
+        for (std::size_t j = first; j < first + count; ++j) {
+            const Box& box = boxes[j];
+            centresX.push_back((box.minX + box.maxX) * 0.5);
+            centresY.push_back((box.minY + box.maxY) * 0.5);
+            if (bodies[i].circle != nullptr) {
+                sizes.push_back(std::max(box.maxX - box.minX, box.maxY - box.minY));
+            }
+        }
+    }
+    columns = 0;
+    rows = 0;
+    if (centresX.empty()) {
+        return;
+    }
+    const double lowX = Quantile(centresX, kLowQuantile);
+    const double highX = Quantile(centresX, kHighQuantile);
+    const double lowY = Quantile(centresY, kLowQuantile);
+    const double highY = Quantile(centresY, kHighQuantile);
+    double size = sizes.empty() ? std::max(highX - lowX, highY - lowY) / 16.0
+                                : Quantile(sizes, kCellSizeQuantile);
+    if (!(size > 0.0) || !IsFinite(size)) {
+        size = 1.0;
+    }
+    const double mostCells =
+        std::max(kFewestCells, kCellsPerCollider * static_cast<double>(bodies.size()));
+    double across = 0.0;
+    double down = 0.0;
+    for (;;) {
+        across = std::floor((highX - lowX) / size) + 1.0;
+        down = std::floor((highY - lowY) / size) + 1.0;
+        if (across * down <= mostCells) {
+            break;
+        }
+        size *= 2.0;
+    }
+    cellSize = size;
+    originX = lowX;
+    originY = lowY;
+    columns = static_cast<std::int32_t>(across);
+    rows = static_cast<std::int32_t>(down);
+    const auto used = static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows);
+    if (cells.size() < used) {
+        cells.resize(used);
+    }
+    for (std::size_t i = 0; i < used; ++i) {
+        cells[i].clear();
+    }
+}
+
+std::int32_t CollisionPass::CellColumn(double x) const {
+    const double column = std::floor((x - originX) / cellSize);
+    return static_cast<std::int32_t>(std::clamp(column, 0.0, static_cast<double>(columns - 1)));
+}
+
+std::int32_t CollisionPass::CellRow(double y) const {
+    const double row = std::floor((y - originY) / cellSize);
+    return static_cast<std::int32_t>(std::clamp(row, 0.0, static_cast<double>(rows - 1)));
+}
+
+CollisionPass::Reach CollisionPass::RangesOf(const Body& body, const std::vector<Box>& boxList,
+                                             std::size_t first, std::size_t count,
+                                             std::vector<CellRange>& rangesOut) const {
+    if (columns == 0) {
+        return Reach::kEverywhere;
+    }
+    const std::size_t limit =
+        body.line != nullptr
+            ? std::max(kMostCellsOfACircle,
+                       static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows) / 2)
+            : kMostCellsOfACircle;
+    const std::size_t start = rangesOut.size();
+    std::size_t covered = 0;
+    for (std::size_t i = first; i < first + count; ++i) {
+        const Box& box = boxList[i];
+        const CellRange range{CellColumn(box.minX), CellRow(box.minY), CellColumn(box.maxX),
+                              CellRow(box.maxY)};
+        covered += static_cast<std::size_t>(range.lastColumn - range.firstColumn + 1) *
+                   static_cast<std::size_t>(range.lastRow - range.firstRow + 1);
+        if (covered > limit) {
+            rangesOut.resize(start);
+            return Reach::kEverywhere;
+        }
+        rangesOut.push_back(range);
+    }
+    return Reach::kCells;
+}
+
+bool CollisionPass::SameRanges(const Body& body, const std::vector<CellRange>& rangeList) const {
+    return body.rangeCount == rangeList.size() &&
+           std::equal(rangeList.begin(), rangeList.end(),
+                      ranges.begin() + static_cast<std::ptrdiff_t>(body.firstRange));
+}
+
+void CollisionPass::Link(std::size_t index, Reach reach, const std::vector<CellRange>& rangeList) {
+    Body& body = bodies[index];
+    body.reach = reach;
+    body.rangeCount = 0;
+    body.cellCount = 0;
+    if (reach == Reach::kEverywhere) {
+        everywhere.insert(std::lower_bound(everywhere.begin(), everywhere.end(), index), index);
+        return;
+    }
+    if (reach != Reach::kCells) {
+        return;
+    }
+    body.firstRange = ranges.size();
+    body.rangeCount = rangeList.size();
+    ranges.insert(ranges.end(), rangeList.begin(), rangeList.end());
+    body.firstCell = footprints.size();
+    for (const CellRange& range : rangeList) {
+        for (std::int32_t row = range.firstRow; row <= range.lastRow; ++row) {
+            for (std::int32_t column = range.firstColumn; column <= range.lastColumn; ++column) {
+                footprints.push_back(row * columns + column);
+            }
+        }
+    }
+    const auto footprint = footprints.begin() + static_cast<std::ptrdiff_t>(body.firstCell);
+    if (rangeList.size() > 1) {
+        std::sort(footprint, footprints.end());
+        footprints.erase(std::unique(footprint, footprints.end()), footprints.end());
+    }
+    body.cellCount = footprints.size() - body.firstCell;
+    for (std::size_t i = body.firstCell; i < footprints.size(); ++i) {
+        cells[static_cast<std::size_t>(footprints[i])].push_back(index);
+    }
+}
+
+void CollisionPass::Unlink(std::size_t index) {
+    Body& body = bodies[index];
+    if (body.reach == Reach::kEverywhere) {
+        const auto found = std::lower_bound(everywhere.begin(), everywhere.end(), index);
+        if (found != everywhere.end() && *found == index) {
+            everywhere.erase(found);
+        }
+    } else if (body.reach == Reach::kCells) {
+        for (std::size_t i = body.firstCell; i < body.firstCell + body.cellCount; ++i) {
+            std::vector<std::size_t>& cell = cells[static_cast<std::size_t>(footprints[i])];
+            const auto found = std::find(cell.begin(), cell.end(), index);
+            if (found != cell.end()) {
+                *found = cell.back();
+                cell.pop_back();
+            }
+        }
+    }
+    body.reach = Reach::kNowhere;
+    body.rangeCount = 0;
+    body.cellCount = 0;
+}
+
+void CollisionPass::GatherCandidates(std::size_t index, std::size_t from) {
+    candidates.clear();
+    const Body& body = bodies[index];
+    for (std::size_t i = body.firstCell; i < body.firstCell + body.cellCount; ++i) {
+        for (const std::size_t other : cells[static_cast<std::size_t>(footprints[i])]) {
+            if (other >= from) {
+                candidates.push_back(other);
+            }
+        }
+    }
+    candidates.insert(candidates.end(),
+                      std::lower_bound(everywhere.begin(), everywhere.end(), from),
+                      everywhere.end());
+    if (body.line != nullptr) {
+        candidates.insert(candidates.end(),
+                          std::lower_bound(lineBodies.begin(), lineBodies.end(), from),
+                          lineBodies.end());
+    }
+    std::sort(candidates.begin(), candidates.end());
+    candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+}
+
+bool CollisionPass::Apart(std::size_t first, std::size_t second) const {
+    const Body& a = bodies[first];
+    const Body& b = bodies[second];
+    // Two lines are always tested (their crossing test classifies in single precision, so no
+    // box is trusted there); so is any collider not in cells.
+    if (a.reach != Reach::kCells || b.reach != Reach::kCells ||
+        (a.line != nullptr && b.line != nullptr)) {
+        return false;
+    }
+    return a.bounds.maxX < b.bounds.minX || b.bounds.maxX < a.bounds.minX ||
+           a.bounds.maxY < b.bounds.minY || b.bounds.maxY < a.bounds.minY;
+}
+
+bool CollisionPass::Touch(std::size_t first, std::size_t second) const {
+    const Body& a = bodies[first];
+    const Body& b = bodies[second];
+    if (a.circle != nullptr) {
+        return b.circle != nullptr ? ColliderSystem::CirclesTouch(a.circle, b.circle)
+                                   : ColliderSystem::CircleTouchesLine(a.circle, b.line);
+    }
+    return b.circle != nullptr ? ColliderSystem::CircleTouchesLine(b.circle, a.line)
+                               : ColliderSystem::LinesTouch(a.line, b.line);
+}
+
+bool CollisionPass::ReportAndFollow(ColliderSystem& system, std::size_t first,
+                                    std::size_t second) {
+    Collider* a = bodies[first].collider;
+    Collider* b = bodies[second].collider;
+    system.ReportCollision(a, b);
+
+    bool changed = ReplaceEntity(a->owner);
+    if (b->owner != a->owner) {
+        changed = ReplaceEntity(b->owner) || changed;
+    }
+    if (!changedTransforms.empty()) {
+        std::sort(changedTransforms.begin(), changedTransforms.end());
+        changedTransforms.erase(std::unique(changedTransforms.begin(), changedTransforms.end()),
+                                changedTransforms.end());
+        for (const Transform* transform : changedTransforms) {
+            if (transform->owner != nullptr) {
+                changed = ReplaceSubtree(transform->owner) || changed;
+            }
+        }
+        changedTransforms.clear();
+    }
+    return changed;
+}
+
+bool CollisionPass::ReplaceEntity(const Entity* entity) {
+    if (entity == nullptr) {
+        return false;
+    }
+    bool changed = false;
+    auto found = std::lower_bound(owners.begin(), owners.end(),
+                                  std::pair{entity, std::size_t{0}}, ByOwner);
+    for (; found != owners.end() && found->first == entity; ++found) {
+        changed = Replace(found->second) || changed;
+    }
+    return changed;
+}
+
+bool CollisionPass::ReplaceSubtree(const Entity* entity) {
+    bool changed = ReplaceEntity(entity);
+    for (const Entity* child : entity->children) {
+        changed = ReplaceSubtree(child) || changed;
+    }
+    return changed;
+}
+
+bool CollisionPass::Replace(std::size_t index) {
+    // Colliders already done are never tested again.
+    if (index < current) {
+        return false;
+    }
+    Body& body = bodies[index];
+    measured.clear();
+    Box bounds{};
+    Reach reach = Measure(body, measured, bounds);
+    rangeScratch.clear();
+    if (reach == Reach::kCells) {
+        reach = RangesOf(body, measured, 0, measured.size(), rangeScratch);
+    }
+    body.bounds = bounds;
+    if (reach == body.reach && (reach != Reach::kCells || SameRanges(body, rangeScratch))) {
+        return false;
+    }
+    Unlink(index);
+    Link(index, reach, rangeScratch);
+    return true;
+}

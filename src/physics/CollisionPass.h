@@ -1,0 +1,149 @@
+#pragma once
+// The collision pass with a broad phase. The pass is defined as a walk over one sequence of
+// colliders (the circles of layer FASTEST, then its lines, then the circles and lines of each
+// later layer): each collider in turn against every later one, reporting each touching pair at
+// once, so that the push-outs of one report are seen by every later test. That walk is
+// quadratic; this one gives the same reports in the same order by testing, for each collider,
+// only the later colliders that share a cell of a uniform grid with it, in sequence order, with
+// the system's own pair tests.
+//
+// Skipping a pair is safe only while the grid matches the world, and reports move entities: the
+// push-out moves both told entities, and any handler may move any entity. So after every report
+// the pass re-places (a) every collider of the two told entities, which catches changes their own
+// handlers made to their shapes, and (b) every collider of each entity whose Transform changed
+// during the report, and of its descendants (their world positions follow it). Transforms tell
+// the pass of their changes through Transform::changeLog. When a collider's cells change, the
+// candidates of the collider being tested are gathered again from the next sequence position.
+// What the pass cannot see is a handler that changes the shape (radius, vertices, relativePos) of
+// a collider on neither told entity while the pass runs; no handler does.
+//
+// Colliders that cannot be placed in cells (no Transform, values that are not finite, or too big
+// for the grid) are tested against everything, as are line-line pairs (a handful per level, and
+// their exact test has its own bound). Every scratch buffer is kept between frames, so a pass of
+// a steady scene allocates nothing.
+
+#include <cstddef>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+class Collider;
+class ColliderCircle;
+class ColliderLine;
+class ColliderSystem;
+class Entity;
+class Transform;
+
+class CollisionPass {
+public:
+    // Runs the whole pass over the live circle and line lists, reporting through `system`.
+    void Run(ColliderSystem& system);
+
+private:
+    // Where a collider may touch others.
+    enum class Reach : std::uint8_t {
+        kCells,       // only within its cells
+        kEverywhere,  // anywhere: tested against every later collider
+        kNowhere,     // nowhere: a line without segments
+    };
+
+    struct Box {
+        double minX;
+        double minY;
+        double maxX;
+        double maxY;
+    };
+
+    // Cells from (firstColumn, firstRow) to (lastColumn, lastRow), inclusive.
+    struct CellRange {
+        std::int32_t firstColumn;
+        std::int32_t firstRow;
+        std::int32_t lastColumn;
+        std::int32_t lastRow;
+        bool operator==(const CellRange&) const = default;
+    };
+
+    struct Body {
+        Collider* collider = nullptr;
+        ColliderCircle* circle = nullptr;
+        ColliderLine* line = nullptr;
+        Reach reach = Reach::kNowhere;
+        // The union of the collider's boxes; narrows the candidates further.
+        Box bounds{};
+        // One range per box (a circle has one box, a line one per segment), a slice of `ranges`;
+        // comparing them tells cheaply whether a moved collider changed cells.
+        std::size_t firstRange = 0;
+        std::size_t rangeCount = 0;
+        // The cells those ranges cover, each once, a slice of `footprints`.
+        std::size_t firstCell = 0;
+        std::size_t cellCount = 0;
+    };
+
+    void CollectBodies();
+    void IndexOwners();
+    // The boxes the collider can touch anything in (appended to `boxes`), and their union.
+    Reach Measure(const Body& body, std::vector<Box>& boxes, Box& bounds) const;
+    void ChooseGrid();
+    // The cell ranges of `count` boxes from `first` (appended to `rangesOut`); kEverywhere when
+    // they cover too many cells.
+    Reach RangesOf(const Body& body, const std::vector<Box>& boxList, std::size_t first,
+                   std::size_t count, std::vector<CellRange>& rangesOut) const;
+    std::int32_t CellColumn(double x) const;
+    std::int32_t CellRow(double y) const;
+    bool SameRanges(const Body& body, const std::vector<CellRange>& rangeList) const;
+    void Link(std::size_t index, Reach reach, const std::vector<CellRange>& rangeList);
+    void Unlink(std::size_t index);
+
+    // The collider at `current` against every later one that may touch it, in sequence order.
+    void TestAgainstLater(ColliderSystem& system);
+    // The later colliders (from sequence position `from` on) that may touch `index`, in order.
+    void GatherCandidates(std::size_t index, std::size_t from);
+    // True when the two cannot touch: both in cells and their bounds apart.
+    bool Apart(std::size_t first, std::size_t second) const;
+    // The pair test for the two colliders' kinds, with the arguments in the order the pass
+    // defines (the earlier collider first, a circle before a line).
+    bool Touch(std::size_t first, std::size_t second) const;
+    // Reports the pair and brings the grid up to date with whatever the report changed. True
+    // when the cells of any collider still to be tested changed.
+    bool ReportAndFollow(ColliderSystem& system, std::size_t first, std::size_t second);
+    bool Replace(std::size_t index);
+    bool ReplaceEntity(const Entity* entity);
+    bool ReplaceSubtree(const Entity* entity);
+
+    std::vector<Body> bodies;
+    // (owner, body index), sorted by owner.
+    std::vector<std::pair<const Entity*, std::size_t>> owners;
+    // Sequence positions of the line colliders and of the colliders tested against everything,
+    // each sorted.
+    std::vector<std::size_t> lineBodies;
+    std::vector<std::size_t> everywhere;
+
+    // The grid: `columns` x `rows` cells of `cellSize`, the first at (`originX`, `originY`).
+    // Positions outside fall into the border cells.
+    double originX = 0.0;
+    double originY = 0.0;
+    double cellSize = 1.0;
+    std::int32_t columns = 0;
+    std::int32_t rows = 0;
+    // Body indices per cell; only the first columns x rows are in use (the rest keep their
+    // capacity for later frames).
+    std::vector<std::vector<std::size_t>> cells;
+    // Every body's cell ranges and cells, one slice each; a body moved to other cells gets new
+    // slices.
+    std::vector<CellRange> ranges;
+    std::vector<std::int32_t> footprints;
+
+    // The sequence position of the collider being tested against the later ones.
+    std::size_t current = 0;
+
+    // Scratch, kept for its capacity.
+    std::vector<Box> boxes;
+    std::vector<std::pair<std::size_t, std::size_t>> boxSlices;
+    std::vector<Box> measured;
+    std::vector<CellRange> rangeScratch;
+    std::vector<double> sizes;
+    std::vector<double> centresX;
+    std::vector<double> centresY;
+    std::vector<std::size_t> candidates;
+    std::vector<Transform*> changedTransforms;
+};
