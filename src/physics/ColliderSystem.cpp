@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "engine/ComponentType.h"
 #include "entities/Entity.h"
 #include "physics/ColliderCircle.h"
 #include "physics/ColliderLine.h"
@@ -102,6 +103,9 @@ ColliderSystem& ColliderSystem::Instance() {
 }
 
 void ColliderSystem::Update(float /*dt*/) {
+    // An entity records at most one component per type: room for the components of both
+    // entities of a report, so that telling them never allocates.
+    toldComponents.reserve(2 * kComponentTypeCount);
     pass.Run(*this);
 }
 

@@ -52,6 +52,19 @@ double Quantile(std::vector<double>& values, double share) {
     return *nth;
 }
 
+// Room for at least `count` elements, with as much again to spare, so that sizes that wobble
+// from frame to frame settle on a capacity instead of growing it now and then.
+template <class T>
+void Reserve(std::vector<T>& values, std::size_t count) {
+    if (values.capacity() < count) {
+        values.reserve(2 * count);
+    }
+}
+
+// Moved bodies listed outside the cell index at most before it is built again: each gather
+// looks through all of them.
+constexpr std::size_t kMostMovedEntries = 64;
+
 bool ByOwner(const std::pair<const Entity*, std::size_t>& a,
              const std::pair<const Entity*, std::size_t>& b) {
     return std::less<const Entity*>{}(a.first, b.first) ||
@@ -77,6 +90,16 @@ private:
 void CollisionPass::Run(ColliderSystem& system) {
     CollectBodies();
     IndexOwners();
+    const std::size_t count = bodies.size();
+    Reserve(everywhere, count);
+    Reserve(candidates, count);
+    Reserve(changedTransforms, kMostMovedEntries);
+    // A circle's cells at most, over the limit before the index is built again.
+    Reserve(movedEntries, kMostMovedEntries + kMostCellsOfACircle);
+    if (gathered.size() < count) {
+        Reserve(gathered, count);
+        gathered.resize(count);
+    }
 
     boxes.clear();
     boxSlices.clear();
@@ -90,8 +113,11 @@ void CollisionPass::Run(ColliderSystem& system) {
     everywhere.clear();
     ranges.clear();
     footprints.clear();
-    for (std::size_t i = 0; i < bodies.size(); ++i) {
+    movedEntries.clear();
+    building = true;
+    for (std::size_t i = 0; i < count; ++i) {
         Reach reach = bodies[i].reach;
+        bodies[i].reach = Reach::kNowhere;
         rangeScratch.clear();
         if (reach == Reach::kCells) {
             reach = RangesOf(bodies[i], boxes, boxSlices[i].first, boxSlices[i].second,
@@ -99,10 +125,15 @@ void CollisionPass::Run(ColliderSystem& system) {
         }
         Link(i, reach, rangeScratch);
     }
+    building = false;
+    // Room for the slices of the colliders moved between two rebuilds.
+    Reserve(ranges, ranges.size() + kMostMovedEntries);
+    Reserve(footprints, footprints.size() + 4 * kMostMovedEntries);
+    BuildCellIndex(0);
 
     changedTransforms.clear();
     const ChangeLogScope watch(&changedTransforms);
-    for (current = 0; current < bodies.size(); ++current) {
+    for (current = 0; current < count; ++current) {
         if (bodies[current].collider->OwnerTransform() != nullptr) {
             TestAgainstLater(system);
         }
@@ -274,13 +305,6 @@ void CollisionPass::ChooseGrid() {
     originY = lowY;
     columns = static_cast<std::int32_t>(across);
     rows = static_cast<std::int32_t>(down);
-    const auto used = static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows);
-    if (cells.size() < used) {
-        cells.resize(used);
-    }
-    for (std::size_t i = 0; i < used; ++i) {
-        cells[i].clear();
-    }
 }
 
 std::int32_t CollisionPass::CellColumn(double x) const {
@@ -330,6 +354,7 @@ bool CollisionPass::SameRanges(const Body& body, const std::vector<CellRange>& r
 void CollisionPass::Link(std::size_t index, Reach reach, const std::vector<CellRange>& rangeList) {
     Body& body = bodies[index];
     body.reach = reach;
+    body.settled = false;
     body.rangeCount = 0;
     body.cellCount = 0;
     if (reach == Reach::kEverywhere) {
@@ -356,8 +381,14 @@ void CollisionPass::Link(std::size_t index, Reach reach, const std::vector<CellR
         footprints.erase(std::unique(footprint, footprints.end()), footprints.end());
     }
     body.cellCount = footprints.size() - body.firstCell;
+    if (building) {
+        return;
+    }
     for (std::size_t i = body.firstCell; i < footprints.size(); ++i) {
-        cells[static_cast<std::size_t>(footprints[i])].push_back(index);
+        movedEntries.emplace_back(footprints[i], index);
+    }
+    if (movedEntries.size() > kMostMovedEntries) {
+        BuildCellIndex(current);
     }
 }
 
@@ -368,41 +399,103 @@ void CollisionPass::Unlink(std::size_t index) {
         if (found != everywhere.end() && *found == index) {
             everywhere.erase(found);
         }
-    } else if (body.reach == Reach::kCells) {
-        for (std::size_t i = body.firstCell; i < body.firstCell + body.cellCount; ++i) {
-            std::vector<std::size_t>& cell = cells[static_cast<std::size_t>(footprints[i])];
-            const auto found = std::find(cell.begin(), cell.end(), index);
-            if (found != cell.end()) {
-                *found = cell.back();
-                cell.pop_back();
-            }
-        }
+    } else if (body.reach == Reach::kCells && !body.settled) {
+        std::erase_if(movedEntries, [index](const auto& entry) { return entry.second == index; });
     }
     body.reach = Reach::kNowhere;
+    body.settled = false;
     body.rangeCount = 0;
     body.cellCount = 0;
 }
 
+void CollisionPass::BuildCellIndex(std::size_t from) {
+    const std::size_t cellTotal =
+        static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows);
+    Reserve(cellStart, cellTotal + 1);
+    Reserve(cellFill, cellTotal);
+    cellStart.assign(cellTotal + 1, 0);
+    spareRanges.reserve(ranges.capacity());
+    spareFootprints.reserve(footprints.capacity());
+    spareRanges.clear();
+    spareFootprints.clear();
+    for (std::size_t i = from; i < bodies.size(); ++i) {
+        Body& body = bodies[i];
+        if (body.reach != Reach::kCells) {
+            continue;
+        }
+        const auto rangesFrom = ranges.begin() + static_cast<std::ptrdiff_t>(body.firstRange);
+        const auto cellsFrom = footprints.begin() + static_cast<std::ptrdiff_t>(body.firstCell);
+        body.firstRange = spareRanges.size();
+        spareRanges.insert(spareRanges.end(), rangesFrom,
+                           rangesFrom + static_cast<std::ptrdiff_t>(body.rangeCount));
+        body.firstCell = spareFootprints.size();
+        spareFootprints.insert(spareFootprints.end(), cellsFrom,
+                               cellsFrom + static_cast<std::ptrdiff_t>(body.cellCount));
+        for (auto cell = cellsFrom; cell != cellsFrom + static_cast<std::ptrdiff_t>(body.cellCount);
+             ++cell) {
+            ++cellStart[static_cast<std::size_t>(*cell) + 1];
+        }
+        body.settled = true;
+    }
+    ranges.swap(spareRanges);
+    footprints.swap(spareFootprints);
+    for (std::size_t c = 0; c < cellTotal; ++c) {
+        cellStart[c + 1] += cellStart[c];
+    }
+    Reserve(cellEntries, cellStart[cellTotal]);
+    cellEntries.resize(cellStart[cellTotal]);
+    cellFill.assign(cellStart.begin(), cellStart.begin() + static_cast<std::ptrdiff_t>(cellTotal));
+    for (std::size_t i = from; i < bodies.size(); ++i) {
+        const Body& body = bodies[i];
+        if (body.reach != Reach::kCells) {
+            continue;
+        }
+        for (std::size_t j = body.firstCell; j < body.firstCell + body.cellCount; ++j) {
+            cellEntries[cellFill[static_cast<std::size_t>(footprints[j])]++] = i;
+        }
+    }
+    movedEntries.clear();
+}
+
 void CollisionPass::GatherCandidates(std::size_t index, std::size_t from) {
     candidates.clear();
+    if (++gathering == 0) {
+        std::fill(gathered.begin(), gathered.end(), 0);
+        gathering = 1;
+    }
+    const auto take = [&](std::size_t other) {
+        if (other >= from && gathered[other] != gathering) {
+            gathered[other] = gathering;
+            candidates.push_back(other);
+        }
+    };
     const Body& body = bodies[index];
-    for (std::size_t i = body.firstCell; i < body.firstCell + body.cellCount; ++i) {
-        for (const std::size_t other : cells[static_cast<std::size_t>(footprints[i])]) {
-            if (other >= from) {
-                candidates.push_back(other);
+    const auto cellsFrom = footprints.begin() + static_cast<std::ptrdiff_t>(body.firstCell);
+    const auto cellsTo = cellsFrom + static_cast<std::ptrdiff_t>(body.cellCount);
+    for (auto cell = cellsFrom; cell != cellsTo; ++cell) {
+        const auto c = static_cast<std::size_t>(*cell);
+        for (std::size_t k = cellStart[c]; k < cellStart[c + 1]; ++k) {
+            if (bodies[cellEntries[k]].settled) {
+                take(cellEntries[k]);
             }
         }
     }
-    candidates.insert(candidates.end(),
-                      std::lower_bound(everywhere.begin(), everywhere.end(), from),
-                      everywhere.end());
+    for (const auto& [cell, other] : movedEntries) {
+        if (std::binary_search(cellsFrom, cellsTo, cell)) {
+            take(other);
+        }
+    }
+    for (auto other = std::lower_bound(everywhere.begin(), everywhere.end(), from);
+         other != everywhere.end(); ++other) {
+        take(*other);
+    }
     if (body.line != nullptr) {
-        candidates.insert(candidates.end(),
-                          std::lower_bound(lineBodies.begin(), lineBodies.end(), from),
-                          lineBodies.end());
+        for (auto other = std::lower_bound(lineBodies.begin(), lineBodies.end(), from);
+             other != lineBodies.end(); ++other) {
+            take(*other);
+        }
     }
     std::sort(candidates.begin(), candidates.end());
-    candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
 }
 
 bool CollisionPass::Apart(std::size_t first, std::size_t second) const {

@@ -68,13 +68,16 @@ private:
         ColliderCircle* circle = nullptr;
         ColliderLine* line = nullptr;
         Reach reach = Reach::kNowhere;
+        // Its cells are those listed in the cell index (rather than among the moved entries).
+        bool settled = false;
         // The union of the collider's boxes; narrows the candidates further.
         Box bounds{};
         // One range per box (a circle has one box, a line one per segment), a slice of `ranges`;
         // comparing them tells cheaply whether a moved collider changed cells.
         std::size_t firstRange = 0;
         std::size_t rangeCount = 0;
-        // The cells those ranges cover, each once, a slice of `footprints`.
+        // The cells those ranges cover, each once and in increasing order, a slice of
+        // `footprints`.
         std::size_t firstCell = 0;
         std::size_t cellCount = 0;
     };
@@ -82,7 +85,7 @@ private:
     void CollectBodies();
     void IndexOwners();
     // The boxes the collider can touch anything in (appended to `boxes`), and their union.
-    Reach Measure(const Body& body, std::vector<Box>& boxes, Box& bounds) const;
+    Reach Measure(const Body& body, std::vector<Box>& boxList, Box& bounds) const;
     void ChooseGrid();
     // The cell ranges of `count` boxes from `first` (appended to `rangesOut`); kEverywhere when
     // they cover too many cells.
@@ -91,8 +94,13 @@ private:
     std::int32_t CellColumn(double x) const;
     std::int32_t CellRow(double y) const;
     bool SameRanges(const Body& body, const std::vector<CellRange>& rangeList) const;
+    // Gives the body its reach and, in cells, new slices of ranges and cells, listed among the
+    // moved entries until the next build of the cell index (built at once when they are many).
     void Link(std::size_t index, Reach reach, const std::vector<CellRange>& rangeList);
     void Unlink(std::size_t index);
+    // Builds the cell index from the cells of every body in cells from sequence position `from`
+    // on, compacting their slices; the moved entries are then empty.
+    void BuildCellIndex(std::size_t from);
 
     // The collider at `current` against every later one that may touch it, in sequence order.
     void TestAgainstLater(ColliderSystem& system);
@@ -125,16 +133,26 @@ private:
     double cellSize = 1.0;
     std::int32_t columns = 0;
     std::int32_t rows = 0;
-    // Body indices per cell; only the first columns x rows are in use (the rest keep their
-    // capacity for later frames).
-    std::vector<std::vector<std::size_t>> cells;
+    // The cell index: the settled bodies of cell c are cellEntries[cellStart[c]] up to
+    // cellEntries[cellStart[c + 1]]. Bodies whose cells changed since it was built are listed
+    // as (cell, body) pairs in movedEntries instead, until there are enough of them to build it
+    // again. Flat arrays, so that their capacity carries over to the next frames whichever
+    // cells the bodies wander into.
+    std::vector<std::size_t> cellStart;
+    std::vector<std::size_t> cellFill;
+    std::vector<std::size_t> cellEntries;
+    std::vector<std::pair<std::int32_t, std::size_t>> movedEntries;
     // Every body's cell ranges and cells, one slice each; a body moved to other cells gets new
-    // slices.
+    // slices, and a rebuild of the cell index compacts them into the spare pair.
     std::vector<CellRange> ranges;
     std::vector<std::int32_t> footprints;
+    std::vector<CellRange> spareRanges;
+    std::vector<std::int32_t> spareFootprints;
 
     // The sequence position of the collider being tested against the later ones.
     std::size_t current = 0;
+    // Set while the pass places every collider at its start: the cell index is built once after.
+    bool building = false;
 
     // Scratch, kept for its capacity.
     std::vector<Box> boxes;
@@ -145,5 +163,8 @@ private:
     std::vector<double> centresX;
     std::vector<double> centresY;
     std::vector<std::size_t> candidates;
+    // The gather that last took each body as a candidate, so it is taken once.
+    std::vector<std::uint32_t> gathered;
+    std::uint32_t gathering = 0;
     std::vector<Transform*> changedTransforms;
 };

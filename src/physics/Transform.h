@@ -31,8 +31,8 @@ public:
     // Recomputes `matrix` from the world values and marks the transform clean.
     void UpdateMatrix();
 
-    // While set, every transform whose position, rotation or scale changes appends itself here
-    // (once per change). The collision pass sets it to follow the entities that the responses to
+    // While set, every transform whose position, rotation or scale changes appends itself here,
+    // unless it is already the last entry. The collision pass sets it to follow the entities that the responses to
     // its reports move.
     static inline std::vector<Transform*>* changeLog = nullptr;
 
