@@ -29,12 +29,22 @@
 #include "graphics/GraphicsSystem.h"
 #include "physics/ColliderCircle.h"
 #include "physics/Transform.h"
+#include "engine/ControlSystem.h"
+#include "support/EnginePassTest.h"
 #include "support/GameTree.h"
 #include "support/PassAllocations.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+
+// Where allocations escape to, so that the compiler cannot drop a new and delete pair.
+void* volatile sink = nullptr;
+
+void AllocateOnce() {
+    sink = new int(0);
+    delete static_cast<int*>(sink);
+}
 
 // Loading the scene, building the tile map and the first use of every cache and stopwatch.
 constexpr std::size_t kWarmUpFrames = 10;
@@ -149,8 +159,57 @@ TEST_F(SteadyStateAllocationTest, ShippedLevelAllocatesNothingInComponentAndColl
         << "of " << passes.frames.size() - kWarmUpFrames << " steady frames:" << allocating.str();
 }
 
-// Where allocations escape to, so that the compiler cannot drop a new and delete pair.
-void* volatile sink = nullptr;
+// Allocates once in every update and once for every contact its entity is told of.
+class AllocatingTransform : public Transform {
+public:
+    void Update(float) override { AllocateOnce(); }
+    void OnCollision(Collider*) override { AllocateOnce(); }
+};
+
+// Allocates in its pre-update and update hooks, which run outside both passes.
+class AllocatingSystem : public ControlSystem {
+public:
+    void PreUpdate() override { AllocateOnce(); }
+    void Update(float) override { AllocateOnce(); }
+};
+
+class PassAllocationsTest : public EnginePassTest {};
+
+// The brackets themselves: an update and a contact handler that allocate are counted in their
+// passes, once per frame each, and a system that allocates before and after them is not.
+TEST_F(PassAllocationsTest, CountsTheComponentAndCollisionPassesOfEveryFrame) {
+    ASSERT_TRUE(program.StartUp());
+    engine.Initialize();
+    AllocatingSystem outside;
+    engine.RegisterSystem(&outside);
+    PassAllocations passes;
+    passes.Install(engine);
+    Entity& counted = AddEntity("Counted", {0, 0});
+    // Its Transform is the allocating one.
+    counted.AddComponent<Transform>(new AllocatingTransform());
+    auto* mine = new ColliderCircle();
+    mine->radius = 10;
+    counted.AddComponent(mine);
+    Entity& other = AddEntity("Other", {5, 0});
+    auto* theirs = new ColliderCircle();
+    theirs->radius = 10;
+    other.AddComponent(theirs);
+
+    for (int frame = 0; frame < 5; ++frame) {
+        program.RunFrame();
+    }
+    engine.Shutdown();
+
+    ASSERT_EQ(passes.frames.size(), 5U);
+    // The first frame also fills the engine's own buffers (and flushes the new components
+    // inside the counted span), so it counts more.
+    EXPECT_GT(passes.frames[0].componentPasses, 1U);
+    for (std::size_t i = 1; i < passes.frames.size(); ++i) {
+        SCOPED_TRACE("frame " + std::to_string(i + 1));
+        EXPECT_EQ(passes.frames[i].componentPasses, 1U);
+        EXPECT_EQ(passes.frames[i].collisionPass, 1U);
+    }
+}
 
 // The count itself: allocations inside a counted span are seen, those before and after it are
 // not, and another thread's never are, even while this one counts.
