@@ -167,15 +167,11 @@ void AllPairsPass() {
 void BM_Collision_Engine(benchmark::State& state) {
     RunCollision<EnginePass>(state);
 }
-BENCHMARK(BM_Collision_Engine)->Arg(500)->Arg(2000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Collision_Engine)->Arg(500)->Arg(2000)->Unit(benchmark::kMillisecond);
 
 void BM_Collision_Baseline(benchmark::State& state) {
     RunCollision<AllPairsPass>(state);
 }
-BENCHMARK(BM_Collision_Baseline)
-    ->Arg(500)
-    ->Arg(2000)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+BENCHMARK(BM_Collision_Baseline)->Arg(500)->Arg(2000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

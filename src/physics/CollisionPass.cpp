@@ -110,8 +110,14 @@ void CollisionPass::Run(ColliderSystem& system) {
     }
     ChooseGrid();
 
+    // A range per box, and a circle mostly covers up to four cells; with room for the slices of
+    // the colliders moved between two builds of the cell index.
+    Reserve(ranges, boxes.size() + kMostMovedEntries);
+    Reserve(shapes, boxes.size() + kMostMovedEntries);
+    Reserve(footprints, 4 * (boxes.size() + kMostMovedEntries));
     everywhere.clear();
     ranges.clear();
+    shapes.clear();
     footprints.clear();
     movedEntries.clear();
     building = true;
@@ -123,12 +129,9 @@ void CollisionPass::Run(ColliderSystem& system) {
             reach = RangesOf(bodies[i], boxes, boxSlices[i].first, boxSlices[i].second,
                              rangeScratch);
         }
-        Link(i, reach, rangeScratch);
+        Link(i, reach, rangeScratch, boxes.data() + boxSlices[i].first);
     }
     building = false;
-    // Room for the slices of the colliders moved between two rebuilds.
-    Reserve(ranges, ranges.size() + kMostMovedEntries);
-    Reserve(footprints, footprints.size() + 4 * kMostMovedEntries);
     BuildCellIndex(0);
 
     changedTransforms.clear();
@@ -260,6 +263,9 @@ void CollisionPass::ChooseGrid() {
     sizes.clear();
     centresX.clear();
     centresY.clear();
+    Reserve(sizes, boxes.size());
+    Reserve(centresX, boxes.size());
+    Reserve(centresY, boxes.size());
     for (std::size_t i = 0; i < bodies.size(); ++i) {
         if (bodies[i].reach != Reach::kCells) {
             continue;
@@ -351,7 +357,8 @@ bool CollisionPass::SameRanges(const Body& body, const std::vector<CellRange>& r
                       ranges.begin() + static_cast<std::ptrdiff_t>(body.firstRange));
 }
 
-void CollisionPass::Link(std::size_t index, Reach reach, const std::vector<CellRange>& rangeList) {
+void CollisionPass::Link(std::size_t index, Reach reach, const std::vector<CellRange>& rangeList,
+                         const Box* boxList) {
     Body& body = bodies[index];
     body.reach = reach;
     body.settled = false;
@@ -367,6 +374,7 @@ void CollisionPass::Link(std::size_t index, Reach reach, const std::vector<CellR
     body.firstRange = ranges.size();
     body.rangeCount = rangeList.size();
     ranges.insert(ranges.end(), rangeList.begin(), rangeList.end());
+    shapes.insert(shapes.end(), boxList, boxList + rangeList.size());
     body.firstCell = footprints.size();
     for (const CellRange& range : rangeList) {
         for (std::int32_t row = range.firstRow; row <= range.lastRow; ++row) {
@@ -415,8 +423,10 @@ void CollisionPass::BuildCellIndex(std::size_t from) {
     Reserve(cellFill, cellTotal);
     cellStart.assign(cellTotal + 1, 0);
     spareRanges.reserve(ranges.capacity());
+    spareShapes.reserve(shapes.capacity());
     spareFootprints.reserve(footprints.capacity());
     spareRanges.clear();
+    spareShapes.clear();
     spareFootprints.clear();
     for (std::size_t i = from; i < bodies.size(); ++i) {
         Body& body = bodies[i];
@@ -425,9 +435,12 @@ void CollisionPass::BuildCellIndex(std::size_t from) {
         }
         const auto rangesFrom = ranges.begin() + static_cast<std::ptrdiff_t>(body.firstRange);
         const auto cellsFrom = footprints.begin() + static_cast<std::ptrdiff_t>(body.firstCell);
+        const auto shapesFrom = shapes.begin() + static_cast<std::ptrdiff_t>(body.firstRange);
         body.firstRange = spareRanges.size();
         spareRanges.insert(spareRanges.end(), rangesFrom,
                            rangesFrom + static_cast<std::ptrdiff_t>(body.rangeCount));
+        spareShapes.insert(spareShapes.end(), shapesFrom,
+                           shapesFrom + static_cast<std::ptrdiff_t>(body.rangeCount));
         body.firstCell = spareFootprints.size();
         spareFootprints.insert(spareFootprints.end(), cellsFrom,
                                cellsFrom + static_cast<std::ptrdiff_t>(body.cellCount));
@@ -438,6 +451,7 @@ void CollisionPass::BuildCellIndex(std::size_t from) {
         body.settled = true;
     }
     ranges.swap(spareRanges);
+    shapes.swap(spareShapes);
     footprints.swap(spareFootprints);
     for (std::size_t c = 0; c < cellTotal; ++c) {
         cellStart[c + 1] += cellStart[c];
@@ -498,6 +512,10 @@ void CollisionPass::GatherCandidates(std::size_t index, std::size_t from) {
     std::sort(candidates.begin(), candidates.end());
 }
 
+bool CollisionPass::Disjoint(const Box& a, const Box& b) {
+    return a.maxX < b.minX || b.maxX < a.minX || a.maxY < b.minY || b.maxY < a.minY;
+}
+
 bool CollisionPass::Apart(std::size_t first, std::size_t second) const {
     const Body& a = bodies[first];
     const Body& b = bodies[second];
@@ -507,8 +525,19 @@ bool CollisionPass::Apart(std::size_t first, std::size_t second) const {
         (a.line != nullptr && b.line != nullptr)) {
         return false;
     }
-    return a.bounds.maxX < b.bounds.minX || b.bounds.maxX < a.bounds.minX ||
-           a.bounds.maxY < b.bounds.minY || b.bounds.maxY < a.bounds.minY;
+    if (Disjoint(a.bounds, b.bounds)) {
+        return true;
+    }
+    if (a.line == nullptr && b.line == nullptr) {
+        return false;
+    }
+    // A circle touches a line only within a box of one of its segments; a wall outline has
+    // hundreds of them, and the pair test goes through all of them for a circle that misses.
+    const Body& line = a.line != nullptr ? a : b;
+    const Box& circle = a.line != nullptr ? b.bounds : a.bounds;
+    const auto from = shapes.begin() + static_cast<std::ptrdiff_t>(line.firstRange);
+    return std::none_of(from, from + static_cast<std::ptrdiff_t>(line.rangeCount),
+                        [&circle](const Box& box) { return !Disjoint(box, circle); });
 }
 
 bool CollisionPass::Touch(std::size_t first, std::size_t second) const {
@@ -582,9 +611,14 @@ bool CollisionPass::Replace(std::size_t index) {
     }
     body.bounds = bounds;
     if (reach == body.reach && (reach != Reach::kCells || SameRanges(body, rangeScratch))) {
+        // Same cells, but the boxes within them may have moved.
+        if (reach == Reach::kCells) {
+            std::copy(measured.begin(), measured.end(),
+                      shapes.begin() + static_cast<std::ptrdiff_t>(body.firstRange));
+        }
         return false;
     }
     Unlink(index);
-    Link(index, reach, rangeScratch);
+    Link(index, reach, rangeScratch, measured.data());
     return true;
 }

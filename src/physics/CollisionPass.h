@@ -53,6 +53,7 @@ private:
         double maxX;
         double maxY;
     };
+    static bool Disjoint(const Box& a, const Box& b);
 
     // Cells from (firstColumn, firstRow) to (lastColumn, lastRow), inclusive.
     struct CellRange {
@@ -73,7 +74,8 @@ private:
         // The union of the collider's boxes; narrows the candidates further.
         Box bounds{};
         // One range per box (a circle has one box, a line one per segment), a slice of `ranges`;
-        // comparing them tells cheaply whether a moved collider changed cells.
+        // comparing them tells cheaply whether a moved collider changed cells. The boxes
+        // themselves are the same slice of `shapes`.
         std::size_t firstRange = 0;
         std::size_t rangeCount = 0;
         // The cells those ranges cover, each once and in increasing order, a slice of
@@ -96,7 +98,8 @@ private:
     bool SameRanges(const Body& body, const std::vector<CellRange>& rangeList) const;
     // Gives the body its reach and, in cells, new slices of ranges and cells, listed among the
     // moved entries until the next build of the cell index (built at once when they are many).
-    void Link(std::size_t index, Reach reach, const std::vector<CellRange>& rangeList);
+    void Link(std::size_t index, Reach reach, const std::vector<CellRange>& rangeList,
+              const Box* boxList);
     void Unlink(std::size_t index);
     // Builds the cell index from the cells of every body in cells from sequence position `from`
     // on, compacting their slices; the moved entries are then empty.
@@ -106,7 +109,8 @@ private:
     void TestAgainstLater(ColliderSystem& system);
     // The later colliders (from sequence position `from` on) that may touch `index`, in order.
     void GatherCandidates(std::size_t index, std::size_t from);
-    // True when the two cannot touch: both in cells and their bounds apart.
+    // True when the two cannot touch: both in cells and their bounds apart, or for a circle and
+    // a line, no box of the line meeting the circle's.
     bool Apart(std::size_t first, std::size_t second) const;
     // The pair test for the two colliders' kinds, with the arguments in the order the pass
     // defines (the earlier collider first, a circle before a line).
@@ -145,8 +149,10 @@ private:
     // Every body's cell ranges and cells, one slice each; a body moved to other cells gets new
     // slices, and a rebuild of the cell index compacts them into the spare pair.
     std::vector<CellRange> ranges;
+    std::vector<Box> shapes;
     std::vector<std::int32_t> footprints;
     std::vector<CellRange> spareRanges;
+    std::vector<Box> spareShapes;
     std::vector<std::int32_t> spareFootprints;
 
     // The sequence position of the collider being tested against the later ones.
