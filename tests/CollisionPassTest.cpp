@@ -6,7 +6,7 @@
 // big pushes that carry a body across many grid cells, all five layers, walls and other lines,
 // rectangles, hierarchies with rotated and non-uniformly scaled parents, colliders that cannot be
 // placed, values far outside the crowd, and handlers that move other entities or change their
-// own shapes during the pass.
+// own shapes (radius, centre offset, a line's vertices) during the pass.
 
 #include <gtest/gtest.h>
 
@@ -122,6 +122,23 @@ public:
     json ToJson() const override { return json::object(); }
 };
 
+// Bends its entity's line a little with every contact, moving a vertex in place: a handler that
+// changes the shape of a line it is told about.
+class Bender : public Component {
+public:
+    static constexpr const char* kComponentName = "Bender";
+
+    Bender() : Component(kComponentName) {}
+
+    void OnCollision(Collider*) override {
+        if (auto* line = owner->GetComponent<ColliderLine>(); line && !line->vertices.empty()) {
+            line->vertices.front() = line->vertices.front() + Vector2{4.0f, 2.0f};
+        }
+    }
+    void FromJson(const json&) override {}
+    json ToJson() const override { return json::object(); }
+};
+
 struct Recipe {
     const char* name;
     std::vector<unsigned> seeds;
@@ -146,7 +163,7 @@ struct Recipe {
     // Colliders without a Transform or an entity, zero and negative radii, a pointer-named
     // circle, a line without segments, rectangles, one body far away and one huge circle.
     bool oddities = false;
-    // Handlers that move third parties and grow their own circles.
+    // Handlers that move third parties, grow their own circles and bend their own lines.
     bool meddlers = false;
     // Whether the first pass must report contacts that did not exist when it began.
     bool expectsNewContacts = false;
@@ -248,7 +265,7 @@ protected:
         lines.clear();
         velocities.clear();
         ShutDownLists<ColliderCircle, ColliderLine, ColliderRectangle, Transform, Journal,
-                      Meddler, Grower>();
+                      Meddler, Grower, Bender>();
     }
 
     static void Flush() {
@@ -259,6 +276,7 @@ protected:
         ComponentListSystem<Journal>::Instance().FlushPending();
         ComponentListSystem<Meddler>::Instance().FlushPending();
         ComponentListSystem<Grower>::Instance().FlushPending();
+        ComponentListSystem<Bender>::Instance().FlushPending();
     }
 
 private:
@@ -445,6 +463,11 @@ private:
                 entity->AddComponent(new Grower());
             }
         }
+        for (ColliderLine* line : lines) {
+            if (!line->owner->GetComponent<Transform>()->isStatic) {
+                line->owner->AddComponent(new Bender());
+            }
+        }
     }
 
     void Move() {
@@ -466,6 +489,7 @@ private:
         for (const ColliderLine* line : lines) {
             state.push_back(Bits(line->hitSegment.first));
             state.push_back(Bits(line->hitSegment.second));
+            state.push_back(line->vertices.empty() ? 0 : Bits(line->vertices.front()));
         }
     }
 
@@ -581,7 +605,7 @@ const Recipe kRecipes[] = {
      .walls = true,
      .lineSoups = 4,
      .oddities = true},
-    {.name = "handlers moving third parties and growing their own circles",
+    {.name = "handlers moving third parties, growing their circles and bending their lines",
      .seeds = {19, 20, 21},
      .circles = 300,
      .spread = 350,
@@ -590,6 +614,7 @@ const Recipe kRecipes[] = {
      .layers = kTwoLayers,
      .solidShare = 0.8f,
      .walls = true,
+     .lineSoups = 10,
      .children = 30,
      .meddlers = true,
      .expectsNewContacts = true},

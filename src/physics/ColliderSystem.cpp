@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstddef>
 #include <optional>
+#include <ranges>
+#include <span>
 #include <vector>
 
 #include "engine/ComponentType.h"
@@ -140,7 +142,13 @@ bool ColliderSystem::CirclesTouch(ColliderCircle* a, ColliderCircle* b) {
     return reach * reach > LengthSquared(first->centre - second->centre);
 }
 
-bool ColliderSystem::CircleTouchesLine(ColliderCircle* circle, ColliderLine* line) {
+namespace {
+
+// The circle-line test over the segments `numbers` names (segment k joins vertices 2k and
+// 2k + 1), in their order.
+template <class SegmentNumbers>
+bool CircleTouchesSegments(ColliderCircle* circle, ColliderLine* line,
+                           const SegmentNumbers& numbers) {
     const std::optional<Placement> round = Place(*circle, circle->relativePos);
     const std::optional<Placement> shape = Place(*line, line->relativePos);
     if (!round || !shape) {
@@ -151,11 +159,15 @@ bool ColliderSystem::CircleTouchesLine(ColliderCircle* circle, ColliderLine* lin
     if (!(reach * reach > LengthSquared(round->centre - shape->centre))) {
         return false;
     }
-    if (circle->owner->name == kPointerEntityName) {
+    if (circle->owner->name == ColliderSystem::kPointerEntityName) {
         return false;
     }
     const std::vector<Vector2>& vertices = line->vertices;
-    for (std::size_t i = 0; i + 1 < vertices.size(); i += 2) {
+    for (const std::size_t number : numbers) {
+        const std::size_t i = 2 * number;
+        if (i + 1 >= vertices.size()) {
+            break;
+        }
         const Segment segment = PlaceSegment(*shape, vertices[i], vertices[i + 1]);
         if (SegmentWithinRadius(segment, round->centre, radius * radius)) {
             line->hitSegment = segment;
@@ -163,6 +175,18 @@ bool ColliderSystem::CircleTouchesLine(ColliderCircle* circle, ColliderLine* lin
         }
     }
     return false;
+}
+
+}  // namespace
+
+bool ColliderSystem::CircleTouchesLine(ColliderCircle* circle, ColliderLine* line) {
+    return CircleTouchesSegments(circle, line,
+                                 std::views::iota(std::size_t{0}, line->vertices.size() / 2));
+}
+
+bool ColliderSystem::CircleTouchesLineSegments(ColliderCircle* circle, ColliderLine* line,
+                                               std::span<const std::size_t> segments) {
+    return CircleTouchesSegments(circle, line, segments);
 }
 
 bool ColliderSystem::LinesTouch(ColliderLine* a, ColliderLine* b) {

@@ -6,6 +6,8 @@
 // (CollisionPass) skips pairs that a grid shows cannot touch, with the same reports in the same
 // order as testing every pair.
 
+#include <cstddef>
+#include <span>
 #include <vector>
 
 #include "engine/NamedSystem.h"
@@ -45,6 +47,12 @@ public:
     // Inclusive, and records the first touching segment in the line's hitSegment. The pointer's
     // circle never touches a line.
     static bool CircleTouchesLine(ColliderCircle* circle, ColliderLine* line);
+    // CircleTouchesLine looking only at the listed segments (segment k joins vertices 2k and
+    // 2k + 1; increasing numbers), for a caller that knows every segment the circle can touch
+    // is among them: the same answer and the same recorded segment, without visiting the rest
+    // of a long outline.
+    static bool CircleTouchesLineSegments(ColliderCircle* circle, ColliderLine* line,
+                                          std::span<const std::size_t> segments);
     static bool LinesTouch(ColliderLine* a, ColliderLine* b);
     // The test for the two colliders' kinds, in either role; false for pairs that are never
     // tested (rectangles, plain colliders).

@@ -1,6 +1,7 @@
 #include "physics/CollisionPass.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstddef>
 #include <functional>
@@ -105,10 +106,14 @@ void CollisionPass::Run(ColliderSystem& system) {
     boxSlices.clear();
     for (Body& body : bodies) {
         const std::size_t first = boxes.size();
+        if (body.line != nullptr) {
+            body.placement = PlacementOf(*body.line);
+        }
         body.reach = Measure(body, boxes, body.bounds);
         boxSlices.emplace_back(first, boxes.size() - first);
     }
     ChooseGrid();
+    Reserve(segmentScratch, boxes.size());
 
     // A range per box, and a circle mostly covers up to four cells; with room for the slices of
     // the colliders moved between two builds of the cell index.
@@ -160,7 +165,7 @@ void CollisionPass::TestAgainstLater(ColliderSystem& system) {
         GatherCandidates(current, from);
         bool gatherAgain = false;
         for (const std::size_t other : candidates) {
-            if (Apart(current, other) || !Touch(current, other)) {
+            if (!Test(current, other)) {
                 continue;
             }
             from = other + 1;
@@ -516,28 +521,33 @@ bool CollisionPass::Disjoint(const Box& a, const Box& b) {
     return a.maxX < b.minX || b.maxX < a.minX || a.maxY < b.minY || b.maxY < a.minY;
 }
 
-bool CollisionPass::Apart(std::size_t first, std::size_t second) const {
+bool CollisionPass::Test(std::size_t first, std::size_t second) {
     const Body& a = bodies[first];
     const Body& b = bodies[second];
-    // Two lines are always tested (their crossing test classifies in single precision, so no
-    // box is trusted there); so is any collider not in cells.
+    // Two lines are always tested in full (their crossing test classifies in single precision,
+    // so no box is trusted there); so is any collider not in cells.
     if (a.reach != Reach::kCells || b.reach != Reach::kCells ||
         (a.line != nullptr && b.line != nullptr)) {
-        return false;
+        return Touch(first, second);
     }
     if (Disjoint(a.bounds, b.bounds)) {
-        return true;
-    }
-    if (a.line == nullptr && b.line == nullptr) {
         return false;
     }
-    // A circle touches a line only within a box of one of its segments; a wall outline has
-    // hundreds of them, and the pair test goes through all of them for a circle that misses.
+    if (a.line == nullptr && b.line == nullptr) {
+        return Touch(first, second);
+    }
+    // A circle touches a line only within the box of one of its segments, and a wall outline
+    // has hundreds of segments: only those whose boxes meet the circle's are looked at.
     const Body& line = a.line != nullptr ? a : b;
-    const Box& circle = a.line != nullptr ? b.bounds : a.bounds;
-    const auto from = shapes.begin() + static_cast<std::ptrdiff_t>(line.firstRange);
-    return std::none_of(from, from + static_cast<std::ptrdiff_t>(line.rangeCount),
-                        [&circle](const Box& box) { return !Disjoint(box, circle); });
+    const Body& circle = a.line != nullptr ? b : a;
+    segmentScratch.clear();
+    for (std::size_t j = 0; j < line.rangeCount; ++j) {
+        if (!Disjoint(shapes[line.firstRange + j], circle.bounds)) {
+            segmentScratch.push_back(j);
+        }
+    }
+    return !segmentScratch.empty() &&
+           ColliderSystem::CircleTouchesLineSegments(circle.circle, line.line, segmentScratch);
 }
 
 bool CollisionPass::Touch(std::size_t first, std::size_t second) const {
@@ -575,6 +585,28 @@ bool CollisionPass::ReportAndFollow(ColliderSystem& system, std::size_t first,
     return changed;
 }
 
+CollisionPass::LinePlacement CollisionPass::PlacementOf(const ColliderLine& line) {
+    LinePlacement placement;
+    Transform* transform = line.OwnerTransform();
+    if (transform == nullptr) {
+        return placement;
+    }
+    placement.transform = transform;
+    placement.position = transform->GetWorldPosition();
+    placement.scale = transform->scale;
+    placement.offset = line.relativePos;
+    placement.vertices = line.vertices.data();
+    placement.count = line.vertices.size();
+    // The vertices' bits, so that a vertex edited in place counts as a change.
+    std::uint64_t contents = 0;
+    for (const Vector2 vertex : line.vertices) {
+        contents = (contents ^ std::bit_cast<std::uint32_t>(vertex.x)) * 0x100000001b3ULL;
+        contents = (contents ^ std::bit_cast<std::uint32_t>(vertex.y)) * 0x100000001b3ULL;
+    }
+    placement.contents = contents;
+    return placement;
+}
+
 bool CollisionPass::ReplaceEntity(const Entity* entity) {
     if (entity == nullptr) {
         return false;
@@ -602,6 +634,13 @@ bool CollisionPass::Replace(std::size_t index) {
         return false;
     }
     Body& body = bodies[index];
+    if (body.line != nullptr) {
+        const LinePlacement placement = PlacementOf(*body.line);
+        if (placement.transform != nullptr && placement == body.placement) {
+            return false;
+        }
+        body.placement = placement;
+    }
     measured.clear();
     Box bounds{};
     Reach reach = Measure(body, measured, bounds);

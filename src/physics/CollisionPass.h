@@ -15,17 +15,23 @@
 // the pass of their changes through Transform::changeLog. When a collider's cells change, the
 // candidates of the collider being tested are gathered again from the next sequence position.
 // What the pass cannot see is a handler that changes the shape (radius, vertices, relativePos) of
-// a collider on neither told entity while the pass runs; no handler does.
+// a collider on neither told entity while the pass runs; no handler does. (A line is re-measured
+// only when what places it changed: its transform, position, scale, offset, vertex array or a
+// 64-bit hash of the vertices' bits.)
 //
-// Colliders that cannot be placed in cells (no Transform, values that are not finite, or too big
-// for the grid) are tested against everything, as are line-line pairs (a handful per level, and
-// their exact test has its own bound). Every scratch buffer is kept between frames, so a pass of
-// a steady scene allocates nothing.
+// A circle and a line are tested only when the circle's box meets the box of one of the line's
+// segments, and then only at those segments, in order, so the segment recorded as hit is the
+// one the full test would record. Colliders that cannot be placed in cells (no Transform, values
+// that are not finite, or too big for the grid) are tested against everything, as are line-line
+// pairs (a handful per level, and their exact test has its own bound). Every scratch buffer is
+// kept between frames, so a pass of a steady scene allocates nothing.
 
 #include <cstddef>
 #include <cstdint>
 #include <utility>
 #include <vector>
+
+#include "engine/Vector2.h"
 
 class Collider;
 class ColliderCircle;
@@ -64,6 +70,20 @@ private:
         bool operator==(const CellRange&) const = default;
     };
 
+    // What places a line's segments. Measuring a wall outline of hundreds of segments again
+    // after each of its contacts is the costliest part of following a report; an unchanged
+    // fingerprint makes that unnecessary.
+    struct LinePlacement {
+        const Transform* transform = nullptr;
+        Vector2 position{};
+        Vector2 scale{};
+        Vector2 offset{};
+        const Vector2* vertices = nullptr;
+        std::size_t count = 0;
+        std::uint64_t contents = 0;
+        bool operator==(const LinePlacement&) const = default;
+    };
+
     struct Body {
         Collider* collider = nullptr;
         ColliderCircle* circle = nullptr;
@@ -82,7 +102,11 @@ private:
         // `footprints`.
         std::size_t firstCell = 0;
         std::size_t cellCount = 0;
+        // Lines only: what they were last measured from.
+        LinePlacement placement{};
     };
+
+    static LinePlacement PlacementOf(const ColliderLine& line);
 
     void CollectBodies();
     void IndexOwners();
@@ -109,9 +133,9 @@ private:
     void TestAgainstLater(ColliderSystem& system);
     // The later colliders (from sequence position `from` on) that may touch `index`, in order.
     void GatherCandidates(std::size_t index, std::size_t from);
-    // True when the two cannot touch: both in cells and their bounds apart, or for a circle and
-    // a line, no box of the line meeting the circle's.
-    bool Apart(std::size_t first, std::size_t second) const;
+    // Touch, skipping the test when both are in cells and their boxes show they cannot touch,
+    // and for a circle and a line, visiting only the segments whose boxes meet the circle's.
+    bool Test(std::size_t first, std::size_t second);
     // The pair test for the two colliders' kinds, with the arguments in the order the pass
     // defines (the earlier collider first, a circle before a line).
     bool Touch(std::size_t first, std::size_t second) const;
@@ -169,6 +193,7 @@ private:
     std::vector<double> centresX;
     std::vector<double> centresY;
     std::vector<std::size_t> candidates;
+    std::vector<std::size_t> segmentScratch;
     // The gather that last took each body as a candidate, so it is taken once.
     std::vector<std::uint32_t> gathered;
     std::uint32_t gathering = 0;
