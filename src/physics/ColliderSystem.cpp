@@ -1,13 +1,14 @@
 #include "physics/ColliderSystem.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstddef>
 #include <optional>
+#include <ranges>
+#include <span>
 #include <vector>
 
-#include "entities/ComponentListSystem.h"
+#include "engine/ComponentType.h"
 #include "entities/Entity.h"
 #include "physics/ColliderCircle.h"
 #include "physics/ColliderLine.h"
@@ -16,8 +17,6 @@
 namespace {
 
 using Segment = ColliderLine::Segment;
-template <class T>
-using Layers = std::array<std::vector<T*>, kUpdateLayerCount>;
 
 float Dot(Vector2 a, Vector2 b) {
     return a.x * b.x + a.y * b.y;
@@ -98,40 +97,6 @@ bool SegmentsTouch(const Segment& p, const Segment& q) {
            (o4 == Turn::kCollinear && WithinBox(p.second, q));
 }
 
-// Sizes are re-read at every step of these loops: the lists are the live layers.
-void CircleAgainstLayer(ColliderSystem& system, ColliderCircle* circle,
-                        const std::vector<ColliderCircle*>& circles, std::size_t firstCircle,
-                        const std::vector<ColliderLine*>& lines) {
-    for (std::size_t j = firstCircle; j < circles.size(); ++j) {
-        if (ColliderSystem::CirclesTouch(circle, circles[j])) {
-            system.ReportCollision(circle, circles[j]);
-        }
-    }
-    for (std::size_t j = 0; j < lines.size(); ++j) {
-        if (ColliderSystem::CircleTouchesLine(circle, lines[j])) {
-            system.ReportCollision(circle, lines[j]);
-        }
-    }
-}
-
-void LineAgainstCircles(ColliderSystem& system, ColliderLine* line,
-                        const std::vector<ColliderCircle*>& circles) {
-    for (std::size_t j = 0; j < circles.size(); ++j) {
-        if (ColliderSystem::CircleTouchesLine(circles[j], line)) {
-            system.ReportCollision(line, circles[j]);
-        }
-    }
-}
-
-void LineAgainstLines(ColliderSystem& system, ColliderLine* line,
-                      const std::vector<ColliderLine*>& lines, std::size_t firstLine) {
-    for (std::size_t j = firstLine; j < lines.size(); ++j) {
-        if (ColliderSystem::LinesTouch(line, lines[j])) {
-            system.ReportCollision(line, lines[j]);
-        }
-    }
-}
-
 }  // namespace
 
 ColliderSystem& ColliderSystem::Instance() {
@@ -140,32 +105,10 @@ ColliderSystem& ColliderSystem::Instance() {
 }
 
 void ColliderSystem::Update(float /*dt*/) {
-    const Layers<ColliderCircle>& circles =
-        ComponentListSystem<ColliderCircle>::Instance().Layers();
-    const Layers<ColliderLine>& lines = ComponentListSystem<ColliderLine>::Instance().Layers();
-    for (std::size_t k = 0; k < circles.size(); ++k) {
-        for (std::size_t i = 0; i < circles[k].size(); ++i) {
-            ColliderCircle* circle = circles[k][i];
-            if (circle->OwnerTransform() == nullptr) {
-                continue;
-            }
-            CircleAgainstLayer(*this, circle, circles[k], i + 1, lines[k]);
-            for (std::size_t m = k + 1; m < circles.size(); ++m) {
-                CircleAgainstLayer(*this, circle, circles[m], 0, lines[m]);
-            }
-        }
-        for (std::size_t i = 0; i < lines[k].size(); ++i) {
-            ColliderLine* line = lines[k][i];
-            if (line->OwnerTransform() == nullptr) {
-                continue;
-            }
-            LineAgainstLines(*this, line, lines[k], i + 1);
-            for (std::size_t m = k + 1; m < lines.size(); ++m) {
-                LineAgainstCircles(*this, line, circles[m]);
-                LineAgainstLines(*this, line, lines[m], 0);
-            }
-        }
-    }
+    // An entity records at most one component per type: room for the components of both
+    // entities of a report, so that telling them never allocates.
+    toldComponents.reserve(2 * kComponentTypeCount);
+    pass.Run(*this);
 }
 
 void ColliderSystem::ReportCollision(Collider* a, Collider* b) {
@@ -199,7 +142,13 @@ bool ColliderSystem::CirclesTouch(ColliderCircle* a, ColliderCircle* b) {
     return reach * reach > LengthSquared(first->centre - second->centre);
 }
 
-bool ColliderSystem::CircleTouchesLine(ColliderCircle* circle, ColliderLine* line) {
+namespace {
+
+// The circle-line test over the segments `numbers` names (segment k joins vertices 2k and
+// 2k + 1), in their order.
+template <class SegmentNumbers>
+bool CircleTouchesSegments(ColliderCircle* circle, ColliderLine* line,
+                           const SegmentNumbers& numbers) {
     const std::optional<Placement> round = Place(*circle, circle->relativePos);
     const std::optional<Placement> shape = Place(*line, line->relativePos);
     if (!round || !shape) {
@@ -210,11 +159,15 @@ bool ColliderSystem::CircleTouchesLine(ColliderCircle* circle, ColliderLine* lin
     if (!(reach * reach > LengthSquared(round->centre - shape->centre))) {
         return false;
     }
-    if (circle->owner->name == kPointerEntityName) {
+    if (circle->owner->name == ColliderSystem::kPointerEntityName) {
         return false;
     }
     const std::vector<Vector2>& vertices = line->vertices;
-    for (std::size_t i = 0; i + 1 < vertices.size(); i += 2) {
+    for (const std::size_t number : numbers) {
+        const std::size_t i = 2 * number;
+        if (i + 1 >= vertices.size()) {
+            break;
+        }
         const Segment segment = PlaceSegment(*shape, vertices[i], vertices[i + 1]);
         if (SegmentWithinRadius(segment, round->centre, radius * radius)) {
             line->hitSegment = segment;
@@ -222,6 +175,18 @@ bool ColliderSystem::CircleTouchesLine(ColliderCircle* circle, ColliderLine* lin
         }
     }
     return false;
+}
+
+}  // namespace
+
+bool ColliderSystem::CircleTouchesLine(ColliderCircle* circle, ColliderLine* line) {
+    return CircleTouchesSegments(circle, line,
+                                 std::views::iota(std::size_t{0}, line->vertices.size() / 2));
+}
+
+bool ColliderSystem::CircleTouchesLineSegments(ColliderCircle* circle, ColliderLine* line,
+                                               std::span<const std::size_t> segments) {
+    return CircleTouchesSegments(circle, line, segments);
 }
 
 bool ColliderSystem::LinesTouch(ColliderLine* a, ColliderLine* b) {

@@ -2,13 +2,18 @@
 // The once-per-frame collision pass: every circle and line collider against every other, in a
 // fixed order over the five update layers, telling both entities' components of each contact.
 // Rectangles are never tested. The pair tests and the push-out directions are public so that the
-// response in Collider::OnCollision re-tests a pair exactly as the pass did.
+// response in Collider::OnCollision re-tests a pair exactly as the pass did. The pass itself
+// (CollisionPass) skips pairs that a grid shows cannot touch, with the same reports in the same
+// order as testing every pair.
 
+#include <cstddef>
+#include <span>
 #include <vector>
 
 #include "engine/NamedSystem.h"
 #include "engine/Vector2.h"
 #include "physics/ColliderLine.h"
+#include "physics/CollisionPass.h"
 
 class Collider;
 class ColliderCircle;
@@ -28,7 +33,8 @@ public:
     // against the later circles of k, the lines of k, then the circles and lines of every later
     // layer; then each line of k against the later lines of k and the circles and lines of every
     // later layer. Every unordered pair is tested once, and positions moved by earlier responses
-    // are seen by later tests. Colliders whose entity has no Transform are skipped.
+    // are seen by later tests. Colliders whose entity has no Transform are skipped. Pairs that
+    // cannot touch are left out without a test; the reports are those of testing every pair.
     void Update(float dt) override;
 
     // Tells every component of a's entity OnCollision(b), in the entity's map order, then every
@@ -41,6 +47,12 @@ public:
     // Inclusive, and records the first touching segment in the line's hitSegment. The pointer's
     // circle never touches a line.
     static bool CircleTouchesLine(ColliderCircle* circle, ColliderLine* line);
+    // CircleTouchesLine looking only at the listed segments (segment k joins vertices 2k and
+    // 2k + 1; increasing numbers), for a caller that knows every segment the circle can touch
+    // is among them: the same answer and the same recorded segment, without visiting the rest
+    // of a long outline.
+    static bool CircleTouchesLineSegments(ColliderCircle* circle, ColliderLine* line,
+                                          std::span<const std::size_t> segments);
     static bool LinesTouch(ColliderLine* a, ColliderLine* b);
     // The test for the two colliders' kinds, in either role; false for pairs that are never
     // tested (rectangles, plain colliders).
@@ -61,4 +73,6 @@ private:
     // The components being told, copied out of the entity's map first: a handler that adds a
     // component to its entity must not rehash the map under the loop. Reused between reports.
     std::vector<Component*> toldComponents;
+    // Kept between frames for its buffers.
+    CollisionPass pass;
 };

@@ -38,6 +38,10 @@ Transform* Transform::ParentTransform() const {
 
 void Transform::MarkDirty() {
     isDirty = true;
+    // A push-out moves the same transform step after step: it is listed once for the run.
+    if (changeLog != nullptr && (changeLog->empty() || changeLog->back() != this)) {
+        changeLog->push_back(this);
+    }
     if (owner == nullptr) {
         return;
     }

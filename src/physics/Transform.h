@@ -4,6 +4,8 @@
 // matrix the sprite path draws with. Moves go through the setters so the caches are marked out
 // of date (this transform's and its direct children's).
 
+#include <vector>
+
 #include "engine/Matrix4.h"
 #include "engine/Vector2.h"
 #include "entities/Component.h"
@@ -28,6 +30,11 @@ public:
 
     // Recomputes `matrix` from the world values and marks the transform clean.
     void UpdateMatrix();
+
+    // While set, every transform whose position, rotation or scale changes appends itself here,
+    // unless it is already the last entry. The collision pass sets it to follow the entities that the responses to
+    // its reports move.
+    static inline std::vector<Transform*>* changeLog = nullptr;
 
     Vector2 position{0.0f, 0.0f};
     float rotation = 0.0f;
