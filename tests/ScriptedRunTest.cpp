@@ -166,6 +166,11 @@ TEST_F(ScriptedRunTest, PlayEditSaveRestartAndQuitEndCleanly) {
 
     // Play: the menu's Start button opens the first level; invincible, so the level's enemies
     // cannot end it early; move and shoot.
+    PointAt(kStartButton);
+    ASSERT_TRUE(WaitUntil(
+        [&] { return ReadFileText(temp.path() / "out.txt").find("OnHover") != std::string::npos; },
+        20s))
+        << "the Start button sees the pointer";
     Click(kStartButton);
     ASSERT_TRUE(WaitForScene("MainScene.json")) << Errors();
     X({"keydown", "shift"});
