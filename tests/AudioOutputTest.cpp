@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -35,7 +36,9 @@
 #include "entities/Entity.h"
 #include "entities/VirtualComponentListSystem.h"
 #include "physics/Transform.h"
+#include "support/ChildProcess.h"
 #include "support/TempDirectory.h"
+#include "support/TraceMessages.h"
 #include "support/WaveRecording.h"
 
 namespace {
@@ -372,6 +375,37 @@ TEST_F(AudioOutputTest, SoundsAreCachedByTheirExactName) {
     WaveRecording::WriteTone("Assets/Sounds/Tone_300ms.wav", kShortToneSeconds, kToneAmplitude);
     EXPECT_EQ(GetSound("Tone_300ms.wav"), otherCase);
     EXPECT_EQ(otherCase->handle, nullptr);
+}
+
+// A sound file that cannot be played is reported once, by its path and the reason; the game goes
+// on without it. A header that claims a rate no output plays counts as broken.
+TEST_F(AudioOutputTest, ASoundThatCannotBeLoadedIsReportedOnceByItsPath) {
+    std::filesystem::create_directories("Assets/Sounds/Folder.wav");
+    std::ofstream("Assets/Sounds/Text.wav") << "not a sound";
+    std::string tooFast = ReadFileText("Assets/Sounds/tone_300ms.wav");
+    // The sample rate field, 12 bytes into the format chunk: 2^31 - 1 samples per second.
+    tooFast.replace(tooFast.find("fmt ") + 12, 4, std::string("\xff\xff\xff\x7f", 4));
+    std::ofstream("Assets/Sounds/TooFast.wav", std::ios::binary) << tooFast;
+    struct Case {
+        const char* name;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"Absent.wav", "it is missing or not a file"},
+        {"Folder.wav", "it is missing or not a file"},
+        {"Text.wav", "it is not a sound that can be decoded"},
+        {"TooFast.wav", "it is not a sound that can be decoded"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(GetSound(c.name)->handle, nullptr);
+        GetSound(c.name);
+        const std::string report =
+            std::string("ERROR: GetSound - cannot load Assets/Sounds/") + c.name + ": " + c.reason;
+        const std::string trace = ReadFileText(temp.path() / "Trace_Log.txt");
+        EXPECT_EQ(CountOccurrences(trace, report), 1u) << trace;
+    }
+    EXPECT_EQ(CountOccurrences(ReadFileText(temp.path() / "Trace_Log.txt"), "GetSound"), 4u);
 }
 
 }  // namespace

@@ -176,7 +176,9 @@ TEST_F(EngineSettingsTest, UnusableSettingsStartTheEngineWithDefaultsAndOneError
         {"no settings folder", false, {}, {}, RouterPath(), "Failed To Open Stream"},
         {"no router file", true, {}, valid, RouterPath(), "names no settings file"},
         {"empty router file", true, "", valid, RouterPath(), "names no settings file"},
-        {"no settings file", true, "Active.json", {}, active, "is empty"},
+        // The router may be what is wrong, so the error names it as well.
+        {"no settings file", true, "Active.json", {}, active,
+         "is empty (it did not exist; \"" + RouterPath() + "\" names it)"},
         {"empty settings file", true, "Active.json", "", active, "is empty"},
         {"invalid JSON", true, "Active.json", "{\"runOnStart\": ", active, "parse error"},
         {"not an object", true, "Active.json", "[\"1\"]", active, "not a JSON object"},
@@ -367,6 +369,28 @@ TEST_F(EngineSettingsTest, NamesThatLeaveTheSettingsFolderAreRefusedAndTouchNoFi
             }
         }
     }
+}
+
+// The window takes each member of a settings file it switches to, to show and save it again. A
+// member that is an array or object (never a setting; a broken or hostile file, nested 100 000
+// levels deep here) is not taken: copying, showing or writing it would go as deep as it nests.
+TEST_F(EngineSettingsTest, SwitchingToAFileWithStructuredMembersTakesOnlyItsPlainValues) {
+    const std::string nested = std::string(100000, '[') + std::string(100000, ']');
+    WriteSettingsFile("SettingsRouter.txt", "Active.json");
+    WriteSettingsFile("Deep.json",
+                      R"({"defaultEntityFile": )" + nested + R"(, "runOnStart": "1"})");
+    EngineSettingsSystem& window = EngineSettingsSystem::Instance();
+    window.settingsJson = DefaultSettingsJson();
+
+    window.SwitchSettingsFile("Deep.json");
+
+    EXPECT_TRUE(window.settingsJson["defaultEntityFile"].is_null());
+    EXPECT_EQ(window.settingsJson["runOnStart"], "1");
+    const std::vector<std::string> errors = Errors(Trace());
+    ASSERT_EQ(errors.size(), 1u) << ::testing::PrintToString(Trace());
+    EXPECT_NE(errors[0].find((SettingsFolder() / "Deep.json").string()), std::string::npos)
+        << errors[0];
+    EXPECT_NE(errors[0].find("\"defaultEntityFile\""), std::string::npos) << errors[0];
 }
 
 TEST_F(EngineSettingsTest, NamesMadeOfDotsAreStillPlainFileNames) {

@@ -571,6 +571,52 @@ TEST_F(EntityJsonTest, InvalidJsonThrowsAndIsNotCached) {
     EXPECT_EQ(PositionX(*loaded), 3.0f);
 }
 
+// A value that cannot be read costs its entity, and the report says which file it was in; an
+// entity read from no file (a clone, an editor paste) is reported as before.
+TEST_F(EntityJsonTest, ReadErrorsOfAFileNameTheFile) {
+    const std::string key = "Scenes/WrongType.json";
+    const json bad = {{"Physics", Entry("Physics", {{"velocity", "fast"}}, 2)}};
+    const json notAnEntity = json::array({1, 2});
+    struct Case {
+        const char* what;
+        json file;
+        const char* reportStart;
+    };
+    const Case cases[] = {
+        {"a wrong type in a child", {{"Child", bad}}, "ERROR: Entity::from_json - error serializing"},
+        {"a file that is no entity", notAnEntity, "WARNING: Entity::from_json - not an entity"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ClearLog();
+        temp.WriteFile(key, c.file.dump());
+        ReloadEntityFile(key);
+        delete LoadEntity(key);
+        EXPECT_TRUE(Contains(Log(), c.reportStart)) << Log();
+        EXPECT_TRUE(Contains(Log(), " | in file: " + DataDirectory + key + "\n")) << Log();
+
+        ClearLog();
+        Read(c.file);
+        EXPECT_TRUE(Contains(Log(), c.reportStart)) << Log();
+        EXPECT_FALSE(Contains(Log(), " | in file: ")) << Log();
+    }
+}
+
+// A folder where the file should be is no file: refused as a missing one is, by its path.
+TEST_F(EntityJsonTest, FolderInPlaceOfAFileThrowsNamingThePath) {
+    const std::string key = "Scenes/Folder.json";
+    fs::create_directories(temp.path() / key);
+    for (const FileOperation& operation : kFileOperations) {
+        SCOPED_TRACE(operation.name);
+        try {
+            operation.run(key);
+            ADD_FAILURE() << "no exception";
+        } catch (const StreamOpenError& error) {
+            EXPECT_TRUE(Contains(error.what(), DataDirectory + key)) << error.what();
+        }
+    }
+}
+
 struct BrokenFileCase {
     const char* name;
     std::function<void(const TempDirectory&, const std::string&)> breakFile;

@@ -290,6 +290,9 @@ TEST_F(GraphicsAssetsTest, MeshFilesLoadOrFailWithTheJsonLibrarysError) {
                 ADD_FAILURE() << "no exception on attempt " << attempt;
             } catch (const json::exception& error) {
                 EXPECT_EQ(error.id, c.errorId) << error.what();
+                EXPECT_NE(std::string(error.what()).find(DataDirectory + "Meshes/" + c.name),
+                          std::string::npos)
+                    << "the error does not name the file: " << error.what();
                 const bool rightKind =
                     (c.outcome == Outcome::kParseError &&
                      dynamic_cast<const json::parse_error*>(&error) != nullptr) ||
@@ -333,6 +336,34 @@ TEST_F(GraphicsAssetsTest, MissingDescriptorThrowsNamingThePathAndCreatesNoFile)
     }
 }
 
+// A folder opens for reading on this platform and reads as empty; it is still no file, and the
+// error says so by its path rather than as a parse error at the first character.
+TEST_F(GraphicsAssetsTest, FolderInPlaceOfADescriptorThrowsNamingThePath) {
+    fs::create_directories(tree.root() / "Data" / "Meshes" / "Folder.json");
+    fs::create_directories(tree.root() / "Shaders" / "Folder.json");
+    struct Case {
+        const char* kind;
+        std::function<void()> load;
+        std::string path;
+    };
+    const Case cases[] = {
+        {"mesh", [] { GetMesh("Folder.json"); }, DataDirectory + "Meshes/Folder.json"},
+        {"shader", [] { GetShader("Folder.json"); }, ShadersDirectory + "Folder.json"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.kind);
+        try {
+            c.load();
+            ADD_FAILURE() << "no exception";
+        } catch (const json::exception& error) {
+            ADD_FAILURE() << "read as a file: " << error.what();
+        } catch (const std::exception& error) {
+            EXPECT_EQ(std::string(error.what()), "Failed To Open Stream: " + c.path);
+        }
+        EXPECT_TRUE(fs::is_directory(c.path));
+    }
+}
+
 TEST_F(GraphicsAssetsTest, ShaderThatFailsToBuildIsReportedAndCachedWithProgramZero) {
     tree.WriteFile("Shaders/Unlinked.vert",
                    "#version 330 core\n"
@@ -348,16 +379,25 @@ TEST_F(GraphicsAssetsTest, ShaderThatFailsToBuildIsReportedAndCachedWithProgramZ
         const char* pixelFile;
         // The stage whose empty source fails, or 0 when the failure is the link.
         GLenum emptyStage;
+        // The one trace error: it names the source that failed (both for a link) and why.
+        const char* traced;
     };
     const Case cases[] = {
-        {"NoPixel.json", "Shaders/DebugShader.vert", "Shaders/Absent.frag", GL_FRAGMENT_SHADER},
-        {"NoVertex.json", "Shaders/Absent.vert", "Shaders/DebugShader.frag", GL_VERTEX_SHADER},
-        {"Unlinked.json", "Shaders/Unlinked.vert", "Shaders/Unlinked.frag", 0},
+        {"NoPixel.json", "Shaders/DebugShader.vert", "Shaders/Absent.frag", GL_FRAGMENT_SHADER,
+         "ERROR: CompileShaderProgram - NoPixel.json: Shaders/Absent.frag cannot be read as a "
+         "shader source"},
+        {"NoVertex.json", "Shaders/Absent.vert", "Shaders/DebugShader.frag", GL_VERTEX_SHADER,
+         "ERROR: CompileShaderProgram - NoVertex.json: Shaders/Absent.vert cannot be read as a "
+         "shader source"},
+        {"Unlinked.json", "Shaders/Unlinked.vert", "Shaders/Unlinked.frag", 0,
+         "ERROR: CompileShaderProgram - Unlinked.json: Shaders/Unlinked.vert and "
+         "Shaders/Unlinked.frag do not link: "},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.descriptor);
         WriteShaderDescriptor(c.descriptor, c.vertexFile, c.pixelFile);
         const int loadsBefore = ShaderLoadCount();
+        const std::size_t tracedBefore = CountOccurrences(TraceLogText(), "CompileShaderProgram");
 
         testing::internal::CaptureStdout();
         Shader* shader = GetShader(c.descriptor);
@@ -369,12 +409,18 @@ TEST_F(GraphicsAssetsTest, ShaderThatFailsToBuildIsReportedAndCachedWithProgramZ
         const std::string firstLine = std::string(kStageFailure) + "\n";
         ASSERT_EQ(output.rfind(firstLine, 0), 0u) << output;
         EXPECT_EQ(CountOccurrences(output, kStageFailure), 1u) << output;
-        const std::string log = output.substr(firstLine.size());
+        // The report, then the echo of the trace error (a time-stamped line of its own).
+        const std::size_t echo = output.find("\n[", firstLine.size() - 1);
+        ASSERT_NE(echo, std::string::npos) << output;
+        const std::string log = output.substr(firstLine.size(), echo + 1 - firstLine.size());
         if (c.emptyStage != 0) {
             EXPECT_EQ(log, EmptyStageLog(c.emptyStage) + "\n");
         } else {
             EXPECT_GT(log.size(), 1u) << "the link failure's info log is missing";
         }
+        EXPECT_NE(output.find(c.traced, echo), std::string::npos) << output;
+        EXPECT_EQ(CountOccurrences(TraceLogText(), "CompileShaderProgram"), tracedBefore + 1);
+        EXPECT_NE(TraceLogText().find(c.traced), std::string::npos) << TraceLogText();
 
         testing::internal::CaptureStdout();
         EXPECT_EQ(GetShader(c.descriptor), shader);

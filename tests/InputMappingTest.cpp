@@ -91,6 +91,28 @@ TEST_F(InputMappingTest, ABrokenEntryIsReportedOnceAndEarlierBindingsStay) {
     }
 }
 
+// Read from a file, the reports name it, so a person knows which file to mend.
+TEST_F(InputMappingTest, ReportsNameTheFileTheEntriesCameFrom) {
+    const std::string source = "Data/DefaultInputMappings.txt";
+    struct Case {
+        const char* file;
+        const char* report;
+    };
+    const Case cases[] = {
+        {"87 = JUMPS", "ERROR: InputSystem::LoadMappings - Data/DefaultInputMappings.txt: entry 1 "},
+        {"87 =", "ERROR: InputSystem::LoadMappings - Data/DefaultInputMappings.txt: entry 1 "},
+        {"87 = cInputStateMax",
+         "WARNING: InputSystem::LoadMappings - Data/DefaultInputMappings.txt: entry 1 "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        std::filesystem::remove(temp.path() / "Trace_Log.txt");
+        std::istringstream file(c.file);
+        input.LoadMappings(file, source);
+        EXPECT_NE(Trace().find(c.report), std::string::npos) << Trace();
+    }
+}
+
 TEST_F(InputMappingTest, TheInputCountIsRefusedWithAWarning) {
     std::istringstream file("87 = cInputStateMax\n65 = LEFT");
     EXPECT_TRUE(input.LoadMappings(file));

@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "support/ChildProcess.h"
 #include "support/StockData.h"
@@ -34,11 +36,13 @@ protected:
         std::ofstream(game / "Data" / "Scenes" / "Other.json") << "{\"other\": 1}";
     }
 
-    std::unique_ptr<ChildProcess> Start() const {
+    // `arguments` runs the game; a wrapper may stand before it.
+    std::unique_ptr<ChildProcess> Start(
+        std::vector<std::string> arguments = {TARNWICK_GAME_EXECUTABLE}) const {
         // The previous run's log must not count as this run having started.
         fs::remove(PerUserData() / "Trace_Log.txt");
         auto child = std::make_unique<ChildProcess>(ChildProcess::Options{
-            {TARNWICK_GAME_EXECUTABLE},
+            std::move(arguments),
             game,
             {{"XDG_DATA_HOME", xdg.string()}, {"ALSOFT_DRIVERS", "null"}},
             temp.path() / "out.txt",
@@ -122,6 +126,46 @@ TEST_F(LostEditsTest, AFileThatCannotBeMirroredBackIsNamedAndTheRestIsMirrored) 
     EXPECT_NE(trace.find("ERROR: Program::Exit - not mirrored back: "), std::string::npos);
     EXPECT_NE(trace.find("Blocked.json"), std::string::npos);
     EXPECT_TRUE(trace.ends_with("] End\n"));
+}
+
+// A folder the user may not write into (a read-only checkout, another user's files). The
+// superuser ignores folder modes, so under root the game runs without the capabilities that
+// override them, as an ordinary user would.
+TEST_F(LostEditsTest, AReadOnlyScenesFolderLetsEveryOtherFileBeMirrored) {
+    fs::create_directories(game / "Data" / "Archetypes");
+    std::ofstream(game / "Data" / "Archetypes" / "Crate.json") << "{\"crate\": 1}";
+    std::vector<std::string> arguments = {TARNWICK_GAME_EXECUTABLE};
+    if (geteuid() == 0) {
+        arguments.insert(arguments.begin(),
+                         {"/usr/bin/setpriv", "--bounding-set=-dac_override,-dac_read_search",
+                          "--inh-caps=-dac_override,-dac_read_search"});
+    }
+    const auto child = Start(arguments);
+    EditPerUserLevel();
+    std::ofstream(PerUserData() / "Archetypes" / "Crate.json") << kEdited;
+    std::ofstream(PerUserData() / "Scenes" / "Added.json") << "{\"added\": 1}";
+    fs::permissions(game / "Data" / "Scenes",
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    ASSERT_EQ(kill(child->Pid(), SIGTERM), 0);
+    const auto status = child->Wait(20s);
+    fs::permissions(game / "Data" / "Scenes", fs::perms::owner_write, fs::perm_options::add);
+
+    EXPECT_EQ(status, 1) << "a failed mirror is not a success";
+    EXPECT_EQ(ReadFileText(game / "Data" / "Archetypes" / "Crate.json"), kEdited);
+    EXPECT_FALSE(fs::exists(game / "Data" / "Scenes" / "Added.json"));
+    const std::string error = ReadFileText(temp.path() / "err.txt");
+    for (const char* name : {"Level.json", "Added.json"}) {
+        SCOPED_TRACE(name);
+        EXPECT_NE(error.find(name), std::string::npos) << error;
+        EXPECT_NE(PerUserTrace().find(name), std::string::npos);
+    }
+    EXPECT_EQ(error.find("Crate.json"), std::string::npos) << error;
+    EXPECT_NE(ReadFileText(game / "Data" / "Trace_Log.txt").find("Engine::Shutdown"),
+              std::string::npos)
+        << "the trace log was mirrored back with the rest";
+    EXPECT_EQ(ReadFileText(game / "Data" / "Scenes" / "Level.json"), "{\"level\": 1}")
+        << "the read-only folder kept its file";
 }
 
 }  // namespace

@@ -36,6 +36,9 @@ constexpr std::size_t kMaxSystems = kSerialMask;
 constexpr std::uint64_t kMillisecondsPerSecond = 1000;
 constexpr int kMonoChannels = 1;
 constexpr int kStereoChannels = 2;
+// The highest rate audio files and devices use (768 kHz); a header claiming more is broken, and
+// its sound would end before a single sample is heard.
+constexpr int kMaxSampleRate = 768000;
 
 struct Channel {
     ALuint source = 0;
@@ -231,7 +234,7 @@ FMOD_RESULT Decode(const char* path, DecodedSound& decoded) {
     // OpenAL takes one or two channels, and a buffer's size in bytes as an int.
     const bool playable =
         (info.channels == kMonoChannels || info.channels == kStereoChannels) &&
-        info.samplerate > 0 && info.frames > 0 &&
+        info.samplerate > 0 && info.samplerate <= kMaxSampleRate && info.frames > 0 &&
         info.frames <= INT_MAX / static_cast<sf_count_t>(info.channels * sizeof(short));
     if (!playable) {
         return FMOD_ERR_FORMAT;

@@ -5,9 +5,24 @@
 
 #include "audio/FMODAudio.h"
 #include "engine/DataDirectories.h"
+#include "engine/TraceLog.h"
 
 namespace {
 constexpr const char* kSoundsFolder = "Sounds/";
+
+const char* FileProblem(FMOD_RESULT result) {
+    switch (result) {
+        case FMOD_ERR_FILE_NOTFOUND:
+            return "it is missing or not a file";
+        case FMOD_ERR_FORMAT:
+            return "it is not a sound that can be decoded (an Ogg Vorbis or WAV file of one or two "
+                   "channels)";
+        case FMOD_ERR_MEMORY:
+            return "the audio output does not take its samples";
+        default:
+            return nullptr;
+    }
+}
 
 std::vector<std::unique_ptr<Sound>>& Cache() {
     static auto* cache = new std::vector<std::unique_ptr<Sound>>();
@@ -24,8 +39,14 @@ Sound* GetSound(const std::string& name) {
     auto sound = std::make_unique<Sound>();
     sound->name = name;
     const std::string path = AssetsDirectory + kSoundsFolder + name;
-    FMOD_System_CreateSound(FMODAudio::Instance().fmodSystem, path.c_str(), FMOD_2D, nullptr,
-                            &sound->handle);
+    const FMOD_RESULT result = FMOD_System_CreateSound(FMODAudio::Instance().fmodSystem,
+                                                       path.c_str(), FMOD_2D, nullptr,
+                                                       &sound->handle);
+    // Only what is wrong with the file itself is reported: without an audio output nothing is
+    // decoded, and the output's absence has its own warning at start.
+    if (const char* problem = FileProblem(result)) {
+        TraceLog::Error("GetSound - cannot load " + path + ": " + problem);
+    }
     Cache().push_back(std::move(sound));
     return Cache().back().get();
 }

@@ -1,7 +1,8 @@
 #pragma once
 // Sounds decoded from Assets/Sounds/ and shared by name for the whole run. A file that cannot be
-// loaded is cached too, with a null handle, so it is not retried; every later call on that
-// handle fails silently and the game goes on without the sound.
+// loaded is reported once (one trace error naming it) and cached too, with a null handle, so it
+// is not retried; every later call on that handle fails silently and the game goes on without
+// the sound.
 
 #include <string>
 

@@ -44,14 +44,20 @@ constexpr std::string_view kScenesPrefix = "Scenes/";
 
 constexpr const char* kInputMappingsFile = "DefaultInputMappings.txt";
 
-// A missing mapping file is created empty (read-write-append) and binds nothing; a broken one
-// is reported by the reader and keeps the entries before the fault.
+// A missing mapping file is created empty (read-write-append) and binds nothing, which leaves
+// the game without controls and is worth a warning; a broken one is reported by the reader and
+// keeps the entries before the fault.
 void LoadDefaultInputMappings() {
+    const std::string path = DataDirectory + kInputMappingsFile;
+    InputSystem& input = InputSystem::Instance();
     try {
-        Stream mappings(DataDirectory + kInputMappingsFile, Stream::kReadWriteAppend);
-        InputSystem::Instance().LoadMappings(mappings);
+        Stream mappings(path, Stream::kReadWriteAppend);
+        if (input.LoadMappings(mappings, path) && input.bindings.empty()) {
+            TraceLog::Warning("Engine::Initialize - " + path + " binds no input: no key does "
+                              "anything");
+        }
     } catch (const std::exception& error) {
-        InputSystem::Instance().bindings.clear();
+        input.bindings.clear();
         TraceLog::Error(std::string("Engine::Initialize - no input mappings: ") + error.what());
     }
 }

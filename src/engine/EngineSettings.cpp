@@ -181,7 +181,14 @@ void LoadEngineSettings() {
     StartSettings loaded;
     std::optional<SettingsFault> fault = ReadActiveName(name);
     if (!fault) {
-        fault = ReadStartSettings(SettingsPath(name), loaded);
+        const std::string path = SettingsPath(name);
+        std::error_code ignored;
+        const bool existed = std::filesystem::exists(path, ignored);
+        fault = ReadStartSettings(path, loaded);
+        // The router may be what is wrong (a name cut short, a typing error): say so.
+        if (fault && !existed) {
+            fault->reason += " (it did not exist; " + Quoted(RouterPath()) + " names it)";
+        }
     }
     if (fault) {
         TraceLog::Error(kLoadErrorPrefix + Describe(*fault));

@@ -37,6 +37,33 @@ Matrix4 Matrix4::Scale(Vector3 factors) {
     return result;
 }
 
+Matrix4 Matrix4::TranslateRotateZScale(float tx, float ty, float radians, float sx, float sy) {
+    const float c = std::cos(radians);
+    const float s = std::sin(radians);
+    if (!std::isfinite(tx) || !std::isfinite(ty) || !std::isfinite(c) || !std::isfinite(s) ||
+        !std::isfinite(sx) || !std::isfinite(sy)) {
+        // Infinities turn the product's zero terms into NaNs; only the product itself says where.
+        return Translate({tx, ty, 0.0f}) * RotateZ(radians) * Scale({sx, sy, 1.0f});
+    }
+    // Each element of the product is one non-zero term plus terms that are +0 or -0. Summing from
+    // +0 as the product does turns a -0 into +0 and leaves every other value as it is, which is
+    // what adding `zero` reproduces here; the compiler may not drop these additions.
+    const float zero = 0.0f;
+    const float cosine = zero + c;
+    const float sine = zero + s;
+    const float minusSine = zero + -s;
+    Matrix4 result;
+    result.m[0][0] = zero + cosine * sx;
+    result.m[0][1] = zero + sine * sx;
+    result.m[1][0] = zero + minusSine * sy;
+    result.m[1][1] = zero + cosine * sy;
+    result.m[2][2] = 1.0f;
+    result.m[3][0] = zero + tx;
+    result.m[3][1] = zero + ty;
+    result.m[3][3] = 1.0f;
+    return result;
+}
+
 Matrix4 Matrix4::LookAt(Vector3 eye, Vector3 target, Vector3 up) {
     const Vector3 f = Normalize(target - eye);
     const Vector3 s = Normalize(Cross(f, up));

@@ -12,6 +12,10 @@ struct Matrix4 {
     // Rotation about the z axis, counter-clockwise for positive radians.
     static Matrix4 RotateZ(float radians);
     static Matrix4 Scale(Vector3 factors);
+    // Translate({t.x, t.y, 0}) * RotateZ(radians) * Scale({s.x, s.y, 1}), equal bit for bit
+    // (signed zeros included) to that product, without its two full multiplications: the world
+    // matrix of every drawn sprite.
+    static Matrix4 TranslateRotateZScale(float tx, float ty, float radians, float sx, float sy);
     // Right-handed look-at view matrix.
     static Matrix4 LookAt(Vector3 eye, Vector3 target, Vector3 up);
     // Orthographic projection without a depth range ([2][2] = -1).

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <typeinfo>
 #include <unordered_map>
 #include <vector>
 
@@ -56,6 +57,8 @@ public:
     // Fills `entity` from an entity-file object (components and children read so far stay when
     // reading fails part way).
     static void from_json(const nlohmann::json& value, Entity& entity);
+    // The same for the content of the file at `file`, which its read errors name.
+    static void from_json(const nlohmann::json& value, Entity& entity, const std::string& file);
 
     // Never reused and never reset, not even by an engine restart.
     static std::int32_t nextEntityId;
@@ -86,5 +89,11 @@ T* Entity::GetComponent() const {
     if (found == components.end()) {
         return nullptr;
     }
-    return dynamic_cast<T*>(found->second.component);
+    Component* component = found->second.component;
+    // The entry under T's list holds a T, or a type derived from it; the exact type, by far the
+    // common case, is recognised without the full cast.
+    if (component != nullptr && typeid(*component) == typeid(T)) {
+        return static_cast<T*>(component);
+    }
+    return dynamic_cast<T*>(component);
 }

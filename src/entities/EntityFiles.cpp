@@ -33,6 +33,7 @@ constexpr std::size_t kMaxNestingDepth = 256;
 // is measured here, without recursion, and refused before anything reads it.
 std::size_t NestingDepth(const nlohmann::json& root) {
     std::size_t deepest = 0;
+    // Only containers are queued: a plain member counts for its depth where it is met.
     std::vector<std::pair<const nlohmann::json*, std::size_t>> pending{{&root, 1}};
     while (!pending.empty()) {
         const auto [value, depth] = pending.back();
@@ -40,7 +41,11 @@ std::size_t NestingDepth(const nlohmann::json& root) {
         deepest = std::max(deepest, depth);
         if (value->is_structured() && depth <= kMaxNestingDepth) {
             for (const nlohmann::json& member : *value) {
-                pending.emplace_back(&member, depth + 1);
+                if (member.is_structured()) {
+                    pending.emplace_back(&member, depth + 1);
+                } else {
+                    deepest = std::max(deepest, depth + 1);
+                }
             }
         }
     }
@@ -51,7 +56,11 @@ std::size_t NestingDepth(const nlohmann::json& root) {
 nlohmann::json ParseEntityFile(const std::string& fileKey) {
     const std::string path = DataDirectory + fileKey;
     Stream stream(path, Stream::kRead);
-    nlohmann::json parsed = nlohmann::json::parse(stream);
+    // Read whole, then parsed from memory: the parser reads a stream one character at a time
+    // through the stream buffer, which costs more than the parse itself on a large scene.
+    std::string text;
+    stream.ReadAll(text);
+    nlohmann::json parsed = nlohmann::json::parse(text);
     if (NestingDepth(parsed) > kMaxNestingDepth) {
         throw std::length_error(path + " nests deeper than " + std::to_string(kMaxNestingDepth) +
                                 " levels");
@@ -68,7 +77,7 @@ Entity* LoadEntity(const std::string& fileKey) {
         cached = cache.emplace(fileKey, ParseEntityFile(fileKey)).first;
     }
     auto* entity = new Entity(kLoadedEntityName);
-    Entity::from_json(cached->second, *entity);
+    Entity::from_json(cached->second, *entity, DataDirectory + fileKey);
     return entity;
 }
 

@@ -38,6 +38,8 @@ constexpr int kColliderKindRectangle = 1;
 constexpr int kColliderKindLine = 2;
 
 constexpr const char* kReadErrorPrefix = "Entity::from_json - error serializing entity: ";
+// Between the error's message and the file the entity was read from.
+constexpr const char* kReadErrorFileSeparator = " | in file: ";
 constexpr const char* kColliderKindMissingError =
     "Collider type from json is not included in Awful Entity If Statement. Please add it there";
 
@@ -55,7 +57,7 @@ std::string DumpForTrace(const nlohmann::json& value) {
 }
 
 UpdateLayer ReadUpdateLayer(const nlohmann::json& value, const std::string& key) {
-    const nlohmann::json found = GetJsonPath(value, {key, kUpdateLayerKey});
+    const nlohmann::json& found = GetJsonPath(value, {key, kUpdateLayerKey});
     if (IsMissingJsonValue(found)) {
         return UpdateLayer::AVERAGE;
     }
@@ -84,7 +86,10 @@ void ApplyData(Component& component, const nlohmann::json& data) {
 template <class T>
 void AddWithDataAndLayer(const nlohmann::json& value, const std::string& key, Entity& entity) {
     auto component = std::make_unique<T>();
-    if (!component->ToJson().is_null()) {
+    // Whether a type writes data of its own is a property of the type, so it is asked once, of
+    // the first component built, rather than by building the JSON form of every one.
+    static const bool writesOwnData = !component->ToJson().is_null();
+    if (writesOwnData) {
         ApplyData(*component, GetJsonPath(value, {key, key}));
     }
     const UpdateLayer layer = ReadUpdateLayer(value, key);
@@ -192,7 +197,7 @@ struct EntryReader<SoundEffect> {
     static constexpr bool kAvailable = kIsBuiltComponent<SoundEffect>;
 
     static void Read(const nlohmann::json& value, const std::string& key, Entity& entity) {
-        const nlohmann::json name = GetJsonPath(value, {key, key, SoundEffect::kSoundNameKey});
+        const nlohmann::json& name = GetJsonPath(value, {key, key, SoundEffect::kSoundNameKey});
         auto component = std::make_unique<SoundEffect>(
             IsMissingJsonValue(name) ? std::string() : name.get<std::string>());
         const UpdateLayer layer = ReadUpdateLayer(value, key);
@@ -231,7 +236,10 @@ EntryReadFunction FindEntryReader(std::string_view key) {
     return type ? kEntryReaders[static_cast<std::size_t>(*type)] : nullptr;
 }
 
-void ReadChild(const std::string& key, const nlohmann::json& member, Entity& parent) {
+void ReadEntity(const nlohmann::json& value, Entity& entity, const std::string& file);
+
+void ReadChild(const std::string& key, const nlohmann::json& member, Entity& parent,
+               const std::string& file) {
     // Only an object (or null, an empty entity) describes an entity. Anything else would be
     // iterated with made-up member names, and a number or string would recurse without end.
     if (!member.is_object() && !member.is_null()) {
@@ -240,8 +248,40 @@ void ReadChild(const std::string& key, const nlohmann::json& member, Entity& par
         return;
     }
     auto child = std::make_unique<Entity>(key);
-    Entity::from_json(member, *child);
+    ReadEntity(member, *child, file);
     parent.AddChild(child.release());
+}
+
+// `file` names the file the value came from in the error report; empty when it came from none.
+void ReadEntity(const nlohmann::json& value, Entity& entity, const std::string& file) {
+    const std::string inFile = file.empty() ? std::string() : kReadErrorFileSeparator + file;
+    try {
+        if (!value.is_object()) {
+            if (!value.is_null()) {
+                TraceLog::Warning("Entity::from_json - not an entity object, nothing read: " +
+                                  DumpForTrace(value) + inFile);
+            }
+            return;
+        }
+        // The transform goes first whatever the key order: other components look for it.
+        const std::string transformKey = Transform::kComponentName;
+        if (value.contains(transformKey)) {
+            FindEntryReader(transformKey)(value, transformKey, entity);
+        }
+        for (const auto& [key, member] : value.items()) {
+            if (key == transformKey) {
+                continue;
+            }
+            if (const EntryReadFunction read = FindEntryReader(key)) {
+                read(value, key, entity);
+            } else {
+                ReadChild(key, member, entity, file);
+            }
+        }
+    } catch (const std::exception& error) {
+        // What was read so far stays: a scene with one bad member still loads the rest.
+        TraceLog::Error(kReadErrorPrefix + DumpForTrace(value) + error.what() + inFile);
+    }
 }
 
 }  // namespace
@@ -263,31 +303,9 @@ nlohmann::json Entity::to_json(const Entity& entity) {
 }
 
 void Entity::from_json(const nlohmann::json& value, Entity& entity) {
-    try {
-        if (!value.is_object()) {
-            if (!value.is_null()) {
-                TraceLog::Warning("Entity::from_json - not an entity object, nothing read: " +
-                                  DumpForTrace(value));
-            }
-            return;
-        }
-        // The transform goes first whatever the key order: other components look for it.
-        const std::string transformKey = Transform::kComponentName;
-        if (value.contains(transformKey)) {
-            FindEntryReader(transformKey)(value, transformKey, entity);
-        }
-        for (const auto& [key, member] : value.items()) {
-            if (key == transformKey) {
-                continue;
-            }
-            if (const EntryReadFunction read = FindEntryReader(key)) {
-                read(value, key, entity);
-            } else {
-                ReadChild(key, member, entity);
-            }
-        }
-    } catch (const std::exception& error) {
-        // What was read so far stays: a scene with one bad member still loads the rest.
-        TraceLog::Error(kReadErrorPrefix + DumpForTrace(value) + error.what());
-    }
+    ReadEntity(value, entity, std::string());
+}
+
+void Entity::from_json(const nlohmann::json& value, Entity& entity, const std::string& file) {
+    ReadEntity(value, entity, file);
 }

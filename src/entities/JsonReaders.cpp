@@ -11,18 +11,19 @@ namespace {
 constexpr const char* kMissingKeyWarning = "Json key does not exist. Tried to deserialize key ";
 }  // namespace
 
-nlohmann::json GetJsonPath(const nlohmann::json& value,
-                           std::initializer_list<std::string_view> keys) {
+const nlohmann::json& GetJsonPath(const nlohmann::json& value,
+                                  std::initializer_list<std::string_view> keys) {
+    static const nlohmann::json missing = kMissingJsonValue;
     const nlohmann::json* current = &value;
     for (std::string_view key : keys) {
         if (!current->is_object()) {
             TraceLog::Warning(kMissingKeyWarning + std::string(key));
-            return kMissingJsonValue;
+            return missing;
         }
         const auto found = current->find(key);
         if (found == current->end()) {
             TraceLog::Warning(kMissingKeyWarning + std::string(key));
-            return kMissingJsonValue;
+            return missing;
         }
         current = &*found;
     }
@@ -34,14 +35,14 @@ bool IsMissingJsonValue(const nlohmann::json& value) {
 }
 
 void ReadJsonFloat(const nlohmann::json& object, std::string_view key, float& destination) {
-    const nlohmann::json found = GetJsonPath(object, {key});
+    const nlohmann::json& found = GetJsonPath(object, {key});
     if (!IsMissingJsonValue(found)) {
         destination = JsonToFloat(found);
     }
 }
 
 void ReadJsonVector2(const nlohmann::json& object, std::string_view key, Vector2& destination) {
-    const nlohmann::json found = GetJsonPath(object, {key});
+    const nlohmann::json& found = GetJsonPath(object, {key});
     if (!IsMissingJsonValue(found)) {
         // Both members must be there once the key is: a half vector is a data error.
         const float x = JsonToFloat(found.at("x"));
@@ -51,35 +52,35 @@ void ReadJsonVector2(const nlohmann::json& object, std::string_view key, Vector2
 }
 
 void ReadJsonString(const nlohmann::json& object, std::string_view key, std::string& destination) {
-    const nlohmann::json found = GetJsonPath(object, {key});
+    const nlohmann::json& found = GetJsonPath(object, {key});
     if (!IsMissingJsonValue(found)) {
         destination = found.get<std::string>();
     }
 }
 
 void ReadJsonInt(const nlohmann::json& object, std::string_view key, int& destination) {
-    const nlohmann::json found = GetJsonPath(object, {key});
+    const nlohmann::json& found = GetJsonPath(object, {key});
     if (!IsMissingJsonValue(found)) {
         destination = JsonToInt(found);
     }
 }
 
 void ReadJsonBool(const nlohmann::json& object, std::string_view key, bool& destination) {
-    const nlohmann::json found = GetJsonPath(object, {key});
+    const nlohmann::json& found = GetJsonPath(object, {key});
     if (!IsMissingJsonValue(found)) {
         destination = found.get<bool>();
     }
 }
 
 void ReadJsonFlag(const nlohmann::json& object, std::string_view key, bool& destination) {
-    const nlohmann::json found = GetJsonPath(object, {key});
+    const nlohmann::json& found = GetJsonPath(object, {key});
     if (!IsMissingJsonValue(found)) {
         destination = found.is_boolean() ? found.get<bool>() : JsonToDouble(found) != 0.0;
     }
 }
 
 void ReadJsonDouble(const nlohmann::json& object, std::string_view key, double& destination) {
-    const nlohmann::json found = GetJsonPath(object, {key});
+    const nlohmann::json& found = GetJsonPath(object, {key});
     if (!IsMissingJsonValue(found)) {
         destination = JsonToDouble(found);
     }
@@ -87,7 +88,7 @@ void ReadJsonDouble(const nlohmann::json& object, std::string_view key, double& 
 
 void ReadJsonUnsigned(const nlohmann::json& object, std::string_view key,
                       std::uint32_t& destination) {
-    const nlohmann::json found = GetJsonPath(object, {key});
+    const nlohmann::json& found = GetJsonPath(object, {key});
     if (!IsMissingJsonValue(found)) {
         destination = JsonToUnsigned(found);
     }

@@ -15,10 +15,12 @@
 // Stands in for a value that is not there. A real string with this text is read as absent too.
 inline constexpr const char* kMissingJsonValue = "Horriblerror";
 
-// Follows `keys` one level at a time and returns a copy of the value found, or the string
-// kMissingJsonValue (after a trace warning naming the first key that is missing).
-nlohmann::json GetJsonPath(const nlohmann::json& value,
-                           std::initializer_list<std::string_view> keys);
+// Follows `keys` one level at a time and returns the value found, or the string
+// kMissingJsonValue (after a trace warning naming the first key that is missing). The result
+// refers into `value` (or to a shared constant), so it lives as long as `value` does; callers
+// that keep it longer take a copy.
+const nlohmann::json& GetJsonPath(const nlohmann::json& value,
+                                  std::initializer_list<std::string_view> keys);
 
 bool IsMissingJsonValue(const nlohmann::json& value);
 

@@ -129,17 +129,21 @@ void GraphicsSystem::ShutDown() {
 }
 
 void GraphicsSystem::StartDrawing() {
+    // Whatever ran since the last frame's drawing (the GUI renderer, asset loading) may have
+    // changed bindings and programs.
+    ForgetGlState();
     glViewport(0, 0, windowWidth, windowHeight);
     UpdateCameraMatrices();
     glClear(GL_COLOR_BUFFER_BIT);
 }
 
 void GraphicsSystem::SwapBuffers() {
-    currentProgram = -1;
+    ForgetGlState();
     glfwSwapBuffers(window);
 }
 
 void GraphicsSystem::UpdateCameraMatrices() {
+    ++cameraMatricesVersion;
     const Vector3 eye = cameraPosition;
     view = Matrix4::LookAt(eye, {eye.x, eye.y, 0.0f}, {0.0f, 1.0f, 0.0f});
     projection = Matrix4::Orthographic(eye.x - kVisibleHalfWidth, eye.x + kVisibleHalfWidth,
@@ -174,24 +178,100 @@ void GraphicsSystem::OnFramebufferResized(int width, int height) {
     UpdateCameraMatrices();
 }
 
+void GraphicsSystem::ForgetGlState() {
+    currentProgram = -1;
+    programUniforms.clear();
+    currentUniforms = 0;
+    vertexArrayKnown = false;
+    textureKnown = false;
+}
+
+bool GraphicsSystem::MakeCurrent(int program) {
+    // currentProgram is public: a program it names without a record here was not made current
+    // by this system, so it is switched to like any other.
+    if (program == currentProgram && currentUniforms < programUniforms.size() &&
+        programUniforms[currentUniforms].program == program) {
+        return false;
+    }
+    const auto name = static_cast<GLuint>(program);
+    glUseProgram(name);
+    currentProgram = program;
+    for (std::size_t i = 0; i < programUniforms.size(); ++i) {
+        if (programUniforms[i].program == program) {
+            currentUniforms = i;
+            return true;
+        }
+    }
+    ProgramUniforms& uniforms = programUniforms.emplace_back();
+    uniforms.program = program;
+    uniforms.world = glGetUniformLocation(name, "world");
+    uniforms.textureOffset = glGetUniformLocation(name, "textureOffset");
+    uniforms.passColor = glGetUniformLocation(name, "passColor");
+    uniforms.emitterPos = glGetUniformLocation(name, "emitterPos");
+    uniforms.emitterCols = glGetUniformLocation(name, "emitterCols");
+    uniforms.emitterRadii = glGetUniformLocation(name, "emitterRadii");
+    uniforms.numLights = glGetUniformLocation(name, "numLights");
+    uniforms.projection = glGetUniformLocation(name, "projection");
+    uniforms.view = glGetUniformLocation(name, "view");
+    currentUniforms = programUniforms.size() - 1;
+    return true;
+}
+
+void GraphicsSystem::UploadCameraOnce(ProgramUniforms& uniforms) {
+    if (uniforms.cameraUploaded && uniforms.uploadedCamera == cameraMatricesVersion) {
+        return;
+    }
+    glUniformMatrix4fv(uniforms.projection, 1, GL_FALSE, projection.data());
+    glUniformMatrix4fv(uniforms.view, 1, GL_FALSE, view.data());
+    uniforms.cameraUploaded = true;
+    uniforms.uploadedCamera = cameraMatricesVersion;
+}
+
+void GraphicsSystem::BindVertexArray(unsigned int vertexArray) {
+    if (vertexArrayKnown && boundVertexArray == vertexArray) {
+        return;
+    }
+    const GLuint name = vertexArray == 0 || glIsVertexArray(vertexArray) ? vertexArray : 0;
+    if (vertexArrayKnown && boundVertexArray == name) {
+        return;
+    }
+    glBindVertexArray(name);
+    vertexArrayKnown = true;
+    boundVertexArray = name;
+}
+
+void GraphicsSystem::BindTexture(int texture) {
+    // -1 is the name a texture that failed to load keeps.
+    GLuint name = texture > 0 ? static_cast<GLuint>(texture) : 0;
+    if (textureKnown && boundTexture == name) {
+        return;
+    }
+    if (name != 0 && !glIsTexture(name)) {
+        name = 0;
+        if (textureKnown && boundTexture == name) {
+            return;
+        }
+    }
+    glBindTexture(GL_TEXTURE_2D, name);
+    textureKnown = true;
+    boundTexture = name;
+}
+
 void GraphicsSystem::DrawSprite(Transform& transform, int program, unsigned int vertexArray,
                                 int vertexCount, int texture, Vector2 textureOffset, Vector3 color,
                                 float alpha) {
     if (transform.isDirty) {
         transform.UpdateMatrix();
     }
-    const Matrix4 world = transform.matrix;
-    const auto name = static_cast<GLuint>(program);
-    if (program != currentProgram) {
-        glUseProgram(name);
-        currentProgram = program;
-        worldLocation = glGetUniformLocation(name, "world");
-        textureOffsetLocation = glGetUniformLocation(name, "textureOffset");
-        passColorLocation = glGetUniformLocation(name, "passColor");
-        emitterPosLocation = glGetUniformLocation(name, "emitterPos");
-        emitterColsLocation = glGetUniformLocation(name, "emitterCols");
-        emitterRadiiLocation = glGetUniformLocation(name, "emitterRadii");
-        numLightsLocation = glGetUniformLocation(name, "numLights");
+    if (MakeCurrent(program)) {
+        const ProgramUniforms& switched = programUniforms[currentUniforms];
+        worldLocation = switched.world;
+        textureOffsetLocation = switched.textureOffset;
+        passColorLocation = switched.passColor;
+        emitterPosLocation = switched.emitterPos;
+        emitterColsLocation = switched.emitterCols;
+        emitterRadiiLocation = switched.emitterRadii;
+        numLightsLocation = switched.numLights;
         const auto lights = static_cast<GLsizei>(emitterPositions.size());
         glUniform3fv(emitterPosLocation, lights, FloatsOf(emitterPositions));
         glUniform3fv(emitterColsLocation, lights, FloatsOf(emitterColors));
@@ -199,15 +279,16 @@ void GraphicsSystem::DrawSprite(Transform& transform, int program, unsigned int 
         glUniform1i(numLightsLocation, lights);
         ++lightUploadCount;
     }
-    UploadCameraMatrices(name);
-    glBindVertexArray(vertexArray);
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
-    glUniformMatrix4fv(worldLocation, 1, GL_FALSE, world.data());
-    glUniform2f(textureOffsetLocation, textureOffset.x, textureOffset.y);
-    glUniform4f(passColorLocation, color.x, color.y, color.z, alpha);
+    ProgramUniforms& uniforms = programUniforms[currentUniforms];
+    UploadCameraOnce(uniforms);
+    BindVertexArray(vertexArray);
+    BindTexture(texture);
+    // Nothing is unbound after the draw: the next draw binds what it needs, and code that relies
+    // on other bindings sets them itself.
+    glUniformMatrix4fv(uniforms.world, 1, GL_FALSE, transform.matrix.data());
+    glUniform2f(uniforms.textureOffset, textureOffset.x, textureOffset.y);
+    glUniform4f(uniforms.passColor, color.x, color.y, color.z, alpha);
     glDrawArrays(GL_TRIANGLES, 0, vertexCount);
-    glBindVertexArray(0);
-    glBindTexture(GL_TEXTURE_2D, 0);
 }
 
 const Shader* GraphicsSystem::DebugShader() {
@@ -232,28 +313,24 @@ void GraphicsSystem::DrawDebugShape(std::vector<Vector2> points, Vector2 positio
     if (shader == nullptr) {
         return;
     }
-    const int program = shader->program;
-    const auto name = static_cast<GLuint>(program);
-    if (program != currentProgram) {
-        glUseProgram(name);
-        currentProgram = program;
-    }
-    UploadCameraMatrices(name);
-    glBindVertexArray(vertexArray);
+    // The sprite locations (worldLocation, ...) stay as they are: the next sprite sees another
+    // program and takes its own.
+    MakeCurrent(shader->program);
+    ProgramUniforms& uniforms = programUniforms[currentUniforms];
+    UploadCameraOnce(uniforms);
+    BindVertexArray(vertexArray);
     glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(points.size()) * kBytesPerPoint,
                  points.data(), GL_STATIC_DRAW);
-    glUniformMatrix4fv(glGetUniformLocation(name, "world"), 1, GL_FALSE, world.data());
+    glUniformMatrix4fv(uniforms.world, 1, GL_FALSE, world.data());
     Vector4 color{1.0f, 1.0f, 1.0f, 1.0f};
     if (colorName == "green") {
         color = {0.0f, 1.0f, 0.0f, 1.0f};
     } else if (colorName == "red") {
         color = {1.0f, 0.0f, 0.0f, 1.0f};
     }
-    glUniform4f(glGetUniformLocation(name, "passColor"), color.r, color.g, color.b, color.a);
+    glUniform4f(uniforms.passColor, color.r, color.g, color.b, color.a);
     glDrawArrays(primitive, 0, static_cast<GLsizei>(points.size()));
-    glBindVertexArray(0);
-    glBindTexture(GL_TEXTURE_2D, 0);
 }
 
 void GraphicsSystem::CompileEmitters(

@@ -4,6 +4,7 @@
 // by the frame loop, never registered with the engine.
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,15 @@ public:
     // Program switches of DrawSprite so far, each of which uploaded the light arrays.
     int lightUploadCount = 0;
 
+    // Forgets what the draw paths believe OpenGL has bound (program, vertex array, texture) and
+    // what they uploaded to each program (uniform locations, camera matrices), so the next draw
+    // binds, looks up and uploads everything afresh. The draw paths skip binds and uploads that
+    // would repeat the state they left, which holds only while nothing else touches OpenGL:
+    // every frame's drawing starts with this, and so must any code that changes bindings or
+    // programs behind their back (asset loading, point buffers, the GUI renderer; tests that call
+    // OpenGL themselves).
+    void ForgetGlState();
+
     // Window pixels (origin top left, y down) to world units, by the one rule the engine uses
     // for the pointer.
     Vector2 WindowToWorld(double cursorX, double cursorY) const;
@@ -80,6 +90,8 @@ public:
     int numLightsLocation = -1;
     Vector4 clearColor{0.0f, 0.0f, 0.0f, 1.0f};
     Vector3 cameraPosition{};
+    // Written only by UpdateCameraMatrices, which the draw paths rely on to know when to upload
+    // them again.
     Matrix4 view{};
     Matrix4 projection{};
     int windowWidth = 0;
@@ -89,7 +101,45 @@ public:
     std::vector<float> emitterRadii;
 
 private:
+    // What a program has been given since the state was last forgotten: the locations of every
+    // uniform the draw paths set, and which rebuild of the camera matrices it last received.
+    struct ProgramUniforms {
+        int program = 0;
+        int world = -1;
+        int textureOffset = -1;
+        int passColor = -1;
+        int emitterPos = -1;
+        int emitterCols = -1;
+        int emitterRadii = -1;
+        int numLights = -1;
+        int projection = -1;
+        int view = -1;
+        bool cameraUploaded = false;
+        std::uint64_t uploadedCamera = 0;
+    };
+
     GraphicsSystem() = default;
+    // Makes `program` current when it is not (true then), with its uniforms, looked up on its
+    // first use since the state was forgotten, at programUniforms[currentUniforms].
+    bool MakeCurrent(int program);
+    // Uploads the camera matrices unless this program already holds the current ones.
+    void UploadCameraOnce(ProgramUniforms& uniforms);
+    // Bind unless already bound. A name that is no vertex array (or texture) binds 0, which is
+    // what drawing with it always meant: OpenGL refuses the name and the previous draw had
+    // unbound.
+    void BindVertexArray(unsigned int vertexArray);
+    void BindTexture(int texture);
+
+    std::vector<ProgramUniforms> programUniforms;
+    // Counts the rebuilds of `view` and `projection`, which only UpdateCameraMatrices writes; a
+    // program holds the current matrices when it was given them at the current count.
+    std::uint64_t cameraMatricesVersion = 0;
+    // Index into programUniforms of the current program; meaningful while currentProgram != -1.
+    std::size_t currentUniforms = 0;
+    bool vertexArrayKnown = false;
+    unsigned int boundVertexArray = 0;
+    bool textureKnown = false;
+    unsigned int boundTexture = 0;
     // The debug shader, asked for once: a descriptor that is missing or broken is reported a
     // single time and debug drawing is then skipped, instead of failing every frame.
     const Shader* DebugShader();

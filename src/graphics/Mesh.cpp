@@ -3,13 +3,16 @@
 #include <glad/gl.h>
 
 #include <cstdint>
+#include <exception>
 #include <memory>
 
 #include <nlohmann/json.hpp>
 
 #include "SharedDependencies/Source/Stream.h"
 #include "engine/DataDirectories.h"
+#include "engine/RethrowNamingFile.h"
 #include "entities/JsonReaders.h"
+#include "graphics/GraphicsSystem.h"
 
 namespace {
 constexpr GLsizei kVertexStride = sizeof(Vertex);
@@ -38,26 +41,33 @@ Vertex ReadVertex(const nlohmann::json& element) {
     return vertex;
 }
 
+}  // namespace
+
 std::unique_ptr<Mesh> LoadMesh(const std::string& name) {
-    // Read-only open: a missing mesh is reported by name instead of being created empty.
-    Stream file(DataDirectory + MeshesDirectory + name, Stream::kRead);
-    const nlohmann::json data = nlohmann::json::parse(file);
+    const std::string path = DataDirectory + MeshesDirectory + name;
     auto mesh = std::make_unique<Mesh>();
-    const nlohmann::json& vertices = data.at("vertices");
-    if (!vertices.is_array()) {
-        throw nlohmann::json::type_error::create(302, "\"vertices\" must be an array", &vertices);
+    try {
+        // Read-only open: a missing mesh is reported by name instead of being created empty.
+        Stream file(path, Stream::kRead);
+        const nlohmann::json data = nlohmann::json::parse(file);
+        const nlohmann::json& vertices = data.at("vertices");
+        if (!vertices.is_array()) {
+            throw nlohmann::json::type_error::create(302, "\"vertices\" must be an array",
+                                                     &vertices);
+        }
+        for (const nlohmann::json& element : vertices) {
+            mesh->vertices.push_back(ReadVertex(element));
+        }
+        // Read before any OpenGL object exists, so a malformed file leaks nothing.
+        mesh->uSize = JsonToFloat(data.at("uSize"));
+        mesh->vSize = JsonToFloat(data.at("vSize"));
+    } catch (const std::exception&) {
+        RethrowNamingFile(path);
     }
-    for (const nlohmann::json& element : vertices) {
-        mesh->vertices.push_back(ReadVertex(element));
-    }
-    // Read before any OpenGL object exists, so a malformed file leaks nothing.
-    mesh->uSize = JsonToFloat(data.at("uSize"));
-    mesh->vSize = JsonToFloat(data.at("vSize"));
     BuildMeshBuffers(*mesh);
     mesh->name = name;
     return mesh;
 }
-}  // namespace
 
 unsigned int BuildMeshBuffers(Mesh& mesh) {
     glGenVertexArrays(1, &mesh.vertexArray);
@@ -76,6 +86,7 @@ unsigned int BuildMeshBuffers(Mesh& mesh) {
     glEnableVertexAttribArray(1);
     glEnableVertexAttribArray(2);
     glBindVertexArray(0);
+    GraphicsSystem::Instance().ForgetGlState();
     return mesh.vertexArray;
 }
 

@@ -2,6 +2,7 @@
 // Meshes: triangle lists read from JSON files under DataDirectory + "Meshes/", uploaded once
 // and shared by name for the whole run. uSize and vSize describe one cell of a sprite sheet.
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,8 +20,13 @@ struct Mesh {
 };
 
 // The shared record for `name`, loading it on first request. A missing or malformed file
-// throws (the error names the path, or is the JSON library's) and nothing is cached.
+// throws (the JSON library's error where it is one, its message naming the path) and nothing is
+// cached.
 Mesh* GetMesh(const std::string& name);
+
+// Reads the mesh file `name` and uploads it, without looking at or adding to the shared records.
+// Throws like GetMesh, before any OpenGL object exists.
+std::unique_ptr<Mesh> LoadMesh(const std::string& name);
 
 // Creates the vertex array and buffer for the mesh's vertices; returns the vertex array.
 unsigned int BuildMeshBuffers(Mesh& mesh);

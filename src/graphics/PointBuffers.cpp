@@ -2,6 +2,8 @@
 
 #include <glad/gl.h>
 
+#include "graphics/GraphicsSystem.h"
+
 namespace {
 constexpr GLsizei kPointStride = sizeof(Vector2);
 static_assert(sizeof(Vector2) == 2 * sizeof(float), "points go to OpenGL as packed float pairs");
@@ -18,6 +20,7 @@ void CreatePointBuffers(unsigned int& vertexArray, unsigned int& vertexBuffer,
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(points.size()) * kPointStride,
                  points.data(), GL_STATIC_DRAW);
     glBindVertexArray(0);
+    GraphicsSystem::Instance().ForgetGlState();
 }
 
 void DeletePointBuffers(unsigned int& vertexArray, unsigned int& vertexBuffer) {
@@ -25,4 +28,6 @@ void DeletePointBuffers(unsigned int& vertexArray, unsigned int& vertexBuffer) {
     glDeleteVertexArrays(1, &vertexArray);
     vertexBuffer = 0;
     vertexArray = 0;
+    // Deleting a bound vertex array unbinds it, and its name may come back for a new one.
+    GraphicsSystem::Instance().ForgetGlState();
 }

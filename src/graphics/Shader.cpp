@@ -3,6 +3,8 @@
 #include <glad/gl.h>
 
 #include <array>
+#include <exception>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -11,12 +13,17 @@
 
 #include <nlohmann/json.hpp>
 
+#include "graphics/GraphicsSystem.h"
+
 #include "SharedDependencies/Source/Stream.h"
 #include "engine/DataDirectories.h"
+#include "engine/RethrowNamingFile.h"
+#include "engine/TraceLog.h"
 
 namespace {
 constexpr std::size_t kInfoLogSize = 256;
 constexpr const char* kStageFailure = "Failed to compile the vertex stage: ";
+constexpr const char* kCompileTrace = "CompileShaderProgram - ";
 
 std::vector<std::unique_ptr<Shader>>& Cache() {
     static auto* cache = new std::vector<std::unique_ptr<Shader>>();
@@ -25,11 +32,17 @@ std::vector<std::unique_ptr<Shader>>& Cache() {
 
 int loadCount = 0;
 
-// A source that cannot be opened reads as empty, and then fails to compile with a report.
-std::string ReadSource(const std::string& path) {
+// A stage's source, read whole. A source that cannot be read (missing, a folder, unreadable)
+// reads as empty, and then fails to compile with the report; `readable` says which it was.
+std::string ReadSource(const std::string& path, bool& readable) {
+    std::error_code error;
+    readable = std::filesystem::is_regular_file(path, error);
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
-    text << in.rdbuf();
+    if (readable && in) {
+        text << in.rdbuf();
+    }
+    readable = readable && in.good();
     return text.str();
 }
 
@@ -37,7 +50,21 @@ void Report(const std::array<char, kInfoLogSize>& log) {
     std::cout << kStageFailure << '\n' << log.data() << std::endl;
 }
 
-GLuint CompileStage(GLenum stage, const std::string& source) {
+// The first line of an info log, for the one trace line; the whole log is on standard output.
+std::string FirstLine(const std::array<char, kInfoLogSize>& log) {
+    const std::string text = log.data();
+    return text.substr(0, text.find('\n'));
+}
+
+// Who failed, for the trace line: the descriptor (when the record has its name yet) and then
+// the source or sources.
+std::string Culprit(const Shader& shader, const std::string& sources) {
+    return kCompileTrace + (shader.name.empty() ? "" : shader.name + ": ") + sources;
+}
+
+GLuint CompileStage(const Shader& record, GLenum stage, const std::string& path) {
+    bool readable = false;
+    const std::string source = ReadSource(path, readable);
     const GLuint shader = glCreateShader(stage);
     const char* text = source.c_str();
     const auto length = static_cast<GLint>(source.size());
@@ -49,32 +76,43 @@ GLuint CompileStage(GLenum stage, const std::string& source) {
         std::array<char, kInfoLogSize> log{};
         glGetShaderInfoLog(shader, static_cast<GLsizei>(log.size() - 1), nullptr, log.data());
         Report(log);
+        TraceLog::Error(Culprit(record, path) +
+                        (readable ? " does not compile: " + FirstLine(log)
+                                  : " cannot be read as a shader source"));
         glDeleteShader(shader);
         return 0;
     }
     return shader;
 }
 
+}  // namespace
+
 std::unique_ptr<Shader> LoadShader(const std::string& name) {
-    // Read-only open: a missing descriptor is reported by name instead of being created empty.
-    Stream file(ShadersDirectory + name, Stream::kRead);
-    const nlohmann::json descriptor = nlohmann::json::parse(file);
+    const std::string path = ShadersDirectory + name;
     auto shader = std::make_unique<Shader>();
-    shader->vertexFile = descriptor.at("vertex file").get<std::string>();
-    shader->pixelFile = descriptor.at("pixel file").get<std::string>();
-    shader->program = CompileShaderProgram(*shader);
+    try {
+        // Read-only open: a missing descriptor is reported by name instead of being created empty.
+        Stream file(path, Stream::kRead);
+        const nlohmann::json descriptor = nlohmann::json::parse(file);
+        shader->vertexFile = descriptor.at("vertex file").get<std::string>();
+        shader->pixelFile = descriptor.at("pixel file").get<std::string>();
+    } catch (const std::exception&) {
+        RethrowNamingFile(path);
+    }
+    // Named before it is built, so that a report of its build names it.
     shader->name = name;
+    shader->program = CompileShaderProgram(*shader);
     ++loadCount;
     return shader;
 }
-}  // namespace
 
-int CompileShaderProgram(const Shader& shader) {
-    const GLuint vertex = CompileStage(GL_VERTEX_SHADER, ReadSource(shader.vertexFile));
+namespace {
+int CompileAndLink(const Shader& shader) {
+    const GLuint vertex = CompileStage(shader, GL_VERTEX_SHADER, shader.vertexFile);
     if (vertex == 0) {
         return 0;
     }
-    const GLuint pixel = CompileStage(GL_FRAGMENT_SHADER, ReadSource(shader.pixelFile));
+    const GLuint pixel = CompileStage(shader, GL_FRAGMENT_SHADER, shader.pixelFile);
     if (pixel == 0) {
         glDeleteShader(vertex);
         return 0;
@@ -91,10 +129,21 @@ int CompileShaderProgram(const Shader& shader) {
         std::array<char, kInfoLogSize> log{};
         glGetProgramInfoLog(program, static_cast<GLsizei>(log.size() - 1), nullptr, log.data());
         Report(log);
+        TraceLog::Error(Culprit(shader, shader.vertexFile + " and " + shader.pixelFile) +
+                        " do not link: " + FirstLine(log));
         glDeleteProgram(program);
         return 0;
     }
     return static_cast<int>(program);
+}
+}  // namespace
+
+int CompileShaderProgram(const Shader& shader) {
+    const int program = CompileAndLink(shader);
+    // A deleted program's name can come back for a new program, so nothing known about the
+    // old one may stay attached to it.
+    GraphicsSystem::Instance().ForgetGlState();
+    return program;
 }
 
 Shader* GetShader(const std::string& name) {

@@ -1,9 +1,11 @@
 #pragma once
 // Shader programs, built from a small JSON descriptor ("vertex file", "pixel file") under
 // ShadersDirectory and shared by name for the whole run. A program that fails to compile or link
-// is cached with program 0 after its report; a descriptor that is missing or malformed throws
-// (nothing is cached) and the caller's handler decides.
+// is cached with program 0 after its report (on standard output, and one trace error naming the
+// source that failed); a descriptor that is missing or malformed throws, its message naming the
+// descriptor's path (nothing is cached), and the caller's handler decides.
 
+#include <memory>
 #include <string>
 
 struct Shader {
@@ -18,7 +20,11 @@ struct Shader {
 // The shared record for `name`, loading it on first request.
 Shader* GetShader(const std::string& name);
 
-// Compiles and links the record's two sources; 0 (after a report on standard output) on failure.
+// Reads the descriptor `name` and builds its program, without looking at or adding to the shared
+// records. Throws like GetShader.
+std::unique_ptr<Shader> LoadShader(const std::string& name);
+
+// Compiles and links the record's two sources; 0 (after the report) on failure.
 int CompileShaderProgram(const Shader& shader);
 
 // How many programs have been built so far (each build is one real load of a descriptor).

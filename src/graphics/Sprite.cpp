@@ -12,13 +12,13 @@ namespace {
 // An asset key that is missing names the marker itself, which names no file: the texture then
 // fails softly (drawn untextured) and a mesh or shader fails the entity load with the path.
 std::string AssetName(const nlohmann::json& data, std::string_view key) {
-    const nlohmann::json found = GetJsonPath(data, {key});
+    const nlohmann::json& found = GetJsonPath(data, {key});
     return found.get<std::string>();
 }
 
 // Colours are {"x", "y", "z"} objects whose members are each optional.
 void ReadColor(const nlohmann::json& data, std::string_view key, Vector3& color) {
-    const nlohmann::json found = GetJsonPath(data, {key});
+    const nlohmann::json& found = GetJsonPath(data, {key});
     if (IsMissingJsonValue(found)) {
         return;
     }
@@ -28,7 +28,7 @@ void ReadColor(const nlohmann::json& data, std::string_view key, Vector3& color)
 }
 
 void ReadOffset(const nlohmann::json& data, std::string_view key, Vector2& offset) {
-    const nlohmann::json found = GetJsonPath(data, {key});
+    const nlohmann::json& found = GetJsonPath(data, {key});
     if (IsMissingJsonValue(found)) {
         return;
     }

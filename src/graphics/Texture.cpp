@@ -9,6 +9,7 @@
 
 #include "engine/DataDirectories.h"
 #include "engine/TraceLog.h"
+#include "graphics/GraphicsSystem.h"
 
 namespace {
 constexpr int kRgbaChannels = 4;
@@ -57,6 +58,8 @@ Texture* GetTexture(const std::string& name) {
     }
     auto texture = std::make_unique<Texture>();
     texture->id = LoadTexture(*texture, name);
+    // Loading left texture 0 bound.
+    GraphicsSystem::Instance().ForgetGlState();
     texture->name = name;
     Cache().push_back(std::move(texture));
     return Cache().back().get();

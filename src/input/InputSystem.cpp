@@ -31,7 +31,8 @@ std::string Quoted(const std::string& text) {
 }
 }  // namespace
 
-bool InputSystem::LoadMappings(std::istream& stream) {
+bool InputSystem::LoadMappings(std::istream& stream, const std::string& source) {
+    const std::string trace = kLoadMappingsTrace + (source.empty() ? "" : source + ": ");
     bindings.clear();
     int entry = 0;
     std::string key;
@@ -40,7 +41,7 @@ bool InputSystem::LoadMappings(std::istream& stream) {
         std::string separator;
         std::string name;
         if (!(stream >> separator) || !(stream >> name)) {
-            TraceLog::Error(kLoadMappingsTrace + std::string("entry ") + std::to_string(entry) +
+            TraceLog::Error(trace + "entry " + std::to_string(entry) +
                             " " + Quoted(key + (separator.empty() ? "" : " " + separator)) +
                             " is cut short; the bindings before it stay");
             return false;
@@ -50,14 +51,14 @@ bool InputSystem::LoadMappings(std::istream& stream) {
         try {
             input = EnumValue<InputType>(kInputNamePrefix + name);
         } catch (const std::out_of_range&) {
-            TraceLog::Error(kLoadMappingsTrace + std::string("entry ") + std::to_string(entry) +
+            TraceLog::Error(trace + "entry " + std::to_string(entry) +
                             " " + entryText + " names no input; the bindings before it stay");
             return false;
         }
         // The count has a name but no held state: binding it would send a message nothing can
         // record.
         if (input == InputType::cInputStateMax) {
-            TraceLog::Warning(kLoadMappingsTrace + std::string("entry ") + std::to_string(entry) +
+            TraceLog::Warning(trace + "entry " + std::to_string(entry) +
                               " " + entryText + " binds the input count, not an input; ignored");
             continue;
         }

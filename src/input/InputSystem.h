@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "engine/InputType.h"
@@ -20,9 +21,10 @@ public:
 
     // Replaces `bindings` with the entries of a mapping file: whitespace-separated triples of
     // key code, separator and input name ("87 = UP"). An entry that cannot be bound (unknown
-    // name, cut short by the end of the file) ends the load with one trace error naming it; the
-    // entries before it stay bound. Returns whether the whole file was read.
-    bool LoadMappings(std::istream& stream);
+    // name, cut short by the end of the file) ends the load with one trace error naming it (and
+    // `source`, the file's path, when given); the entries before it stay bound. Returns whether
+    // the whole file was read.
+    bool LoadMappings(std::istream& stream, const std::string& source = std::string());
 
     // Press and release entries of the window callbacks; `code` is already narrowed.
     void OnKeyDown(int code);

@@ -79,17 +79,27 @@ void Transform::SetScale(Vector2 value) {
 }
 
 float Transform::GetWorldRotation() {
+    return isDirty ? WorldRotationUnder(ParentTransform()) : worldRotation;
+}
+
+Vector2 Transform::GetWorldScale() {
+    return isDirty ? WorldScaleUnder(ParentTransform()) : worldScale;
+}
+
+Vector2 Transform::GetWorldPosition() {
+    return isDirty ? WorldPositionUnder(ParentTransform()) : worldPosition;
+}
+
+float Transform::WorldRotationUnder(Transform* parent) {
     if (isDirty) {
-        Transform* parent = ParentTransform();
         worldRotation = parent != nullptr ? parent->GetWorldRotation() + rotation : rotation;
     }
     return worldRotation;
 }
 
-Vector2 Transform::GetWorldScale() {
+Vector2 Transform::WorldScaleUnder(const Transform* parent) {
     if (isDirty) {
         // Only the parent's own scale is inherited: one level of scaling, by design.
-        Transform* parent = ParentTransform();
         worldScale = parent != nullptr
                          ? Vector2{parent->scale.x * scale.x, parent->scale.y * scale.y}
                          : scale;
@@ -97,9 +107,8 @@ Vector2 Transform::GetWorldScale() {
     return worldScale;
 }
 
-Vector2 Transform::GetWorldPosition() {
+Vector2 Transform::WorldPositionUnder(Transform* parent) {
     if (isDirty) {
-        Transform* parent = ParentTransform();
         if (parent == nullptr) {
             worldPosition = position;
         } else {
@@ -116,11 +125,11 @@ Vector2 Transform::GetWorldPosition() {
 }
 
 void Transform::UpdateMatrix() {
-    const Vector2 s = GetWorldScale();
-    const float r = GetWorldRotation() * kDegreesToRadians;
-    const Vector2 t = GetWorldPosition();
-    matrix = Matrix4::Translate({t.x, t.y, 0.0f}) * Matrix4::RotateZ(r) *
-             Matrix4::Scale({s.x, s.y, 1.0f});
+    Transform* parent = isDirty ? ParentTransform() : nullptr;
+    const Vector2 s = WorldScaleUnder(parent);
+    const float r = WorldRotationUnder(parent) * kDegreesToRadians;
+    const Vector2 t = WorldPositionUnder(parent);
+    matrix = Matrix4::TranslateRotateZScale(t.x, t.y, r, s.x, s.y);
     isDirty = false;
 }
 

@@ -47,5 +47,11 @@ protected:
 private:
     // The parent entity's transform, when the owner has a parent that has one.
     Transform* ParentTransform() const;
+    // The world values of this transform under `parent` (its ParentTransform), refreshed while
+    // the transform is out of date; the public getters and UpdateMatrix share them, so that
+    // building the matrix looks the parent up once instead of once per value.
+    Vector2 WorldScaleUnder(const Transform* parent);
+    float WorldRotationUnder(Transform* parent);
+    Vector2 WorldPositionUnder(Transform* parent);
     void MarkDirty();
 };

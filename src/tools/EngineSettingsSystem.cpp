@@ -166,8 +166,23 @@ void EngineSettingsSystem::SwitchSettingsFile(const std::string& name) {
             FileHandler::ReplaceFile(path, text);
         }
         const nlohmann::json parsed = nlohmann::json::parse(text);
+        std::vector<std::string> refused;
         for (auto& [key, value] : settingsJson.items()) {
-            value = parsed.is_object() && parsed.contains(key) ? parsed.at(key) : nlohmann::json();
+            const auto member = parsed.is_object() ? parsed.find(key) : parsed.end();
+            // A setting is a plain value. An array or object is not taken: copying, showing or
+            // saving it recurses once per level, and a file can nest deeper than the stack.
+            if (member != parsed.end() && member->is_structured()) {
+                refused.push_back("\"" + key + "\"");
+            }
+            value = member != parsed.end() && !member->is_structured() ? *member : nlohmann::json();
+        }
+        if (!refused.empty()) {
+            std::string members;
+            for (const std::string& key : refused) {
+                members += (members.empty() ? "" : ", ") + key;
+            }
+            TraceLog::Error(kSwitchError + path + ": " + members +
+                            " not taken: a setting is a string, not an array or object");
         }
     } catch (const std::exception& error) {
         TraceLog::Error(kSwitchError + name + ": " + error.what());

@@ -66,6 +66,8 @@ void IMGUISystem::Update(float /*dt*/) {
         return;
     }
     ImGui_ImplOpenGL3_NewFrame();
+    // The renderer's first frame creates its objects, binding them as it goes.
+    GraphicsSystem::Instance().ForgetGlState();
     ImGui_ImplGlfw_NewFrame();
     ImGui::NewFrame();
     frameOpen = true;
@@ -77,6 +79,8 @@ void IMGUISystem::Render() {
     }
     ImGui::Render();
     ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
+    // The renderer binds its own program, vertex array and textures.
+    GraphicsSystem::Instance().ForgetGlState();
     frameOpen = false;
 }
 

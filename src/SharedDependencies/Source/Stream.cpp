@@ -12,7 +12,9 @@ constexpr const char* kResizeOperation = "resize_file";
 
 Stream::Stream(const std::string& path, std::ios::openmode mode)
     : std::fstream(path, mode), path(path) {
-    if (!is_open()) {
+    // A folder opens for reading on this platform and then reads as empty; it is no file.
+    std::error_code error;
+    if (!is_open() || std::filesystem::is_directory(path, error)) {
         throw StreamOpenError(path);
     }
 }

@@ -20,7 +20,8 @@ public:
     // Replacing a file's whole content.
     static constexpr std::ios::openmode kWriteTruncate = std::ios::out | std::ios::trunc;
 
-    // Throws StreamOpenError naming the path when the file cannot be opened in that mode.
+    // Throws StreamOpenError naming the path when the file cannot be opened in that mode, and
+    // when the path names a folder.
     Stream(const std::string& path, std::ios::openmode mode);
 
     // Appends everything from the read position to the end of the file to `result`.
