@@ -235,9 +235,11 @@ TEST_F(EditorTest, FieldBoxesShowJsonTextAndApplyValidJsonOnly) {
         {"Transform", "rotation:", "0.0", "90", std::nullopt, rotation, "90.0"},
         {"Transform", "rotation:", "0.0", "[90", std::string(kParseError) + "[90", rotation, "0.0"},
     };
+    // The steps run after the loop has ended, one case after the other: what they share lives
+    // as long as they do.
+    Entity* crate = nullptr;
+    std::size_t traceStart = 0;
     for (const FieldCase& testCase : cases) {
-        Entity* crate = nullptr;
-        std::size_t traceStart = 0;
         Then([&, testCase] {
             crate = &NewEntity("Crate");
             crate->AddComponent(new Transform());
@@ -320,9 +322,11 @@ TEST_F(EditorTest, AddAndRemoveComponentTakeExactTypeNames) {
         {"Remove Component:", "gamemaster", {"GameMaster"}},
         {"Remove Component:", "Physics", {"GameMaster"}},
     };
+    // The steps run after the loop has ended, one case after the other: what they share lives
+    // as long as they do.
+    Entity* crate = nullptr;
+    GameMaster* master = nullptr;
     for (const BoxCase& testCase : cases) {
-        Entity* crate = nullptr;
-        GameMaster* master = nullptr;
         Then([&] {
             crate = &NewEntity("Crate");
             master = new GameMaster();
@@ -595,8 +599,9 @@ TEST_F(EditorTest, ArrayEditsTheComponentRefusesAreReportedAndChangeNothing) {
         editor.inspected = holder;
         OpenHeader("Inspector", PairComponent::kComponentName);
     });
+    // The steps run after the loop has ended: what they share lives as long as they do.
+    std::size_t traceStart = 0;
     for (const RejectedCase& testCase : cases) {
-        std::size_t traceStart = 0;
         Then([&, testCase] {
             const std::vector<WindowButton*> buttons =
                 ButtonsStartingWith(Inspector(), testCase.button);
@@ -683,10 +688,12 @@ TEST_F(EditorTest, FailedOrEmptySavesLeaveTheDataAsItWas) {
         {"a missing folder", "Missing/Crate.json", false, 1},
         {"text that is not UTF-8", "Scenes/Crate.json", true, 1},
     };
+    // The steps run after the loop has ended, one case after the other: what they share lives
+    // as long as they do.
+    Entity* crate = nullptr;
+    std::vector<std::string> before;
+    std::size_t traceStart = 0;
     for (const FailedSaveCase& testCase : cases) {
-        Entity* crate = nullptr;
-        std::vector<std::string> before;
-        std::size_t traceStart = 0;
         Then([&, testCase] {
             crate = &NewEntity("Crate");
             crate->AddComponent(new Transform());

@@ -295,6 +295,10 @@ TEST_F(SceneSystemTest, SwitchAfterTheSceneWasFreedElsewhereOnlyAttachesTheNewOn
 // allocated may take that address, and a projectile (a child of the root like the scene) must
 // not be destroyed by the next switch in the scene's stead.
 TEST_F(SceneSystemTest, SwitchSparesAnEntityThatReusesTheFreedScenesAddress) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer holds freed memory back from reuse, so the scene's address "
+                    "cannot come back as this case needs; the normal build runs it";
+#endif
     WriteSettings("Scenes/First.json");
     Entity* projectile = nullptr;
     Entity* second = nullptr;

@@ -1,5 +1,7 @@
 #include "support/ChildProcess.h"
 
+#include <gtest/gtest.h>
+
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -24,7 +26,9 @@ void RedirectTo(const std::filesystem::path& file, int descriptor) {
 }
 }  // namespace
 
-ChildProcess::ChildProcess(const Options& options) {
+ChildProcess::ChildProcess(const Options& options)
+    : program(options.arguments.empty() ? std::string() : options.arguments[0]),
+      errorFile(options.errorFile) {
     pid = fork();
     if (pid < 0) {
         throw std::runtime_error("fork failed");
@@ -68,6 +72,7 @@ bool ChildProcess::Running() {
     const int result = waitpid(pid, &raw, WNOHANG);
     if (result == pid) {
         status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+        FailOnSanitizerReport();
         return false;
     }
     return result == 0;
@@ -90,6 +95,22 @@ std::optional<int> ChildProcess::Wait(std::chrono::milliseconds timeout) {
         return std::nullopt;
     }
     return status;
+}
+
+// Every sanitizer ends its report with a "SUMMARY: <name>Sanitizer: ..." line. Tests that expect
+// the child to fail, or that only watch its files, would otherwise pass over a report.
+void ChildProcess::FailOnSanitizerReport() const {
+    if (errorFile.empty()) {
+        return;
+    }
+    const std::string error = ReadFileText(errorFile);
+    std::istringstream lines(error);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with("SUMMARY: ") && line.find("Sanitizer") != std::string::npos) {
+            ADD_FAILURE() << program << " ended with a sanitizer report:\n" << error;
+            return;
+        }
+    }
 }
 
 std::string ReadFileText(const std::filesystem::path& path) {

@@ -1,6 +1,8 @@
 #pragma once
 // Starts a program as a child process with extra environment settings and a working folder,
 // capturing its standard output and error into files, and waits for it with a bounded timeout.
+// A child that ends with a sanitizer report on its captured standard error fails the running test
+// (in the sanitized build the game under test reports there).
 
 #include <chrono>
 #include <filesystem>
@@ -35,8 +37,12 @@ public:
     int Pid() const { return pid; }
 
 private:
+    void FailOnSanitizerReport() const;
+
     int pid = -1;
     std::optional<int> status;
+    std::string program;
+    std::filesystem::path errorFile;
 };
 
 // Reads a whole file; empty when it does not exist.
