@@ -17,6 +17,7 @@
 
 #include <unistd.h>
 
+#include "../tests/support/SceneChild.h"
 #include "../tests/support/CountingAllocator.h"
 #include "../tests/support/PassAllocations.h"
 
@@ -47,18 +48,7 @@ void MakePlayerInvincible() {
     }
 }
 
-Entity* Named(const char* name) {
-    Entity* scene = SceneSystem::Instance().currentScene;
-    if (scene == nullptr) {
-        return nullptr;
-    }
-    for (Entity* child : scene->children) {
-        if (child->name == name) {
-            return child;
-        }
-    }
-    return nullptr;
-}
+Entity* Named(const std::string& name) { return SceneChildNamed(name); }
 
 bool EnemyAtThePlayer() {
     Entity* player = Named("Player");

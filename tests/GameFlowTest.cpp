@@ -15,6 +15,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "support/SceneChild.h"
 #include "engine/Engine.h"
 #include "engine/Program.h"
 #include "entities/Entity.h"
@@ -161,19 +162,7 @@ protected:
         return last;
     }
 
-    // The first child of the current scene with this name.
-    static Entity* Named(const std::string& name) {
-        Entity* scene = SceneSystem::Instance().currentScene;
-        if (scene == nullptr) {
-            return nullptr;
-        }
-        for (Entity* child : scene->children) {
-            if (child->name == name) {
-                return child;
-            }
-        }
-        return nullptr;
-    }
+    static Entity* Named(const std::string& name) { return SceneChildNamed(name); }
 
     static std::vector<Entity*> Enemies() {
         std::vector<Entity*> found;

@@ -5,6 +5,7 @@
 // replacement operator new on the main thread only, between marker systems placed around the
 // passes (support/PassAllocations.h).
 
+#include "support/SceneChild.h"
 #include "support/CountingAllocator.h"
 
 #include <gtest/gtest.h>
@@ -80,18 +81,7 @@ protected:
         return found;
     }
 
-    static Entity* Named(const char* name) {
-        Entity* scene = SceneSystem::Instance().currentScene;
-        if (scene == nullptr) {
-            return nullptr;
-        }
-        for (Entity* child : scene->children) {
-            if (child->name == name) {
-                return child;
-            }
-        }
-        return nullptr;
-    }
+    static Entity* Named(const std::string& name) { return SceneChildNamed(name); }
 
     // Whether an enemy's circle is within a push step of the player's.
     static bool EnemyAtThePlayer() {
