@@ -24,7 +24,7 @@
 #include "physics/ColliderSystem.h"
 #include "physics/Transform.h"
 
-#include "../tests/support/AllPairsCollisionPass.h"
+#include "testbed/AllPairsCollisionPass.h"
 
 namespace {
 

@@ -17,9 +17,9 @@
 
 #include <unistd.h>
 
-#include "../tests/support/SceneChild.h"
-#include "../tests/support/CountingAllocator.h"
-#include "../tests/support/PassAllocations.h"
+#include "testbed/SceneChild.h"
+#include "testbed/CountingAllocator.h"
+#include "testbed/PassAllocations.h"
 
 #include "engine/Engine.h"
 #include "engine/Program.h"

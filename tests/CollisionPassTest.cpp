@@ -31,7 +31,7 @@
 #include "physics/ColliderRectangle.h"
 #include "physics/ColliderSystem.h"
 #include "physics/Transform.h"
-#include "support/AllPairsCollisionPass.h"
+#include "testbed/AllPairsCollisionPass.h"
 #include "support/GameTree.h"
 #include "support/WindowTest.h"
 

@@ -15,7 +15,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "support/SceneChild.h"
+#include "testbed/SceneChild.h"
 #include "engine/Engine.h"
 #include "engine/Program.h"
 #include "entities/Entity.h"

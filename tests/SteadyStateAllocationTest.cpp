@@ -5,8 +5,8 @@
 // replacement operator new on the main thread only, between marker systems placed around the
 // passes (support/PassAllocations.h).
 
-#include "support/SceneChild.h"
-#include "support/CountingAllocator.h"
+#include "testbed/SceneChild.h"
+#include "testbed/CountingAllocator.h"
 
 #include <gtest/gtest.h>
 
@@ -33,7 +33,7 @@
 #include "engine/ControlSystem.h"
 #include "support/EnginePassTest.h"
 #include "support/GameTree.h"
-#include "support/PassAllocations.h"
+#include "testbed/PassAllocations.h"
 
 namespace {
 

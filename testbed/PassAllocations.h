@@ -8,14 +8,13 @@
 //   component passes;
 // - the first system ends it in its update hook, which runs right after the last list's update;
 // - two systems just before and just after the collider system bracket the collision pass.
-// Counting needs the replacement allocator of CountingAllocator.h in the program. Header-only, so
-// that the steady-state benchmark can include it by relative path as well.
+// Counting needs the replacement allocator of CountingAllocator.h in the program.
 
 #include <algorithm>
 #include <cstddef>
 #include <vector>
 
-#include "AllocationCount.h"
+#include "testbed/AllocationCount.h"
 #include "engine/ControlSystem.h"
 #include "engine/Engine.h"
 #include "physics/ColliderSystem.h"

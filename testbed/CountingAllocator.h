@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "AllocationCount.h"
+#include "testbed/AllocationCount.h"
 
 namespace counting_allocator_detail {
 
@@ -66,6 +66,12 @@ void* operator new[](std::size_t size, std::align_val_t alignment,
     return counting_allocator_detail::AllocateAligned(size, alignment);
 }
 
+// The memory of every form of new above comes from malloc or aligned_alloc, so free is the right
+// release; the compiler, which sees both ends inlined into a delete expression, takes free for a
+// mismatch with operator new.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
 void operator delete(void* memory) noexcept {
     std::free(memory);
 }
@@ -102,3 +108,5 @@ void operator delete(void* memory, std::align_val_t, const std::nothrow_t&) noex
 void operator delete[](void* memory, std::align_val_t, const std::nothrow_t&) noexcept {
     std::free(memory);
 }
+
+#pragma GCC diagnostic pop

@@ -3,7 +3,7 @@
 // every later one, with the system's own pair tests and reports, and no broad phase at all. It is
 // what ColliderSystem::Update must reproduce report for report and push for push, so tests
 // compare the two on the same scenes and the collision benchmark times the engine against it.
-// Header-only so that bench/ can include it by relative path; it is not part of the game.
+// It is not part of the game.
 //
 // The order: for each layer k from FASTEST to SLOWEST, each circle of k (in index order) against
 // the later circles of k, the lines of k, then the circles and lines of every later layer; then
