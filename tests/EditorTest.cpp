@@ -32,6 +32,7 @@
 #include "entities/ComponentTypeInfo.h"
 #include "entities/Entity.h"
 #include "entities/EntityFiles.h"
+#include "game/GameComposition.h"
 #include "graphics/GraphicsSystem.h"
 #include "support/ChildProcess.h"
 #include "support/EnginePassTest.h"
@@ -877,7 +878,7 @@ protected:
 
     PrivateDisplay display;
     GameTree tree;
-    Program program;
+    Program program{GameComposition()};
     Engine& engine = Engine::Instance();
     StepRunner runner{kStepFrameLimit};
     std::map<std::string, ItemPlace> places;

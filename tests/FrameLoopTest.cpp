@@ -12,6 +12,7 @@
 #include "engine/Program.h"
 #include "engine/StopwatchRegistry.h"
 #include "engine/TraceLog.h"
+#include "game/GameComposition.h"
 #include "graphics/GraphicsSystem.h"
 #include "support/ChildProcess.h"
 #include "support/GameTree.h"
@@ -52,7 +53,7 @@ protected:
     std::filesystem::path TraceLogPath() const { return tree.perUserData() / "Trace_Log.txt"; }
 
     GameTree tree;
-    Program program;
+    Program program{GameComposition()};
     Engine& engine = Engine::Instance();
 };
 
