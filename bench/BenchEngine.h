@@ -23,6 +23,7 @@
 #include "entities/ComponentLists.h"
 #include "entities/Entity.h"
 #include "entities/VirtualComponentListSystem.h"
+#include "game/GameComposition.h"
 
 class BenchGameTree {
 public:
@@ -88,7 +89,7 @@ public:
     }
 
     BenchGameTree tree;
-    Program program;
+    Program program{GameComposition()};
 
 private:
     BenchEngine() = default;
@@ -100,7 +101,7 @@ private:
             delete bench;
             return nullptr;
         }
-        Engine::Instance().Initialize();
+        Engine::Instance().Initialize(GameComposition().engineSystems);
         Flush();
         // Removed at exit even though the engine itself is left running.
         std::atexit([] { delete Get(); });

@@ -26,6 +26,7 @@
 #include "entities/ComponentListSystem.h"
 #include "entities/Entity.h"
 #include "entities/SceneSystem.h"
+#include "game/GameComposition.h"
 #include "gameplay/BasicEnemyBehavior.h"
 #include "gameplay/PlayerInput.h"
 #include "physics/ColliderCircle.h"
@@ -83,7 +84,7 @@ public:
 
     bool ready = false;
     std::string failure;
-    Program program;
+    Program program{GameComposition()};
     Engine& engine = Engine::Instance();
     PassAllocations passes;
 
@@ -108,7 +109,7 @@ private:
             failure = "the program could not start (no display?)";
             return;
         }
-        engine.Initialize();
+        engine.Initialize(GameComposition().engineSystems);
         passes.frames.reserve(100'000);
         passes.Install(engine);
         int afterContact = -1;

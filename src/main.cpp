@@ -1,5 +1,6 @@
 #include "engine/Program.h"
+#include "game/GameComposition.h"
 
 int main() {
-    return Program().Run();
+    return Program(GameComposition()).Run();
 }

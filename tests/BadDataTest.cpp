@@ -12,6 +12,7 @@
 #include "engine/Program.h"
 #include "entities/Entity.h"
 #include "entities/SceneSystem.h"
+#include "game/GameComposition.h"
 #include "graphics/GraphicsSystem.h"
 #include "physics/Transform.h"
 #include "support/GameTree.h"
@@ -113,7 +114,7 @@ TEST(BadDataTest, BrokenScenesAreReportedAndTheEngineKeepsRunning) {
     for (const BadScene& scene : scenes) {
         tree.WriteFile(std::filesystem::path("Data/Scenes") / scene.name, scene.text);
     }
-    Program program;
+    Program program{GameComposition()};
     ASSERT_TRUE(program.StartUp());
     Engine& engine = Engine::Instance();
     FrameProbe probe;

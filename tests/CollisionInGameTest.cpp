@@ -11,6 +11,7 @@
 #include "engine/Engine.h"
 #include "engine/Program.h"
 #include "entities/Entity.h"
+#include "game/GameComposition.h"
 #include "graphics/GraphicsSystem.h"
 #include "physics/ColliderCircle.h"
 #include "physics/ColliderLine.h"
@@ -66,7 +67,7 @@ protected:
 
     PrivateDisplay display;
     GameTree tree;
-    Program program;
+    Program program{GameComposition()};
     Engine& engine = Engine::Instance();
     FrameProbe probe;
 };

@@ -22,6 +22,7 @@
 #include "engine/UpdateLayer.h"
 #include "entities/ComponentListSystem.h"
 #include "entities/Entity.h"
+#include "game/GameComposition.h"
 #include "graphics/GraphicsSystem.h"
 #include "physics/Collider.h"
 #include "physics/ColliderCircle.h"
@@ -783,7 +784,7 @@ TEST_F(CollisionTest, OutlinesAreDrawnOnlyWhileDebugCollidersAreShown) {
 
 TEST_F(CollisionTest, EnginePointerCarriesACircleOfRadiusTen) {
     Engine& engine = Engine::Instance();
-    engine.Initialize();
+    engine.Initialize(GameComposition().engineSystems);
 
     auto* pointer = engine.mouseObject->GetComponent<ColliderCircle>();
     ASSERT_NE(pointer, nullptr);

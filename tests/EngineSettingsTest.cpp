@@ -23,6 +23,7 @@
 #include "engine/Engine.h"
 #include "engine/EngineSettings.h"
 #include "entities/SceneSystem.h"
+#include "game/GameComposition.h"
 #include "graphics/GraphicsSystem.h"
 #include "support/ChildProcess.h"
 #include "support/GameTree.h"
@@ -131,7 +132,7 @@ TEST_F(EngineSettingsTest, RunOnStartDecidesWhetherAPassStartsPaused) {
         WriteSettingsFile("Active.json", SettingsText(c.runOnStart, ""));
         engine.paused = !c.paused;
 
-        engine.Initialize();
+        engine.Initialize(GameComposition().engineSystems);
         EXPECT_EQ(EngineSettings::runOnStart, !c.paused);
         EXPECT_EQ(engine.paused, c.paused);
         EXPECT_TRUE(Errors(Trace()).empty());
@@ -219,7 +220,7 @@ TEST_F(EngineSettingsTest, UnusableSettingsStartTheEngineWithDefaultsAndOneError
         EngineSettings::defaultEntityFile = "Scenes/Stale.json";
         engine.paused = false;
 
-        engine.Initialize();
+        engine.Initialize(GameComposition().engineSystems);
         EXPECT_FALSE(EngineSettings::runOnStart);
         EXPECT_EQ(EngineSettings::defaultEntityFile, "");
         EXPECT_TRUE(engine.paused);

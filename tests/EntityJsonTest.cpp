@@ -343,41 +343,6 @@ TEST_F(EntityJsonTest, EntriesWithoutDataNeedNothingButTheirLayer) {
     }
 }
 
-struct UnbuiltCase {
-    const char* key;
-    bool built;
-};
-
-TEST_F(EntityJsonTest, ComponentKeysWithoutAClassYetAreSkippedWithOneWarning) {
-    const std::vector<UnbuiltCase> cases{
-        {"Sprite", kIsBuiltComponent<Sprite>},
-        {"SoundEffect", kIsBuiltComponent<SoundEffect>},
-        {"GameMaster", kIsBuiltComponent<GameMaster>},
-        {"Tilemap", kIsBuiltComponent<Tilemap>},
-        {"Collider", kIsBuiltComponent<ColliderCircle> || kIsBuiltComponent<ColliderRectangle> ||
-                         kIsBuiltComponent<ColliderLine>},
-    };
-    bool anyUnbuilt = false;
-    for (const UnbuiltCase& testCase : cases) {
-        if (testCase.built) {
-            continue;
-        }
-        anyUnbuilt = true;
-        SCOPED_TRACE(testCase.key);
-        ClearLog();
-        const auto entity = Read({{testCase.key, Entry(testCase.key, json::object(), 2)}});
-
-        EXPECT_TRUE(entity->components.empty());
-        EXPECT_TRUE(entity->children.empty()) << "read as a child entity";
-        const std::vector<std::string> warnings = WarningLines();
-        ASSERT_EQ(warnings.size(), 1u) << Log();
-        EXPECT_TRUE(Contains(warnings[0], testCase.key)) << warnings[0];
-    }
-    if (!anyUnbuilt) {
-        GTEST_SKIP() << "every listed component type has its class";
-    }
-}
-
 struct MemberCase {
     const char* name;
     json member;

@@ -2,16 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <algorithm>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "engine/Composition.h"
 #include "engine/ControlSystem.h"
 #include "engine/Engine.h"
 #include "engine/Program.h"
 #include "engine/StopwatchRegistry.h"
 #include "engine/TraceLog.h"
+#include "game/GameComposition.h"
 #include "graphics/GraphicsSystem.h"
 #include "support/ChildProcess.h"
 #include "support/GameTree.h"
@@ -52,7 +57,7 @@ protected:
     std::filesystem::path TraceLogPath() const { return tree.perUserData() / "Trace_Log.txt"; }
 
     GameTree tree;
-    Program program;
+    Program program{GameComposition()};
     Engine& engine = Engine::Instance();
 };
 
@@ -181,6 +186,92 @@ TEST_F(FrameLoopTest, FrameSpansAreTimedAtTheTopLevel) {
     }
     EXPECT_TRUE(RunningStopwatches().groups.empty());
     EXPECT_TRUE(RunningStopwatches().values.empty());
+}
+
+// A system that writes every hook the program calls into a shared list, with whether the window
+// was open at the time; registered with the engine, it ends the pass after its first update.
+class CallRecorder : public ControlSystem {
+public:
+    CallRecorder(std::string name, std::vector<std::string>& calls)
+        : name(std::move(name)), calls(calls) {}
+    void Initialize() override { Record("Initialize"); }
+    void Update(float) override {
+        Record("Update");
+        if (engine != nullptr) {
+            engine->running = false;
+        }
+    }
+    void Render() override { Record("Render"); }
+    void ShutDown() override { Record("ShutDown"); }
+
+private:
+    void Record(const char* hook) {
+        const bool windowOpen = GraphicsSystem::Instance().window != nullptr;
+        calls.push_back(name + " " + hook + (windowOpen ? "" : " (no window)"));
+    }
+
+    std::string name;
+    std::vector<std::string>& calls;
+};
+
+// The program drives the library systems its composition lists: started in order after the
+// window, updated before the engine and rendered after it in that order, and shut down in the
+// separate shutdown order, here one that closes the window between the two.
+TEST(ProgramCompositionTest, LibrarySystemsRunInTheCompositionsOrdersAroundTheEngine) {
+    GameTree tree;
+    std::vector<std::string> calls;
+    CallRecorder first("first", calls);
+    CallRecorder second("second", calls);
+    CallRecorder registered("registered", calls);
+    GraphicsSystem& graphics = GraphicsSystem::Instance();
+    Program program(
+        Composition{{&registered}, {&graphics, &first, &second}, {&second, &graphics, &first}});
+
+    ASSERT_TRUE(program.StartUp());
+    program.RunEnginePasses();
+    EXPECT_EQ(program.Exit(), 0);
+
+    const std::vector<std::string> expected{
+        // Start-up, then the engine pass starts.
+        "first Initialize",
+        "second Initialize",
+        "registered Initialize",
+        // The one frame.
+        "first Update",
+        "second Update",
+        "registered Update",
+        "registered Render",
+        "first Render",
+        "second Render",
+        // The engine pass ends, then the program exits.
+        "registered ShutDown",
+        "second ShutDown",
+        "first ShutDown (no window)",
+    };
+    EXPECT_EQ(calls, expected);
+}
+
+// Without a window the program cannot run, and no library system listed after the window's is
+// started.
+TEST(ProgramCompositionTest, NoLibrarySystemStartsAfterTheWindowFailed) {
+    GameTree tree;
+    std::vector<std::string> calls;
+    CallRecorder after("after", calls);
+    GraphicsSystem& graphics = GraphicsSystem::Instance();
+    Program program(Composition{{}, {&graphics, &after}, {&after, &graphics}});
+    const char* display = getenv("DISPLAY");
+    const std::optional<std::string> savedDisplay =
+        display != nullptr ? std::optional<std::string>(display) : std::nullopt;
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+
+    EXPECT_FALSE(program.StartUp());
+    EXPECT_FALSE(graphics.startFailure.empty());
+    EXPECT_TRUE(calls.empty()) << calls.front();
+
+    if (savedDisplay) {
+        setenv("DISPLAY", savedDisplay->c_str(), 1);
+    }
 }
 
 }  // namespace

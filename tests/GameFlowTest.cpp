@@ -15,6 +15,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "game/GameComposition.h"
 #include "testbed/SceneChild.h"
 #include "engine/Engine.h"
 #include "engine/Program.h"
@@ -206,7 +207,7 @@ protected:
 
     PrivateDisplay display;
     GameTree tree;
-    Program program;
+    Program program{GameComposition()};
     Engine& engine = Engine::Instance();
     StepRunner runner{kStepFrameLimit};
     std::string window;

@@ -18,6 +18,7 @@
 #include "engine/Program.h"
 #include "entities/Entity.h"
 #include "entities/SceneSystem.h"
+#include "game/GameComposition.h"
 #include "gameplay/BoomerangBehavior.h"
 #include "gameplay/FlameBehavior.h"
 #include "gameplay/PlayerInput.h"
@@ -84,7 +85,7 @@ protected:
 
     PrivateDisplay display;
     GameTree tree;
-    Program program;
+    Program program{GameComposition()};
     Engine& engine = Engine::Instance();
     StepRunner runner{kStepFrameLimit};
 };

@@ -19,6 +19,7 @@
 #include "entities/ComponentListSystem.h"
 #include "entities/Entity.h"
 #include "entities/SceneSystem.h"
+#include "game/GameComposition.h"
 #include "graphics/GraphicsSystem.h"
 #include "physics/Physics.h"
 #include "physics/Transform.h"
@@ -121,7 +122,7 @@ protected:
     }
 
     GameTree tree;
-    Program program;
+    Program program{GameComposition()};
     Engine& engine = Engine::Instance();
     SceneSystem& scenes = SceneSystem::Instance();
 };

@@ -14,6 +14,7 @@
 #include "engine/Program.h"
 #include "entities/Entity.h"
 #include "entities/EntityFiles.h"
+#include "game/GameComposition.h"
 #include "graphics/GraphicsSystem.h"
 #include "support/GameTree.h"
 #include "support/StepRunner.h"
@@ -55,7 +56,7 @@ TEST(ShippedDataTest, EveryShippedSceneAndArchetypeLoadsWithoutAComplaint) {
     ASSERT_GE(scenes.size(), 5u);
     ASSERT_EQ(archetypes.size(), 6u);
 
-    Program program;
+    Program program{GameComposition()};
     ASSERT_TRUE(program.StartUp());
     Engine& engine = Engine::Instance();
     for (const std::string& scene : scenes) {

@@ -25,6 +25,7 @@
 #include "entities/ComponentListSystem.h"
 #include "entities/Entity.h"
 #include "entities/SceneSystem.h"
+#include "game/GameComposition.h"
 #include "gameplay/BasicEnemyBehavior.h"
 #include "gameplay/PlayerInput.h"
 #include "graphics/GraphicsSystem.h"
@@ -109,13 +110,13 @@ protected:
     }
 
     GameTree tree;
-    Program program;
+    Program program{GameComposition()};
     Engine& engine = Engine::Instance();
 };
 
 TEST_F(SteadyStateAllocationTest, ShippedLevelAllocatesNothingInComponentAndCollisionPasses) {
     ASSERT_TRUE(program.StartUp());
-    engine.Initialize();
+    engine.Initialize(GameComposition().engineSystems);
     PassAllocations passes;
     passes.frames.reserve(kMostFrames + 1);
     passes.Install(engine);
@@ -169,7 +170,7 @@ class PassAllocationsTest : public EnginePassTest {};
 // passes, once per frame each, and a system that allocates before and after them is not.
 TEST_F(PassAllocationsTest, CountsTheComponentAndCollisionPassesOfEveryFrame) {
     ASSERT_TRUE(program.StartUp());
-    engine.Initialize();
+    engine.Initialize(GameComposition().engineSystems);
     AllocatingSystem outside;
     engine.RegisterSystem(&outside);
     PassAllocations passes;

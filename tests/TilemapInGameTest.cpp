@@ -21,6 +21,7 @@
 #include "entities/ComponentListSystem.h"
 #include "entities/Entity.h"
 #include "entities/SceneSystem.h"
+#include "game/GameComposition.h"
 #include "gameplay/NavigationGraph.h"
 #include "gameplay/Pathfinding.h"
 #include "graphics/GraphicsSystem.h"
@@ -156,7 +157,7 @@ protected:
 
     PrivateDisplay display;
     GameTree tree;
-    Program program;
+    Program program{GameComposition()};
     Engine& engine = Engine::Instance();
     FrameProbe probe;
 };

@@ -19,6 +19,7 @@
 #include "engine/Engine.h"
 #include "engine/EngineSettings.h"
 #include "engine/Program.h"
+#include "game/GameComposition.h"
 #include "graphics/GraphicsSystem.h"
 #include "physics/Collider.h"
 #include "support/ChildProcess.h"
@@ -203,7 +204,7 @@ protected:
 
     PrivateDisplay display;
     GameTree tree;
-    Program program;
+    Program program{GameComposition()};
     Engine& engine = Engine::Instance();
     StepRunner runner{kStepFrameLimit};
     std::string window;

@@ -7,6 +7,8 @@
 
 #include "engine/NamedSystem.h"
 
+// AUDIO_SYSTEM is shared with FMODAudio, the other half of the audio (see there). Only this half
+// is registered, so the name appears once in trace lines and stopwatch keys.
 class AudioSystem : public NamedSystem<SystemType::AUDIO_SYSTEM> {
 public:
     static AudioSystem& Instance();

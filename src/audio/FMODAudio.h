@@ -7,6 +7,10 @@
 #include "audio/AudioBackend.h"
 #include "engine/NamedSystem.h"
 
+// A sibling of the AudioSystem, not derived from it, under the same AUDIO_SYSTEM identity: audio
+// is one subsystem split in two only because the sound library's object must live for the whole
+// process while the play queue's bookkeeping runs with each engine pass. Both print
+// "SystemType::AUDIO_SYSTEM"; as this half is never registered, its name shows nowhere.
 class FMODAudio : public NamedSystem<SystemType::AUDIO_SYSTEM> {
 public:
     static constexpr int kChannelCount = 32;

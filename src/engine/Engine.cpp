@@ -6,7 +6,6 @@
 #include <GLFW/glfw3.h>
 
 #include "SharedDependencies/Source/Stream.h"
-#include "audio/AudioSystem.h"
 #include "engine/DataDirectories.h"
 #include "engine/EngineSettings.h"
 #include "engine/InputMessage.h"
@@ -18,18 +17,10 @@
 #include "entities/Entity.h"
 #include "entities/SceneSystem.h"
 #include "entities/VirtualComponentListSystem.h"
-#include "graphics/DebugDrawSystem.h"
 #include "graphics/GraphicsSystem.h"
-#include "input/CheatSystem.h"
-#include "input/InputStateSystem.h"
 #include "input/InputSystem.h"
 #include "physics/ColliderCircle.h"
-#include "physics/ColliderSystem.h"
 #include "physics/Transform.h"
-#include "tools/DebugSystem.h"
-#include "tools/EditorSystem.h"
-#include "tools/EngineSettingsSystem.h"
-#include "tools/WindowCreationSystem.h"
 
 namespace {
 constexpr const char* kPreUpdatesSpan = "Pre-Updates";
@@ -87,7 +78,7 @@ void Engine::RegisterSystem(System* system) {
     system->engine = this;
 }
 
-void Engine::Initialize() {
+void Engine::Initialize(const std::vector<System*>& systemsToRegister) {
     const std::string perUser = PerUserFolder();
     DataDirectory = perUser + kMirroredDataSubPath + "/";
     ShadersDirectory = perUser + kMirroredShadersSubPath + "/";
@@ -98,21 +89,9 @@ void Engine::Initialize() {
     LoadEngineSettings();
     LoadDefaultInputMappings();
 
-    // The order is observable (trace lines, message delivery, shutdown in reverse). The full
-    // order is InputSystem, InputStateSystem, ColliderSystem, SceneSystem, CheatSystem,
-    // AudioSystem, DebugDrawSystem, WindowCreationSystem, DebugSystem, EditorSystem,
-    // EngineSettingsSystem; systems not written yet take their places there.
-    RegisterSystem(&InputSystem::Instance());
-    RegisterSystem(&InputStateSystem::Instance());
-    RegisterSystem(&ColliderSystem::Instance());
-    RegisterSystem(&SceneSystem::Instance());
-    RegisterSystem(&CheatSystem::Instance());
-    RegisterSystem(&AudioSystem::Instance());
-    RegisterSystem(&DebugDrawSystem::Instance());
-    RegisterSystem(&WindowCreationSystem::Instance());
-    RegisterSystem(&DebugSystem::Instance());
-    RegisterSystem(&EditorSystem::Instance());
-    RegisterSystem(&EngineSettingsSystem::Instance());
+    for (System* system : systemsToRegister) {
+        RegisterSystem(system);
+    }
 
     running = true;
 

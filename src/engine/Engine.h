@@ -1,7 +1,8 @@
 #pragma once
 // The process-wide engine: the ordered list of registered systems, the two engine-owned
 // entities, the frame time and the control flags the frame loop obeys. One engine pass is
-// Initialize, then Update and Render once per frame while `running`, then Shutdown.
+// Initialize, then Update and Render once per frame while `running`, then Shutdown. Which systems
+// a pass registers is decided by the caller (see Composition), not here.
 
 #include <vector>
 
@@ -14,7 +15,9 @@ public:
     // The single engine, created on first use.
     static Engine& Instance();
 
-    void Initialize();
+    // Registers `systemsToRegister` in their order once the settings and input mappings are
+    // loaded, before the two engine entities exist.
+    void Initialize(const std::vector<System*>& systemsToRegister);
     void Update(float dt);
     void Render();
     void Shutdown();

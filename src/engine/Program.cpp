@@ -13,16 +13,15 @@
 #include <optional>
 
 #include "SharedDependencies/Source/FileHandler.h"
-#include "audio/FMODAudio.h"
 #include "engine/DataDirectories.h"
 #include "engine/Engine.h"
 #include "engine/SteadyClock.h"
 #include "engine/StopwatchRegistry.h"
+#include "engine/System.h"
 #include "engine/TraceLog.h"
 #include "entities/ComponentListSystem.h"
 #include "graphics/Emitter.h"
 #include "graphics/GraphicsSystem.h"
-#include "tools/IMGUISystem.h"
 
 namespace {
 constexpr const char* kWorkingDataFolder = "Data";
@@ -50,6 +49,8 @@ void ReportCannotRun(const std::string& reason) {
     std::cerr << "Tarnwick cannot run: " << reason << std::endl;
 }
 }  // namespace
+
+Program::Program(Composition composition) : composition(std::move(composition)) {}
 
 const std::vector<std::string>& Program::MirroredExtensions() {
     static const std::vector<std::string> extensions{".json", ".txt", ".TXT"};
@@ -99,21 +100,25 @@ bool Program::StartUp() {
         return false;
     }
 
+    return StartLibrarySystems();
+}
+
+bool Program::StartLibrarySystems() {
     GraphicsSystem& graphics = GraphicsSystem::Instance();
-    graphics.Initialize();
-    if (!graphics.IsReady()) {
-        ReportCannotRun(graphics.startFailure);
-        return false;
+    for (System* library : composition.librarySystems) {
+        library->Initialize();
+        if (library == &graphics && !graphics.IsReady()) {
+            ReportCannotRun(graphics.startFailure);
+            return false;
+        }
     }
-    FMODAudio::Instance().Initialize();
-    IMGUISystem::Instance().Initialize();
     return true;
 }
 
 void Program::RunEnginePasses(const std::function<void()>& afterInitialize) {
     Engine& engine = Engine::Instance();
     while (engine.restart) {
-        engine.Initialize();
+        engine.Initialize(composition.engineSystems);
         ReportStartMirror();
         if (afterInitialize) {
             afterInitialize();
@@ -144,9 +149,9 @@ void Program::RunFrame() {
     const float scaledDt = engine.paused ? 0.0f : engine.dt;
 
     StartStopwatch({}, kLibraryUpdatesSpan);
-    graphics.Update(scaledDt);
-    FMODAudio::Instance().Update(scaledDt);
-    IMGUISystem::Instance().Update(scaledDt);
+    for (System* library : composition.librarySystems) {
+        library->Update(scaledDt);
+    }
     StopStopwatch({}, kLibraryUpdatesSpan);
 
     engine.Update(scaledDt);
@@ -162,9 +167,9 @@ void Program::RunFrame() {
     engine.Render();
 
     StartStopwatch({}, kLibraryRendersSpan);
-    graphics.Render();
-    FMODAudio::Instance().Render();
-    IMGUISystem::Instance().Render();
+    for (System* library : composition.librarySystems) {
+        library->Render();
+    }
     StopStopwatch({}, kLibraryRendersSpan);
 
     StartStopwatch({}, kSwapBuffersSpan);
@@ -186,11 +191,9 @@ void Program::ReportStartMirror() {
 }
 
 int Program::Exit() {
-    // The GUI's backends restore the window's callbacks and free their GL objects, so they go
-    // while the window and its context still exist.
-    IMGUISystem::Instance().ShutDown();
-    GraphicsSystem::Instance().ShutDown();
-    FMODAudio::Instance().ShutDown();
+    for (System* library : composition.libraryShutDownOrder) {
+        library->ShutDown();
+    }
     TraceLog::Log("Finished ShutDowns");
     std::vector<std::string> failed;
     try {

@@ -1,14 +1,19 @@
 #pragma once
 // The whole life of the process: mirror the editable data into the per-user folder, start the
-// three library systems, run engine passes while a restart is asked for (each a loop of
-// frames), shut down and mirror the per-user data back into the working tree.
+// library systems, run engine passes while a restart is asked for (each a loop of frames), shut
+// down and mirror the per-user data back into the working tree. The systems it drives and hands
+// to the engine come from the composition it is made with.
 
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "engine/Composition.h"
+
 class Program {
 public:
+    explicit Program(Composition composition);
+
     // Runs everything; 0 after a normal exit, 1 when the program cannot run at all.
     int Run();
 
@@ -30,8 +35,12 @@ public:
     static const std::vector<std::string>& MirroredExtensions();
 
 private:
+    // Starts the library systems in order; false, after the report, when the window did not open.
+    bool StartLibrarySystems();
     // Warns about what the start-up mirror kept or skipped, in the new pass's trace log.
     void ReportStartMirror();
+
+    Composition composition;
 
     // Per-user files found newer than the working tree's at start and kept; reported once the
     // first engine pass has started its trace log.

@@ -1,7 +1,7 @@
 #pragma once
-// The component classes that exist so far. The fan-out and the entity reader visit the types of
-// ComponentTypes.def whose class is complete here, so a new component type joins the engine by
-// having its header listed below.
+// Every component class, for the code generated from ComponentTypes.def that needs the complete
+// types (the fan-out, the entity reader, the editor's table). A new component type is declared
+// there and its header listed here.
 
 #include "audio/AudioListener.h"
 #include "audio/AudioSource.h"
@@ -33,15 +33,3 @@
 #include "physics/ColliderRectangle.h"
 #include "physics/Physics.h"
 #include "physics/Transform.h"
-
-// Every type of the declaration is named, so code generated from it can mention all of them;
-// only the ones whose class is complete above are built.
-#define COMPONENT_TYPE(Name, value, fanOutPosition, jsonKey) class Name;
-#include "entities/ComponentTypes.def"
-
-// Whether a declared component type has its class yet. Every file that asks includes this
-// header, so the answer is the same everywhere.
-template <class T>
-constexpr bool kIsBuiltComponent = requires {
-    sizeof(T);
-};

@@ -1,7 +1,6 @@
 #include "entities/ComponentLists.h"
 
 #include <array>
-#include <cstddef>
 
 #include "engine/ComponentType.h"
 #include "entities/ComponentClasses.h"
@@ -9,37 +8,33 @@
 
 namespace {
 
-template <class T>
-VirtualComponentListSystem* ListOf() {
-    if constexpr (kIsBuiltComponent<T>) {
-        return &ComponentListSystem<T>::Instance();
-    } else {
-        return nullptr;
-    }
-}
+using FanOut = std::array<VirtualComponentListSystem*, kComponentTypeCount>;
 
-struct FanOut {
-    std::array<VirtualComponentListSystem*, kComponentTypeCount> lists{};
-    std::size_t count = 0;
-};
+// Every list takes part in the fan-out exactly once: the positions of the declaration are
+// distinct and below the number of types, so together they fill every place.
+constexpr bool FanOutPositionsFillEveryPlace() {
+    std::array<bool, kComponentTypeCount> taken{};
+#define COMPONENT_TYPE(Name, value, fanOutPosition, jsonKey)              \
+    if (fanOutPosition >= kComponentTypeCount || taken[fanOutPosition]) { \
+        return false;                                                     \
+    }                                                                     \
+    taken[fanOutPosition] = true;
+#include "entities/ComponentTypes.def"
+    return true;
+}
+static_assert(FanOutPositionsFillEveryPlace(), "a fan-out position is repeated or out of range");
 
 FanOut BuildFanOut() {
-    std::array<VirtualComponentListSystem*, kComponentTypeCount> byPosition{};
+    FanOut byPosition{};
 #define COMPONENT_TYPE(Name, value, fanOutPosition, jsonKey) \
-    byPosition[fanOutPosition] = ListOf<Name>();
+    byPosition[fanOutPosition] = &ComponentListSystem<Name>::Instance();
 #include "entities/ComponentTypes.def"
-    FanOut fanOut;
-    for (VirtualComponentListSystem* list : byPosition) {
-        if (list != nullptr) {
-            fanOut.lists[fanOut.count++] = list;
-        }
-    }
-    return fanOut;
+    return byPosition;
 }
 
 }  // namespace
 
 std::span<VirtualComponentListSystem* const> ComponentListsInFanOutOrder() {
     static const FanOut fanOut = BuildFanOut();
-    return {fanOut.lists.data(), fanOut.count};
+    return fanOut;
 }

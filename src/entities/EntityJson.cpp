@@ -1,8 +1,7 @@
 // The entity-file form of an entity: one JSON object whose members are component entries
 // ({name: the component's own data, "Update layer": n}) and child entities (any other key, the
 // key being the child's name). The reader recognises component keys through a dispatch table
-// generated from ComponentTypes.def, so a component type becomes readable by having its class
-// listed in ComponentClasses.h; types whose entry is not read the default way add an
+// generated from ComponentTypes.def; types whose entry is not read the default way have an
 // EntryReader specialisation below.
 
 #include <array>
@@ -45,9 +44,9 @@ constexpr const char* kColliderKindMissingError =
 
 // The types whose entry needs more than "construct, FromJson the data": SoundEffect takes its
 // "sound name" in the constructor, and a Tilemap is constructed with an empty path and flagged to
-// build itself when "filepath" is present. Each needs its EntryReader specialisation (next to the
-// collider's below) when its class is added; until then the default reader refuses to compile
-// for it rather than read it wrongly. (GameMaster's default constructor already names "help".)
+// build itself when "filepath" is present. Each has its EntryReader specialisation (next to the
+// collider's below); the default reader refuses to compile for them rather than read them
+// wrongly. (GameMaster's default constructor already names "help".)
 template <class T>
 constexpr bool kHasOwnEntryRule = std::is_same_v<T, SoundEffect> || std::is_same_v<T, Tilemap>;
 
@@ -96,42 +95,30 @@ void AddWithDataAndLayer(const nlohmann::json& value, const std::string& key, En
     entity.AddComponent(component.release(), layer);
 }
 
-void SkipUnbuiltEntry(const nlohmann::json&, const std::string& key, Entity&) {
-    TraceLog::Warning("Entity::from_json - no component class is available for key " + key +
-                      "; member skipped");
-}
-
 // Reads the component entry `key` of the entity object `value` into `entity`. The default builds
-// T with its constructor defaults, applies its data and adds it with its layer; kAvailable says
-// whether this build has what Read needs.
+// T with its constructor defaults, applies its data and adds it with its layer.
 template <class T>
 struct EntryReader {
-    static constexpr bool kAvailable = kIsBuiltComponent<T>;
-
     static void Read(const nlohmann::json& value, const std::string& key, Entity& entity) {
         static_assert(!kHasOwnEntryRule<T>, "this component type needs its EntryReader");
         AddWithDataAndLayer<T>(value, key, entity);
     }
 };
 
-// "Collider" names no buildable type: the entry's data picks the kind. Written over template
-// parameters so that each kind is built as soon as its class is complete.
-template <class Circle, class Rectangle, class Line>
-struct ColliderEntryReader {
-    static constexpr bool kAvailable =
-        kIsBuiltComponent<Circle> || kIsBuiltComponent<Rectangle> || kIsBuiltComponent<Line>;
-
+// "Collider" names no buildable type: the entry's data picks the kind.
+template <>
+struct EntryReader<Collider> {
     static void Read(const nlohmann::json& value, const std::string& key, Entity& entity) {
         const UpdateLayer layer = ReadUpdateLayer(value, key);
         switch (Kind(value.at(key), key)) {
             case kColliderKindCircle:
-                AddKind<Circle>(value, key, entity, layer);
+                AddKind<ColliderCircle>(value, key, entity, layer);
                 break;
             case kColliderKindRectangle:
-                AddKind<Rectangle>(value, key, entity, layer);
+                AddKind<ColliderRectangle>(value, key, entity, layer);
                 break;
             case kColliderKindLine:
-                AddKind<Line>(value, key, entity, layer);
+                AddKind<ColliderLine>(value, key, entity, layer);
                 break;
             default:
                 // A kind this engine does not know builds nothing.
@@ -161,27 +148,17 @@ private:
     template <class Kind>
     static void AddKind(const nlohmann::json& value, const std::string& key, Entity& entity,
                         UpdateLayer layer) {
-        if constexpr (kIsBuiltComponent<Kind>) {
-            auto component = std::make_unique<Kind>();
-            ApplyData(*component, GetJsonPath(value, {key, key}));
-            entity.AddComponent(component.release(), layer);
-        } else {
-            SkipUnbuiltEntry(value, key, entity);
-        }
+        auto component = std::make_unique<Kind>();
+        ApplyData(*component, GetJsonPath(value, {key, key}));
+        entity.AddComponent(component.release(), layer);
     }
 };
-
-template <>
-struct EntryReader<Collider>
-    : ColliderEntryReader<ColliderCircle, ColliderRectangle, ColliderLine> {};
 
 // A tile map starts with no file. Its data names one ("filepath"), and reading the data flags the
 // map to build itself from it; without data the map still runs its first rebuild, which reports
 // the missing file.
 template <>
 struct EntryReader<Tilemap> {
-    static constexpr bool kAvailable = kIsBuiltComponent<Tilemap>;
-
     static void Read(const nlohmann::json& value, const std::string& key, Entity& entity) {
         auto component = std::make_unique<Tilemap>(std::string());
         ApplyData(*component, GetJsonPath(value, {key, key}));
@@ -194,8 +171,6 @@ struct EntryReader<Tilemap> {
 // loads the sound, and its layer.
 template <>
 struct EntryReader<SoundEffect> {
-    static constexpr bool kAvailable = kIsBuiltComponent<SoundEffect>;
-
     static void Read(const nlohmann::json& value, const std::string& key, Entity& entity) {
         const nlohmann::json& name = GetJsonPath(value, {key, key, SoundEffect::kSoundNameKey});
         auto component = std::make_unique<SoundEffect>(
@@ -214,10 +189,8 @@ template <class T, bool kOwnsKey>
 constexpr EntryReadFunction EntryReadFunctionFor() {
     if constexpr (!kOwnsKey) {
         return nullptr;
-    } else if constexpr (EntryReader<T>::kAvailable) {
-        return &EntryReader<T>::Read;
     } else {
-        return &SkipUnbuiltEntry;
+        return &EntryReader<T>::Read;
     }
 }
 

@@ -5,6 +5,11 @@
 
 #include "entities/Component.h"
 
+// A developer's test component that ships with the game: the editor's "Add Component:" offers it
+// for trying out an entity's rotation and scale live, with the ROTATE_* and SCALE_* inputs that
+// only it reacts to. Entity files cannot name it (it has no reader key), so it only ever comes
+// from the editor. It lives in graphics/ beside the sprite components whose drawing it exercises;
+// the name says it is no part of the game itself.
 class SpriteNonsense : public Component {
 public:
     static constexpr const char* kComponentName = "SpriteNonsense";

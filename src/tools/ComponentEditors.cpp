@@ -3,7 +3,6 @@
 #include <memory>
 #include <type_traits>
 
-#include "engine/TraceLog.h"
 #include "engine/UpdateLayer.h"
 #include "entities/ComponentClasses.h"
 #include "entities/ComponentListSystem.h"
@@ -29,39 +28,31 @@ std::unique_ptr<T> NewAsTheReaderStartsIt() {
 
 template <class T>
 void RemoveComponentOfType(Entity& entity) {
-    if constexpr (kIsBuiltComponent<T>) {
-        ComponentListSystem<T>& list = ComponentListSystem<T>::Instance();
-        if (const auto found = entity.components.find(&list); found != entity.components.end()) {
-            list.RemoveComponent(found->second);
-        }
+    ComponentListSystem<T>& list = ComponentListSystem<T>::Instance();
+    if (const auto found = entity.components.find(&list); found != entity.components.end()) {
+        list.RemoveComponent(found->second);
     }
 }
 
 template <class T>
-void AddComponentOfType(Entity& entity, const char* typeName) {
-    if constexpr (kIsBuiltComponent<T>) {
-        ComponentListSystem<T>& list = ComponentListSystem<T>::Instance();
-        if (const auto found = entity.components.find(&list); found != entity.components.end()) {
-            // The entity records one component per type, so the new one takes this one's place:
-            // it leaves its list at the next flush. Without an owner, carrying out that removal
-            // leaves alone the entity's entry, which by then names the new component; and the
-            // entity, once freed, no longer owns a component it cannot reach.
-            list.RemoveComponent(found->second);
-            found->second.component->owner = nullptr;
-        }
-        entity.AddComponent(NewAsTheReaderStartsIt<T>().release(), UpdateLayer::AVERAGE);
-    } else {
-        TraceLog::Warning(std::string("EditorSystem - no component class is available for ") +
-                          typeName + "; nothing added");
+void AddComponentOfType(Entity& entity) {
+    ComponentListSystem<T>& list = ComponentListSystem<T>::Instance();
+    if (const auto found = entity.components.find(&list); found != entity.components.end()) {
+        // The entity records one component per type, so the new one takes this one's place: it
+        // leaves its list at the next flush. Without an owner, carrying out that removal leaves
+        // alone the entity's entry, which by then names the new component; and the entity, once
+        // freed, no longer owns a component it cannot reach.
+        list.RemoveComponent(found->second);
+        found->second.component->owner = nullptr;
     }
+    entity.AddComponent(NewAsTheReaderStartsIt<T>().release(), UpdateLayer::AVERAGE);
 }
 
 std::map<std::string, ComponentEditor> BuildComponentEditors() {
     std::map<std::string, ComponentEditor> editors;
-#define COMPONENT_TYPE(Name, value, fanOutPosition, jsonKey)                                     \
-    editors.emplace(                                                                             \
-        #Name, ComponentEditor{+[](Entity& entity) { AddComponentOfType<Name>(entity, #Name); }, \
-                               &RemoveComponentOfType<Name>});
+#define COMPONENT_TYPE(Name, value, fanOutPosition, jsonKey) \
+    editors.emplace(#Name,                                   \
+                    ComponentEditor{&AddComponentOfType<Name>, &RemoveComponentOfType<Name>});
 #include "entities/ComponentTypes.def"
     return editors;
 }

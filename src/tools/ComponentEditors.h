@@ -13,8 +13,7 @@ class Entity;
 struct ComponentEditor {
     // Attaches a new component in update layer AVERAGE, built as the entity reader builds one
     // before it applies any keys. A component of the same type that the entity had is removed
-    // from its list at the next flush. A type whose class this build lacks adds nothing and
-    // says so in the trace log.
+    // from its list at the next flush.
     void (*add)(Entity& entity);
     // Queues the removal of the entity's component of the type; nothing when it has none.
     void (*remove)(Entity& entity);

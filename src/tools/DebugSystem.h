@@ -12,6 +12,8 @@
 class Window;
 class WindowDropdown;
 
+// DEBUG_SYSTEM is shared with the EngineSettingsSystem (see there): both are the developer's
+// debugging tools, so both print "SystemType::DEBUG_SYSTEM".
 class DebugSystem : public NamedSystem<SystemType::DEBUG_SYSTEM> {
 public:
     static DebugSystem& Instance();

@@ -13,6 +13,11 @@
 class Window;
 class WindowObject;
 
+// Identified as DEBUG_SYSTEM, like the DebugSystem: the settings window is one more debugging
+// tool for the developer, not a kind of system of its own. The two therefore share a name: it
+// appears twice among the initialized systems (the ninth and the eleventh line), and they time
+// into one "Update Control Systems" and one "Render Control Systems" entry, which holds the time
+// of this system, the one that stops last.
 class EngineSettingsSystem : public NamedSystem<SystemType::DEBUG_SYSTEM> {
 public:
     static EngineSettingsSystem& Instance();

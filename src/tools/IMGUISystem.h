@@ -8,6 +8,11 @@
 
 struct GLFWwindow;
 
+// Named by SystemType value 2, REPLAY_STORAGE_SYSTEM. The enumeration is the fixed table of the
+// engine's system identities and has no entry for the GUI driver; value 2 belongs to replay
+// storage, which this engine does not have, so the GUI system takes that place rather than widen
+// the table. The odd name shows nowhere: this system is never registered, so no engine trace line
+// or stopwatch key carries it.
 class IMGUISystem : public NamedSystem<SystemType::REPLAY_STORAGE_SYSTEM> {
 public:
     static IMGUISystem& Instance();

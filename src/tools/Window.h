@@ -13,6 +13,8 @@
 class Window {
 public:
     explicit Window(std::string name);
+    // The editor's windows derive from this one and are deleted through it.
+    virtual ~Window() = default;
 
     // Appends to the root section's children.
     void AddObject(std::unique_ptr<WindowObject> object);

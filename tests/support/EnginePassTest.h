@@ -11,6 +11,7 @@
 #include "engine/Program.h"
 #include "engine/Vector2.h"
 #include "engine/Vector3.h"
+#include "game/GameComposition.h"
 #include "graphics/GraphicsSystem.h"
 #include "support/FrameProbe.h"
 #include "support/GameTree.h"
@@ -47,7 +48,7 @@ protected:
     Pixel ReadPixel(int x, int y) const;
 
     GameTree tree;
-    Program program;
+    Program program{GameComposition()};
     Engine& engine = Engine::Instance();
     GraphicsSystem& graphics = GraphicsSystem::Instance();
     FrameProbe probe;
