@@ -1,5 +1,5 @@
 // The collision pass (ColliderSystem::Update) against the straightforward all-pairs pass it must
-// reproduce report for report (tests/support/AllPairsCollisionPass.h), on the same scene: N moving
+// reproduce report for report (testbed/AllPairsCollisionPass.h), on the same scene: N moving
 // circle colliders, half of them solid, in two update layers, inside a tile map's solid wall
 // outline. Between passes (untimed) every circle moves by its velocity and turns back at the
 // map's edge; both sides see the same frames, since both passes push bodies out alike. A pass

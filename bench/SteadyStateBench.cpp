@@ -2,7 +2,7 @@
 // once the level has warmed up and its enemies press against the player (made invincible, as the
 // cheat does, so the level stays on screen however long the benchmark runs). The time is the
 // whole frame; the counter allocations_per_frame is the number of heap allocations the main
-// thread made in the frame's component passes and collision pass (tests/support/PassAllocations.h),
+// thread made in the frame's component passes and collision pass (testbed/PassAllocations.h),
 // averaged over the frames timed. The game's data is copied from the source tree this file sits
 // in into a throw-away folder, which also stands in for the per-user folder.
 

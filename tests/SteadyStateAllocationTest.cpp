@@ -3,7 +3,7 @@
 // while the enemies run at the player, and not while they press against it (the player is made
 // invincible, as the cheat does, so the level stays on screen). Allocations are counted by a
 // replacement operator new on the main thread only, between marker systems placed around the
-// passes (support/PassAllocations.h).
+// passes (testbed/PassAllocations.h).
 
 #include "testbed/SceneChild.h"
 #include "testbed/CountingAllocator.h"
