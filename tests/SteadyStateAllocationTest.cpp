@@ -5,9 +5,6 @@
 // replacement operator new on the main thread only, between marker systems placed around the
 // passes (testbed/PassAllocations.h).
 
-#include "testbed/SceneChild.h"
-#include "testbed/CountingAllocator.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -35,6 +32,7 @@
 #include "support/EnginePassTest.h"
 #include "support/GameTree.h"
 #include "testbed/PassAllocations.h"
+#include "testbed/SceneChild.h"
 
 namespace {
 

@@ -2,35 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
-#include <cstdlib>
-#include <new>
 #include <string>
 #include <thread>
 
 #include "engine/StopwatchRegistry.h"
-
-namespace {
-// Counts heap allocations so that a test can check that steady-state timing allocates nothing.
-std::atomic<long> allocationCount{0};
-}  // namespace
-
-void* operator new(std::size_t size) {
-    ++allocationCount;
-    if (void* memory = std::malloc(size == 0 ? 1 : size)) {
-        return memory;
-    }
-    throw std::bad_alloc();
-}
-
-void operator delete(void* memory) noexcept {
-    std::free(memory);
-}
-
-void operator delete(void* memory, std::size_t) noexcept {
-    std::free(memory);
-}
+#include "testbed/AllocationCount.h"
 
 namespace {
 
@@ -134,9 +111,9 @@ TEST(StopwatchRegistryTest, SteadyStateTimingDoesNotAllocate) {
     for (int warmUp = 0; warmUp < 3; ++warmUp) {
         TimeOneFrame();
     }
-    const long before = allocationCount.load();
+    CountAllocations count;
     TimeOneFrame();
-    EXPECT_EQ(allocationCount.load() - before, 0);
+    EXPECT_EQ(count.Stop(), 0u);
     EXPECT_TRUE(IsEmpty(RunningStopwatches()));
 }
 
