@@ -2,9 +2,8 @@
 // reproduce report for report (testbed/AllPairsCollisionPass.h), on the same scene: N moving
 // circle colliders, half of them solid, in two update layers, inside a tile map's solid wall
 // outline. Between passes (untimed) every circle moves by its velocity and turns back at the
-// map's edge; both sides see the same frames, since both passes push bodies out alike. A pass
-// needs no drawing, but colliders make their outline buffers as they enter their lists, so a
-// window (and its GL context) is opened once.
+// map's edge; both sides see the same frames, since both passes push bodies out alike. Colliders
+// are geometry only, so no window is opened.
 
 #include <benchmark/benchmark.h>
 
@@ -18,7 +17,6 @@
 #include "entities/ComponentListSystem.h"
 #include "entities/Entity.h"
 #include "gameplay/Tilemap.h"
-#include "graphics/GraphicsSystem.h"
 #include "physics/ColliderCircle.h"
 #include "physics/ColliderLine.h"
 #include "physics/ColliderSystem.h"
@@ -36,15 +34,6 @@ constexpr float kSmallestRadius = 6.0f;
 constexpr float kLargestRadius = 14.0f;
 constexpr float kFastest = 4.0f;
 constexpr float kSolidShare = 0.5f;
-
-bool WindowReady() {
-    static const bool ready = [] {
-        GraphicsSystem& graphics = GraphicsSystem::Instance();
-        graphics.Initialize();
-        return graphics.IsReady();
-    }();
-    return ready;
-}
 
 // The wall outline a tile map builds for this level.
 std::vector<Vector2> WallOutline() {
@@ -143,10 +132,6 @@ private:
 
 template <void (*Pass)()>
 void RunCollision(benchmark::State& state) {
-    if (!WindowReady()) {
-        state.SkipWithError("no window: the colliders need a GL context to enter their lists");
-        return;
-    }
     Scene scene(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         state.PauseTiming();

@@ -160,14 +160,14 @@ void BM_Frame_Baseline(benchmark::State& state) {
         lightColors.insert(lightColors.end(), {light.color.x, light.color.y, light.color.z});
         lightRadii.push_back(light.radius);
     }
-    const Vector3 camera = graphics.cameraPosition;
-    const float halfWidth = GraphicsSystem::kVisibleHalfWidth;
-    const float halfHeight = GraphicsSystem::kVisibleHalfHeight;
+    const Vector3 camera = graphics.camera.position;
+    const float halfWidth = CameraMatrices::kVisibleHalfWidth;
+    const float halfHeight = CameraMatrices::kVisibleHalfHeight;
 
     int frame = 0;
     for (auto _ : state) {
         ++frame;
-        glViewport(0, 0, graphics.windowWidth, graphics.windowHeight);
+        glViewport(0, 0, graphics.window.width, graphics.window.height);
         const Matrix4 view =
             Matrix4::LookAt(camera, {camera.x, camera.y, 0.0f}, {0.0f, 1.0f, 0.0f});
         const Matrix4 projection =

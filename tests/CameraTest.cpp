@@ -46,14 +46,14 @@ TEST_F(CameraTest, EntityWithTheCameraIsDrawnAtTheWindowCentreWhereverItGoes) {
     Entity* player = nullptr;
     probe.onRender = [&](int frame) {
         if (frame == 1) {
-            EXPECT_EQ(graphics.cameraPosition, (Vector3{500.0f, 200.0f, 0.0f}));
+            EXPECT_EQ(graphics.camera.position, (Vector3{500.0f, 200.0f, 0.0f}));
             EXPECT_TRUE(IsRed(ReadPixel(kCentreX, kCentreY)));
             // Where (500, 200) would be drawn with the camera still at the origin.
             EXPECT_EQ(ReadPixel(681, 293).Brightness(), 0);
             player->GetComponent<Transform>()->SetPosition({-700.0f, 300.0f});
             return;
         }
-        EXPECT_EQ(graphics.cameraPosition, (Vector3{-700.0f, 300.0f, 0.0f}));
+        EXPECT_EQ(graphics.camera.position, (Vector3{-700.0f, 300.0f, 0.0f}));
         EXPECT_TRUE(IsRed(ReadPixel(kCentreX, kCentreY)));
         // Where it would be drawn had the camera stayed at (500, 200).
         EXPECT_EQ(ReadPixel(202, 327).Brightness(), 0);
@@ -76,11 +76,11 @@ TEST_F(CameraTest, CameraWithoutATransformLeavesTheCameraWhereItWas) {
         for (const Camera* camera : cameras) {
             EXPECT_TRUE(InCameraList(camera)) << "the camera must have been updated";
         }
-        EXPECT_EQ(graphics.cameraPosition, kStart) << "frame " << frame;
+        EXPECT_EQ(graphics.camera.position, kStart) << "frame " << frame;
         engine.running = frame < 2;
     };
     RunPasses([&] {
-        graphics.cameraPosition = kStart;
+        graphics.camera.position = kStart;
         auto* bare = new Entity("Bare");
         cameras.push_back(new Camera());
         bare->AddComponent(cameras.back());
@@ -156,7 +156,7 @@ TEST_F(CameraTest, CanvasChildrenStayOnScreenOneFrameBehindAMovingCamera) {
     };
     probe.onRender = [&](int frame) {
         SCOPED_TRACE(frame);
-        cameraX.push_back(graphics.cameraPosition.x);
+        cameraX.push_back(graphics.camera.position.x);
         EXPECT_EQ(canvas->position, (Vector2{cameraX[frame - 1], 0.0f})) << "last frame's camera";
         // The camera moved in frames 2 and 3 (it follows the player's position from before this
         // frame's move) and stands from frame 4 on.

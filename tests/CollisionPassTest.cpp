@@ -33,7 +33,7 @@
 #include "physics/Transform.h"
 #include "testbed/AllPairsCollisionPass.h"
 #include "support/GameTree.h"
-#include "support/WindowTest.h"
+#include "support/ShutDownLists.h"
 
 namespace {
 
@@ -184,12 +184,11 @@ struct Outcome {
     std::vector<std::uint64_t> state;
 };
 
-class CollisionPassTest : public WindowTest {
+// Colliders are geometry only: no window, no OpenGL context (the test runner gives this test no
+// display).
+class CollisionPassTest : public ::testing::Test {
 protected:
-    void TearDown() override {
-        Clear();
-        WindowTest::TearDown();
-    }
+    void TearDown() override { Clear(); }
 
     // Builds the scene of `recipe` for `seed`. Everything random is drawn here, in one order, so
     // two builds are identical.

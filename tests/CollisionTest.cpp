@@ -1,12 +1,9 @@
-// Circle and line colliders and the collision pass, on the real window (colliders make their
-// drawing objects when they enter their lists): the pair tests, the order in which contacts are
-// reported, the push-out response, the JSON form and the debug outlines.
+// Circle and line colliders and the collision pass: the pair tests, the order in which contacts
+// are reported, the push-out response and the JSON form. Colliders are geometry only, so these
+// run without a window or an OpenGL context (the test runner gives them no display).
 
 #include <gtest/gtest.h>
 
-#include <glad/gl.h>
-
-#include <array>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -18,12 +15,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "engine/Engine.h"
 #include "engine/UpdateLayer.h"
 #include "entities/ComponentListSystem.h"
 #include "entities/Entity.h"
-#include "game/GameComposition.h"
-#include "graphics/GraphicsSystem.h"
 #include "physics/Collider.h"
 #include "physics/ColliderCircle.h"
 #include "physics/ColliderLine.h"
@@ -31,7 +25,7 @@
 #include "physics/ColliderSystem.h"
 #include "physics/Transform.h"
 #include "support/GameTree.h"
-#include "support/WindowTest.h"
+#include "support/ShutDownLists.h"
 
 namespace {
 
@@ -59,12 +53,11 @@ bool IsFinite(Vector2 v) {
     return std::isfinite(v.x) && std::isfinite(v.y);
 }
 
-class CollisionTest : public WindowTest {
+class CollisionTest : public ::testing::Test {
 protected:
     void TearDown() override {
         entities.clear();
         ShutDownLists<ColliderCircle, ColliderLine, ColliderRectangle, Transform, Probe>();
-        WindowTest::TearDown();
     }
 
     Entity& AddBareEntity(const std::string& name) {
@@ -101,7 +94,7 @@ protected:
 
     void AddProbe(Entity& entity) { entity.AddComponent(new Probe(journal)); }
 
-    // The colliders enter their lists (Initialize: drawing objects, bounding radius).
+    // The colliders enter their lists (Initialize: bounding radius, outlines).
     static void Flush() {
         ComponentListSystem<Transform>::Instance().FlushPending();
         ComponentListSystem<ColliderCircle>::Instance().FlushPending();
@@ -391,7 +384,6 @@ TEST_F(CollisionTest, CollidersWithoutATransformAreSkipped) {
     RunPass();
     placedCircle.OnCollision(&looseCircle);
     looseCircle.OnCollision(&placedCircle);
-    graphics.StartDrawing();
     looseCircle.Render();
     looseLine.Render();
 
@@ -723,80 +715,6 @@ TEST(ColliderCloneTest, EveryKindClonesIntoAPlainColliderWithTheSharedFields) {
     EXPECT_EQ(plain.name, "Collider");
     EXPECT_EQ(plain.owner, nullptr);
     line.owner = nullptr;
-}
-
-// ---- Debug outlines ----
-
-struct Pixel {
-    int r;
-    int g;
-    int b;
-};
-
-// Window pixel with the origin at the top left.
-Pixel ReadPixel(int x, int y) {
-    std::array<unsigned char, 4> rgba{};
-    glReadPixels(x, GraphicsSystem::kInitialWindowHeight - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE,
-                 rgba.data());
-    return {rgba[0], rgba[1], rgba[2]};
-}
-
-// Whether a pixel of exactly `colour` lies within `reach` pixels of (x, y).
-bool ColourNear(int x, int y, Pixel colour, int reach = 3) {
-    for (int dy = -reach; dy <= reach; ++dy) {
-        for (int dx = -reach; dx <= reach; ++dx) {
-            const Pixel p = ReadPixel(x + dx, y + dy);
-            if (p.r == colour.r && p.g == colour.g && p.b == colour.b) {
-                return true;
-            }
-        }
-    }
-    return false;
-}
-
-TEST_F(CollisionTest, OutlinesAreDrawnOnlyWhileDebugCollidersAreShown) {
-    constexpr Pixel kGreen{0, 255, 0};
-    constexpr Pixel kRed{255, 0, 0};
-    // World x 200 is pixel 596 at the camera's start; world x -1000 is pixel 259, y 100 is 327.
-    ColliderCircle& circle = AddCircle(AddEntity("Ball", {0, 0}), 200.0f);
-    ColliderLine& line = AddLine(AddEntity("Wall", {-1000, 0}), {{-100, 0}, {100, 0}});
-    Flush();
-
-    graphics.StartDrawing();
-    circle.Render();
-    line.Render();
-    EXPECT_TRUE(ColourNear(596, 360, kGreen)) << "circle outline";
-    EXPECT_FALSE(ColourNear(540, 360, kGreen)) << "only the outline, not the disc";
-    EXPECT_TRUE(ColourNear(259, 360, kGreen)) << "line segment";
-    EXPECT_TRUE(ColourNear(259, 327, kRed)) << "line bounds";
-
-    Collider::showDebugColliders = false;
-    graphics.SwapBuffers();
-    graphics.StartDrawing();
-    circle.Render();
-    line.Render();
-    EXPECT_FALSE(ColourNear(596, 360, kGreen));
-    EXPECT_FALSE(ColourNear(259, 360, kGreen));
-    Collider::showDebugColliders = true;
-}
-
-// ---- Engine wiring ----
-
-TEST_F(CollisionTest, EnginePointerCarriesACircleOfRadiusTen) {
-    Engine& engine = Engine::Instance();
-    engine.Initialize(GameComposition().engineSystems);
-
-    auto* pointer = engine.mouseObject->GetComponent<ColliderCircle>();
-    ASSERT_NE(pointer, nullptr);
-    EXPECT_EQ(pointer->radius, 10.0f);
-    EXPECT_FALSE(pointer->isSolid);
-    EXPECT_EQ(
-        engine.mouseObject->components.at(&ComponentListSystem<ColliderCircle>::Instance()).layer,
-        UpdateLayer::AVERAGE);
-    ASSERT_GE(engine.systems.size(), 3u);
-    EXPECT_EQ(engine.systems[2], &ColliderSystem::Instance());
-
-    engine.Shutdown();
 }
 
 }  // namespace

@@ -274,7 +274,7 @@ TEST_F(DrawStateTest, ProgramsHoldTheLastDrawsUniformValues) {
     unsigned int buffer = 0;
     CreatePointBuffers(array, buffer, {});
 
-    graphics.cameraPosition = {300.0f, -200.0f, 1.0f};
+    graphics.camera.position = {300.0f, -200.0f, 1.0f};
     graphics.StartDrawing();
     first.Render();
     graphics.DrawDebugShape({{0.0f, 0.0f}, {1.0f, 0.0f}}, {5.0f, 6.0f}, {7.0f, 8.0f}, array,
@@ -283,7 +283,7 @@ TEST_F(DrawStateTest, ProgramsHoldTheLastDrawsUniformValues) {
 
     const Matrix4& world = last.owner->GetComponent<Transform>()->matrix;
     EXPECT_EQ(Uniform(lighting, "world", 16), Floats(world.data(), 16));
-    EXPECT_EQ(Uniform(lighting, "projection", 16), Floats(graphics.projection.data(), 16));
+    EXPECT_EQ(Uniform(lighting, "projection", 16), Floats(graphics.camera.projection.data(), 16));
     EXPECT_EQ(Uniform(lighting, "textureOffset", 2), (std::vector<float>{0.5f, 0.75f}));
     EXPECT_EQ(Uniform(lighting, "passColor", 4), (std::vector<float>{0.9f, 0.8f, 0.7f, 0.1f}));
     EXPECT_EQ(Uniform(lighting, "emitterPos[1]", 3), (std::vector<float>{700.0f, -20.0f, 0.0f}));
@@ -297,27 +297,27 @@ TEST_F(DrawStateTest, ProgramsHoldTheLastDrawsUniformValues) {
                                Matrix4::Scale({7.0f, 8.0f, 1.0f});
     EXPECT_EQ(Uniform(debug, "world", 16), Floats(shapeWorld.data(), 16));
     EXPECT_EQ(Uniform(debug, "passColor", 4), (std::vector<float>{1.0f, 0.0f, 0.0f, 1.0f}));
-    EXPECT_EQ(Uniform(debug, "projection", 16), Floats(graphics.projection.data(), 16));
+    EXPECT_EQ(Uniform(debug, "projection", 16), Floats(graphics.camera.projection.data(), 16));
 
     // The camera moving between two draws of one frame reaches the second draw.
-    graphics.cameraPosition = {-900.0f, 400.0f, 1.0f};
+    graphics.camera.position = {-900.0f, 400.0f, 1.0f};
     graphics.UpdateCameraMatrices();
     first.Render();
-    EXPECT_EQ(Uniform(lighting, "projection", 16), Floats(graphics.projection.data(), 16));
+    EXPECT_EQ(Uniform(lighting, "projection", 16), Floats(graphics.camera.projection.data(), 16));
 
     // The next frame brings its own camera and lights to every program it draws with, even
     // where the matrices of its program were uploaded before.
     graphics.SwapBuffers();
     red.radius = 75.0f;
     CompileLights();
-    graphics.cameraPosition = {300.0f, -200.0f, 1.0f};
+    graphics.camera.position = {300.0f, -200.0f, 1.0f};
     graphics.StartDrawing();
     graphics.DrawDebugShape({{0.0f, 0.0f}, {1.0f, 0.0f}}, {1.0f, 2.0f}, {3.0f, 4.0f}, array,
                             buffer, "green", GL_LINES);
     last.Render();
     EXPECT_EQ(Uniform(lighting, "emitterRadii[0]", 1), (std::vector<float>{75.0f}));
-    EXPECT_EQ(Uniform(lighting, "projection", 16), Floats(graphics.projection.data(), 16));
-    EXPECT_EQ(Uniform(debug, "projection", 16), Floats(graphics.projection.data(), 16));
+    EXPECT_EQ(Uniform(lighting, "projection", 16), Floats(graphics.camera.projection.data(), 16));
+    EXPECT_EQ(Uniform(debug, "projection", 16), Floats(graphics.camera.projection.data(), 16));
     EXPECT_EQ(Uniform(debug, "passColor", 4), (std::vector<float>{0.0f, 1.0f, 0.0f, 1.0f}));
     DeletePointBuffers(array, buffer);
 }

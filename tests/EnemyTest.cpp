@@ -129,12 +129,12 @@ TEST_F(EnemyTest, EnemyRunsAtTheCameraAndStandsStillOnIt) {
     auto* physics = new Physics();
     enemy->owner->AddComponent(physics);
     enemy->moveSpeed = 100.0f;
-    graphics.cameraPosition = {300.0f, 400.0f, 0.0f};
+    graphics.camera.position = {300.0f, 400.0f, 0.0f};
     enemy->Update(0.016f);
     EXPECT_FLOAT_EQ(physics->velocity.x, 60.0f);
     EXPECT_FLOAT_EQ(physics->velocity.y, 80.0f);
 
-    graphics.cameraPosition = {0.0f, 0.0f, 0.0f};
+    graphics.camera.position = {0.0f, 0.0f, 0.0f};
     enemy->Update(0.016f);
     EXPECT_EQ(physics->velocity, (Vector2{0.0f, 0.0f}));
 }

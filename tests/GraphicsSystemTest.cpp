@@ -7,9 +7,11 @@
 #include <glad/gl.h>
 
 #include "engine/Matrix4.h"
+#include "graphics/DebugDrawSystem.h"
 #include "graphics/GraphicsSystem.h"
 #include "input/KeyCode.h"
 
+#include "support/GameTree.h"
 #include "support/WindowTest.h"
 
 namespace {
@@ -20,7 +22,7 @@ protected:
     // x and y (it is centred on them), so the stock shaders place sprites with it.
     Vector3 ToDevice(float x, float y) {
         graphics.UpdateCameraMatrices();
-        return graphics.projection.TransformPoint({x, y, 0.0f});
+        return graphics.camera.projection.TransformPoint({x, y, 0.0f});
     }
 };
 
@@ -30,8 +32,8 @@ TEST_F(GraphicsSystemTest, OpensTheWindowWithA33CoreContext) {
     glfwGetWindowSize(graphics.window, &width, &height);
     EXPECT_EQ(width, 1080);
     EXPECT_EQ(height, 720);
-    EXPECT_EQ(graphics.windowWidth, 1080);
-    EXPECT_EQ(graphics.windowHeight, 720);
+    EXPECT_EQ(graphics.window.width, 1080);
+    EXPECT_EQ(graphics.window.height, 720);
     GLint major = 0;
     GLint minor = 0;
     glGetIntegerv(GL_MAJOR_VERSION, &major);
@@ -40,7 +42,7 @@ TEST_F(GraphicsSystemTest, OpensTheWindowWithA33CoreContext) {
     GLint profile = 0;
     glGetIntegerv(GL_CONTEXT_PROFILE_MASK, &profile);
     EXPECT_TRUE(profile & GL_CONTEXT_CORE_PROFILE_BIT);
-    EXPECT_EQ(graphics.cameraPosition, (Vector3{0.0f, 0.0f, 1.0f}));
+    EXPECT_EQ(graphics.camera.position, (Vector3{0.0f, 0.0f, 1.0f}));
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
 }
 
@@ -62,7 +64,7 @@ TEST_F(GraphicsSystemTest, VisibleWorldCornersMapToTheFramebufferCornersAtAnySiz
 }
 
 TEST_F(GraphicsSystemTest, CameraMatricesFollowTheCameraPosition) {
-    graphics.cameraPosition = {100.0f, 50.0f, 1.0f};
+    graphics.camera.position = {100.0f, 50.0f, 1.0f};
     const Vector3 centre = ToDevice(100.0f, 50.0f);
     EXPECT_NEAR(centre.x, 0.0f, 1e-6);
     EXPECT_NEAR(centre.y, 0.0f, 1e-6);
@@ -70,16 +72,16 @@ TEST_F(GraphicsSystemTest, CameraMatricesFollowTheCameraPosition) {
     EXPECT_NEAR(topRight.x, 1.0f, 1e-6);
     EXPECT_NEAR(topRight.y, 1.0f, 1e-6);
     // With the camera in front of the plane the view is a plain translation.
-    EXPECT_EQ(graphics.view, Matrix4::Translate({-100.0f, -50.0f, -1.0f}));
-    EXPECT_FLOAT_EQ(graphics.projection.m[0][0], 2.0f / 3840.0f);
-    EXPECT_FLOAT_EQ(graphics.projection.m[1][1], 2.0f / 2160.0f);
-    EXPECT_FLOAT_EQ(graphics.projection.m[2][2], -1.0f);
-    EXPECT_FLOAT_EQ(graphics.projection.m[3][0], -200.0f / 3840.0f);
-    EXPECT_FLOAT_EQ(graphics.projection.m[3][1], -100.0f / 2160.0f);
+    EXPECT_EQ(graphics.camera.view, Matrix4::Translate({-100.0f, -50.0f, -1.0f}));
+    EXPECT_FLOAT_EQ(graphics.camera.projection.m[0][0], 2.0f / 3840.0f);
+    EXPECT_FLOAT_EQ(graphics.camera.projection.m[1][1], 2.0f / 2160.0f);
+    EXPECT_FLOAT_EQ(graphics.camera.projection.m[2][2], -1.0f);
+    EXPECT_FLOAT_EQ(graphics.camera.projection.m[3][0], -200.0f / 3840.0f);
+    EXPECT_FLOAT_EQ(graphics.camera.projection.m[3][1], -100.0f / 2160.0f);
 }
 
 TEST_F(GraphicsSystemTest, WindowPixelsMapToWorldPointsByTheCameraRule) {
-    graphics.cameraPosition = {100.0f, 50.0f, 1.0f};
+    graphics.camera.position = {100.0f, 50.0f, 1.0f};
     struct Case {
         double cursorX;
         double cursorY;
@@ -113,8 +115,8 @@ TEST_F(GraphicsSystemTest, ResizeKeepsTheSideThatIsZero) {
     };
     for (const Case& c : cases) {
         graphics.OnFramebufferResized(c.width, c.height);
-        EXPECT_EQ(graphics.windowWidth, c.expectedWidth);
-        EXPECT_EQ(graphics.windowHeight, c.expectedHeight);
+        EXPECT_EQ(graphics.window.width, c.expectedWidth);
+        EXPECT_EQ(graphics.window.height, c.expectedHeight);
         GLint viewport[4] = {};
         glGetIntegerv(GL_VIEWPORT, viewport);
         EXPECT_EQ(viewport[2], c.expectedWidth);
@@ -132,9 +134,15 @@ TEST_F(GraphicsSystemTest, StartDrawingClearsToOpaqueBlackAndSwapForgetsTheProgr
     EXPECT_EQ(pixel[0], 0);
     EXPECT_EQ(pixel[1], 0);
     EXPECT_EQ(pixel[2], 0);
-    graphics.currentProgram = 7;
+
+    GameTree tree;
+    DebugDrawSystem& debugDraw = DebugDrawSystem::Instance();
+    debugDraw.Initialize();
+    debugDraw.Render();
+    ASSERT_NE(graphics.CurrentProgram(), -1) << "the debug lines leave their program current";
     graphics.SwapBuffers();
-    EXPECT_EQ(graphics.currentProgram, -1);
+    EXPECT_EQ(graphics.CurrentProgram(), -1);
+    debugDraw.ShutDown();
 }
 
 TEST(KeyCodeTest, WindowCodesAreNarrowedToASignedByte) {

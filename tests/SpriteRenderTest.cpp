@@ -84,8 +84,8 @@ protected:
     // Window pixel with the origin at the top left, as the window-to-world rule counts.
     static Pixel ReadPixel(int x, int y) {
         std::array<unsigned char, 4> rgba{};
-        glReadPixels(x, GraphicsSystem::kInitialWindowHeight - 1 - y, 1, 1, GL_RGBA,
-                     GL_UNSIGNED_BYTE, rgba.data());
+        glReadPixels(x, GameWindow::kInitialHeight - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE,
+                     rgba.data());
         return {rgba[0], rgba[1], rgba[2]};
     }
 
@@ -105,13 +105,13 @@ TEST_F(SpriteRenderTest, SpriteAppearsWhereTheCameraRulePlacesIt) {
     EXPECT_EQ(ReadPixel(540 + 34, 360).Brightness(), 0);
 
     // Moving the camera 1000 units right moves the sprite 281 pixels left.
-    graphics.cameraPosition = {1000.0f, 0.0f, 1.0f};
+    graphics.camera.position = {1000.0f, 0.0f, 1.0f};
     DrawFrame();
     EXPECT_EQ(ReadPixel(540, 360).Brightness(), 0);
     EXPECT_GT(ReadPixel(540 - 281, 360).r, 30);
 
     // World (1920, 1080) is the top-right corner with the camera at the origin.
-    graphics.cameraPosition = {0.0f, 0.0f, 1.0f};
+    graphics.camera.position = {0.0f, 0.0f, 1.0f};
     red.GetComponent<Transform>()->SetPosition({1920.0f, 1080.0f});
     DrawFrame();
     EXPECT_GT(ReadPixel(1079, 0).r, 30);
@@ -124,21 +124,40 @@ TEST_F(SpriteRenderTest, LightArraysAreUploadedOncePerProgramSwitch) {
     Entity& second = AddEntity({500.0f, 0.0f}, {100.0f, 100.0f});
     Sprite& a = AddSprite(first, {1.0f, 1.0f, 1.0f});
     Sprite& b = AddSprite(second, {1.0f, 1.0f, 1.0f});
+    AddEmitter(first, {1.0f, 1.0f, 1.0f}, 300.0f);
     CompileLights();
+    const auto lighting = static_cast<GLuint>(a.shader->program);
+    const GLint numLights = glGetUniformLocation(lighting, "numLights");
+    ASSERT_NE(numLights, -1);
+    // A light count no upload writes: it survives exactly until the arrays are uploaded again.
+    constexpr GLint kUntouched = 99;
+    const auto overwriteLightCount = [&] {
+        GLint current = 0;
+        glGetIntegerv(GL_CURRENT_PROGRAM, &current);
+        ASSERT_EQ(static_cast<GLuint>(current), lighting) << "the sprites' program is current";
+        glUniform1i(numLights, kUntouched);
+    };
+    const auto lightCount = [&] {
+        GLint count = -1;
+        glGetUniformiv(lighting, numLights, &count);
+        return count;
+    };
     graphics.StartDrawing();
-    const int before = graphics.lightUploadCount;
     a.Render();
+    EXPECT_EQ(lightCount(), 1) << "the first sprite uploads";
+    overwriteLightCount();
     b.Render();
-    EXPECT_EQ(graphics.lightUploadCount, before + 1) << "same program: one upload";
+    EXPECT_EQ(lightCount(), kUntouched) << "same program: no second upload";
 
     DebugDrawSystem::Instance().Initialize();
     DebugDrawSystem::Instance().Render();
     b.Render();
-    EXPECT_EQ(graphics.lightUploadCount, before + 2) << "a debug draw switches program";
+    EXPECT_EQ(lightCount(), 1) << "a debug draw switches program";
+    overwriteLightCount();
 
     graphics.SwapBuffers();
     a.Render();
-    EXPECT_EQ(graphics.lightUploadCount, before + 3) << "every frame uploads again";
+    EXPECT_EQ(lightCount(), 1) << "every frame uploads again";
     DebugDrawSystem::Instance().ShutDown();
 }
 
@@ -156,13 +175,13 @@ TEST_F(SpriteRenderTest, EmittersArePlacedAtTheirEntitiesWorldPositions) {
     AddEmitter(bare, {1.0f, 1.0f, 1.0f}, 10.0f);
     CompileLights();
 
-    ASSERT_EQ(graphics.emitterPositions.size(), 3u) << "the emitter without a transform is skipped";
-    EXPECT_EQ(graphics.emitterRadii, (std::vector<float>{300.0f, 400.0f, 50.0f}));
-    EXPECT_EQ(graphics.emitterPositions[0], (Vector3{100.0f, 50.0f, 0.0f}));
-    EXPECT_EQ(graphics.emitterPositions[1], (Vector3{100.0f, 50.0f, 0.0f}));
-    EXPECT_NEAR(graphics.emitterPositions[2].x, 100.0f, 1e-3);
-    EXPECT_NEAR(graphics.emitterPositions[2].y, 70.0f, 1e-3);
-    EXPECT_EQ(graphics.emitterColors[2], (Vector3{0.0f, 1.0f, 0.0f}));
+    ASSERT_EQ(graphics.lights.positions.size(), 3u) << "the emitter without a transform is skipped";
+    EXPECT_EQ(graphics.lights.radii, (std::vector<float>{300.0f, 400.0f, 50.0f}));
+    EXPECT_EQ(graphics.lights.positions[0], (Vector3{100.0f, 50.0f, 0.0f}));
+    EXPECT_EQ(graphics.lights.positions[1], (Vector3{100.0f, 50.0f, 0.0f}));
+    EXPECT_NEAR(graphics.lights.positions[2].x, 100.0f, 1e-3);
+    EXPECT_NEAR(graphics.lights.positions[2].y, 70.0f, 1e-3);
+    EXPECT_EQ(graphics.lights.colors[2], (Vector3{0.0f, 1.0f, 0.0f}));
     bare.components.clear();
 }
 

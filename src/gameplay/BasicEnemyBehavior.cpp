@@ -57,7 +57,7 @@ void BasicEnemyBehavior::Update(float /*dt*/) {
     if (transform == nullptr || physics == nullptr) {
         return;
     }
-    const Vector3& camera = GraphicsSystem::Instance().cameraPosition;
+    const Vector3& camera = GraphicsSystem::Instance().camera.position;
     const Vector2 toCamera = Vector2{camera.x, camera.y} - transform->position;
     const float distance = std::sqrt(toCamera.x * toCamera.x + toCamera.y * toCamera.y);
     // Standing on the camera there is nowhere to run: stand still rather than divide by zero.

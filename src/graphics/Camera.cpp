@@ -16,7 +16,7 @@ void Camera::Update(float /*dt*/) {
         return;
     }
     const Vector2 world = transform->GetWorldPosition();
-    GraphicsSystem::Instance().cameraPosition = {world.x, world.y, 0.0f};
+    GraphicsSystem::Instance().camera.position = {world.x, world.y, 0.0f};
 }
 
 void Camera::FromJson(const nlohmann::json& /*data*/) {}

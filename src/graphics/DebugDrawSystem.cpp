@@ -5,6 +5,11 @@
 #include "graphics/GraphicsSystem.h"
 #include "graphics/PointBuffers.h"
 
+namespace {
+constexpr int kNoBuffer = -1;
+constexpr const char* kLinesColor = "white";
+}  // namespace
+
 DebugDrawSystem& DebugDrawSystem::Instance() {
     static auto* system = new DebugDrawSystem();
     return *system;
@@ -24,10 +29,14 @@ void DebugDrawSystem::AddLine(Vector2 from, Vector2 to) {
     points.push_back(to);
 }
 
+void DebugDrawSystem::DrawOutline(const std::vector<Vector2>& shape, Vector2 position,
+                                  Vector2 scale, std::string_view colorName,
+                                  unsigned int primitive) {
+    Draw(shape, position, scale, colorName, primitive);
+}
+
 void DebugDrawSystem::Render() {
-    GraphicsSystem::Instance().DrawDebugShape(
-        points, {0.0f, 0.0f}, {1.0f, 1.0f}, static_cast<unsigned int>(vertexArray),
-        static_cast<unsigned int>(vertexBuffer), "white", GL_LINES);
+    Draw(points, {0.0f, 0.0f}, {1.0f, 1.0f}, kLinesColor, GL_LINES);
     points.clear();
 }
 
@@ -35,6 +44,16 @@ void DebugDrawSystem::ShutDown() {
     auto buffer = static_cast<unsigned int>(vertexBuffer);
     auto array = static_cast<unsigned int>(vertexArray);
     DeletePointBuffers(array, buffer);
-    vertexArray = -1;
-    vertexBuffer = -1;
+    vertexArray = kNoBuffer;
+    vertexBuffer = kNoBuffer;
+}
+
+void DebugDrawSystem::Draw(const std::vector<Vector2>& shape, Vector2 position, Vector2 scale,
+                           std::string_view colorName, unsigned int primitive) const {
+    if (vertexArray == kNoBuffer) {
+        return;
+    }
+    GraphicsSystem::Instance().DrawDebugShape(
+        shape, position, scale, static_cast<unsigned int>(vertexArray),
+        static_cast<unsigned int>(vertexBuffer), colorName, primitive);
 }

@@ -1,8 +1,11 @@
 #pragma once
-// Free line segments that any code may queue during a frame (aim lines, routes), drawn in one
-// call after the component lists have drawn, then forgotten: a line that should stay visible is
-// queued every frame.
+// Debug drawing: owns the vertex array and buffer that every debug shape goes through. Outlines
+// handed over during the component lists' render pass (colliders') are drawn at once, in their
+// place among the frame's draws. Free line segments that any code may queue during a frame (aim
+// lines, routes) are drawn in one call after the component lists have drawn, then forgotten: a
+// line that should stay visible is queued every frame.
 
+#include <string_view>
 #include <vector>
 
 #include "engine/NamedSystem.h"
@@ -22,10 +25,20 @@ public:
     // drawn the next frame.
     void AddLine(Vector2 from, Vector2 to);
 
+    // Draws `shape`, placed at `position` and scaled by `scale`, now, as `primitive` in the
+    // named colour ("green", "red", anything else white).
+    void DrawOutline(const std::vector<Vector2>& shape, Vector2 position, Vector2 scale,
+                     std::string_view colorName, unsigned int primitive);
+
     int vertexArray = -1;
     int vertexBuffer = -1;
     std::vector<Vector2> points;
 
 private:
     DebugDrawSystem() = default;
+
+    // Without its buffers (before Initialize, after ShutDown) nothing is drawn: uploading points
+    // would otherwise land in whatever buffer happens to be bound.
+    void Draw(const std::vector<Vector2>& shape, Vector2 position, Vector2 scale,
+              std::string_view colorName, unsigned int primitive) const;
 };

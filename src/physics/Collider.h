@@ -44,7 +44,8 @@ public:
     void FromJson(const nlohmann::json& data) override;
     nlohmann::json ToJson() const override;
 
-    // The outline; a plain Collider has none.
+    // Hands the outline to the debug drawing, which draws it at once with its own buffers; a
+    // plain Collider has none.
     virtual void DebugDraw();
 
     // The Transform of the owning entity, or null when there is none to place the shape with.

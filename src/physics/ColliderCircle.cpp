@@ -1,5 +1,4 @@
 #include "physics/ColliderCircle.h"
-#include "graphics/PointBuffers.h"
 
 #include <glad/gl.h>
 
@@ -8,7 +7,7 @@
 #include <numbers>
 
 #include "entities/JsonReaders.h"
-#include "graphics/GraphicsSystem.h"
+#include "graphics/DebugDrawSystem.h"
 #include "physics/Transform.h"
 
 namespace {
@@ -26,11 +25,6 @@ void ColliderCircle::Initialize() {
             outlinePoints.push_back({std::cos(angle) * radius, std::sin(angle) * radius});
         }
     }
-    CreatePointBuffers(vertexArray, vertexBuffer, outlinePoints);
-}
-
-void ColliderCircle::ShutDown() {
-    DeletePointBuffers(vertexArray, vertexBuffer);
 }
 
 void ColliderCircle::DebugDraw() {
@@ -41,9 +35,9 @@ void ColliderCircle::DebugDraw() {
     // The outline stays round: both axes take the larger world scale, as the tests do.
     const Vector2 worldScale = transform->GetWorldScale();
     const float scale = std::max(worldScale.x, worldScale.y);
-    GraphicsSystem::Instance().DrawDebugShape(
-        outlinePoints, transform->GetWorldPosition() + relativePos, {scale, scale}, vertexArray,
-        vertexBuffer, kOutlineColor, GL_LINE_LOOP);
+    DebugDrawSystem::Instance().DrawOutline(outlinePoints,
+                                            transform->GetWorldPosition() + relativePos,
+                                            {scale, scale}, kOutlineColor, GL_LINE_LOOP);
 }
 
 void ColliderCircle::FromJson(const nlohmann::json& data) {

@@ -15,10 +15,9 @@ public:
 
     ColliderCircle();
 
-    // Creates the drawing objects and, the first time, the outline at the current radius (later
-    // radius changes move the tests at once but not the drawn outline).
+    // The first time, makes the outline at the current radius (later radius changes move the
+    // tests at once but not the drawn outline).
     void Initialize() override;
-    void ShutDown() override;
     void DebugDraw() override;
     // Reads "relativePos", "radius" and "is solid", all required; "base collider" is ignored, so
     // a loaded circle keeps the default label and stays active.
@@ -28,7 +27,5 @@ public:
     Vector2 relativePos{0.0f, 0.0f};
     float radius = 0.0f;
     std::int32_t outlineSegments = kDefaultOutlineSegments;
-    unsigned int vertexArray = 0;
-    unsigned int vertexBuffer = 0;
     std::vector<Vector2> outlinePoints;
 };

@@ -1,5 +1,4 @@
 #include "physics/ColliderLine.h"
-#include "graphics/PointBuffers.h"
 
 #include <glad/gl.h>
 
@@ -8,7 +7,7 @@
 #include <numbers>
 
 #include "entities/JsonReaders.h"
-#include "graphics/GraphicsSystem.h"
+#include "graphics/DebugDrawSystem.h"
 #include "physics/Transform.h"
 
 static_assert(ColliderLine::kDefaultDrawMode == GL_LINES);
@@ -39,7 +38,6 @@ void ColliderLine::Initialize() {
                  std::sin(angle) * boundingRadius + relativePos.y + centroid.y});
         }
     }
-    CreatePointBuffers(vertexArray, vertexBuffer, boundsOutline);
 }
 
 // The broad phases test a circle of (scale factor x boundingRadius) around the line's centre (the
@@ -56,23 +54,18 @@ void ColliderLine::ComputeBoundingRadius() {
     boundingRadius = std::sqrt(largestSquared);
 }
 
-void ColliderLine::ShutDown() {
-    DeletePointBuffers(vertexArray, vertexBuffer);
-}
-
 void ColliderLine::DebugDraw() {
     Transform* transform = OwnerTransform();
     if (transform == nullptr) {
         return;
     }
-    GraphicsSystem& graphics = GraphicsSystem::Instance();
+    DebugDrawSystem& debugDraw = DebugDrawSystem::Instance();
     const Vector2 position = transform->GetWorldPosition() + relativePos;
     const Vector2 scale = transform->GetWorldScale();
-    graphics.DrawDebugShape(vertices, position, scale, vertexArray, vertexBuffer, kLinesColor,
-                            static_cast<unsigned int>(drawMode));
+    debugDraw.DrawOutline(vertices, position, scale, kLinesColor,
+                          static_cast<unsigned int>(drawMode));
     if (showBounds) {
-        graphics.DrawDebugShape(boundsOutline, position, scale, vertexArray, vertexBuffer,
-                                kBoundsColor, GL_LINE_LOOP);
+        debugDraw.DrawOutline(boundsOutline, position, scale, kBoundsColor, GL_LINE_LOOP);
     }
 }
 

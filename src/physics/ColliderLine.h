@@ -26,9 +26,8 @@ public:
     // No vertices: a loaded line gets them from its data.
     ColliderLine();
 
-    // Creates the drawing objects, fixes `boundingRadius` and, the first time, the bounds outline.
+    // Fixes `boundingRadius` and, the first time, the bounds outline.
     void Initialize() override;
-    void ShutDown() override;
     void DebugDraw() override;
     // Reads "base collider" (each of its keys optional), "relativePos", "is solid" and "vertices",
     // all required. The last element of "vertices" is the template entry and is never read.
@@ -40,8 +39,6 @@ public:
     // Mean of the vertices; places the bounds outline only.
     Vector2 centroid{0.0f, 0.0f};
     float boundingRadius = 0.0f;
-    unsigned int vertexArray = 0;
-    unsigned int vertexBuffer = 0;
     std::vector<Vector2> boundsOutline;
     std::int32_t boundsOutlineSegments = kDefaultBoundsOutlineSegments;
     bool showBounds = true;

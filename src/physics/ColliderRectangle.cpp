@@ -1,10 +1,9 @@
 #include "physics/ColliderRectangle.h"
-#include "graphics/PointBuffers.h"
 
 #include <glad/gl.h>
 
 #include "entities/JsonReaders.h"
-#include "graphics/GraphicsSystem.h"
+#include "graphics/DebugDrawSystem.h"
 #include "physics/Transform.h"
 
 namespace {
@@ -23,11 +22,6 @@ void ColliderRectangle::Initialize() {
                         {c.x - half.x, c.y - half.y},
                         {c.x + half.x, c.y - half.y}};
     }
-    CreatePointBuffers(vertexArray, vertexBuffer, cornerPoints);
-}
-
-void ColliderRectangle::ShutDown() {
-    DeletePointBuffers(vertexArray, vertexBuffer);
 }
 
 void ColliderRectangle::DebugDraw() {
@@ -35,9 +29,9 @@ void ColliderRectangle::DebugDraw() {
     if (transform == nullptr) {
         return;
     }
-    GraphicsSystem::Instance().DrawDebugShape(
+    DebugDrawSystem::Instance().DrawOutline(
         cornerPoints, transform->GetWorldPosition() + relativePos, transform->GetWorldScale(),
-        vertexArray, vertexBuffer, kOutlineColor, GL_LINE_LOOP);
+        kOutlineColor, GL_LINE_LOOP);
 }
 
 void ColliderRectangle::FromJson(const nlohmann::json& data) {

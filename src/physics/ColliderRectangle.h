@@ -13,9 +13,8 @@ class ColliderRectangle : public Collider {
 public:
     ColliderRectangle();
 
-    // Creates the drawing objects and, the first time, the four corners at the current size.
+    // The first time, makes the four corners at the current size.
     void Initialize() override;
-    void ShutDown() override;
     void DebugDraw() override;
     // Reads "base collider" (each of its keys optional), "relativePos", "scale" (the size) and
     // "is solid", all required.
@@ -25,7 +24,5 @@ public:
     Vector2 relativePos{0.0f, 0.0f};
     // Width and height, written as "scale".
     Vector2 size{0.0f, 0.0f};
-    unsigned int vertexArray = 0;
-    unsigned int vertexBuffer = 0;
     std::vector<Vector2> cornerPoints;
 };

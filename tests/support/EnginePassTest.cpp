@@ -49,6 +49,6 @@ Sprite& EnginePassTest::AddSprite(Entity& entity, Vector3 color) {
 
 Pixel EnginePassTest::ReadPixel(int x, int y) const {
     std::array<unsigned char, 4> rgba{};
-    glReadPixels(x, graphics.windowHeight - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    glReadPixels(x, graphics.window.height - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     return {rgba[0], rgba[1], rgba[2]};
 }

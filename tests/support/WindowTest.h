@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "entities/ComponentListSystem.h"
 #include "graphics/GraphicsSystem.h"
+#include "support/ShutDownLists.h"
 
 class WindowTest : public ::testing::Test {
 protected:
@@ -17,9 +17,3 @@ protected:
 
     GraphicsSystem& graphics = GraphicsSystem::Instance();
 };
-
-// Deletes every component of the given types (the lists are process-wide).
-template <class... Components>
-void ShutDownLists() {
-    (ComponentListSystem<Components>::Instance().ShutDown(), ...);
-}
