@@ -54,7 +54,8 @@ protected:
     }
 
     std::size_t Switches(const std::string& scene) const {
-        return CountOccurrences(ReadFileText(DataDirectory + "Trace_Log.txt"), kSceneSwitchTrace + scene);
+        return CountOccurrences(ReadFileText(DataDirectory + "Trace_Log.txt"),
+                                kSceneSwitchTrace + scene);
     }
 };
 

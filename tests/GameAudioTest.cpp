@@ -58,13 +58,6 @@ protected:
         run.WriteFile("Data/Scenes/Arena.json", ArenaScene(sound, playOnStart));
     }
 
-    // Started on the arena, its window focused.
-    void StartOnTheArena(const GameRun::Environment& environment = {}) {
-        ASSERT_TRUE(run.Start(environment));
-        ASSERT_TRUE(run.WaitForScene("Arena.json")) << run.Trace() << run.Errors();
-        ASSERT_TRUE(run.OpenWindow());
-    }
-
     GameRun run;
 };
 
@@ -76,13 +69,12 @@ TEST_F(GameAudioTest, AShotFiredWithTheMouseIsHeardByThePlayersListener) {
                 {"isContinuous", 0}},
                false);
     run.RecordSound();
-    StartOnTheArena();
+    ASSERT_TRUE(run.StartOn("Arena.json"));
     run.window().PointAt(900, 150);
     // A stretch of play without a shot: the recording must stay silent through it. The recording
     // grows as the device mixes, in step with the clock, and is readable while it grows.
-    ASSERT_TRUE(WaitUntil(
-        [&] { return WaveRecording(run.SoundFile()).Seconds() > kQuietSeconds; },
-        kRecordingLimit))
+    ASSERT_TRUE(WaitUntil([&] { return WaveRecording(run.SoundFile()).Seconds() > kQuietSeconds; },
+                          kRecordingLimit))
         << "the game's device records nothing";
     run.PressButton(DisplayWindow::kLeftButton, "CLICK", kTriggerHold);
     EXPECT_TRUE(WaitUntil([&] { return WaveRecording(run.SoundFile()).Peak() > kShotPeak; },
@@ -131,7 +123,7 @@ TEST_P(GameWithoutAudioTest, TheGameRunsAndSaysAtMostOneLineAboutIt) {
         environment = {{"ALSOFT_CONF", (configs.path() / "no-device.conf").string()},
                        {"ALSOFT_DRIVERS", std::nullopt}};
     }
-    StartOnTheArena(environment);
+    ASSERT_TRUE(run.StartOn("Arena.json", environment));
 
     // B is bound to an input that nothing uses. A press and release the game has seen show that
     // it has played its first frames; the next press is held down while the game is watched, and

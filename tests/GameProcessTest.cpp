@@ -22,8 +22,7 @@ protected:
 };
 
 TEST_F(GameProcessTest, ClosingTheWindowExitsCleanlyAndMirrorsTheDataBack) {
-    ASSERT_TRUE(run.Start());
-    ASSERT_TRUE(run.WaitForStart()) << run.Errors();
+    ASSERT_TRUE(run.StartRunning());
 
     // The start-up mirror copied the working tree's data.
     EXPECT_EQ(ReadFileText(run.PerUserData() / "Scenes" / "Level.json"), "{\"level\": 1}\n");

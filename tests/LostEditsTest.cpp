@@ -33,13 +33,6 @@ protected:
         run.WriteFile("Data/Scenes/Other.json", "{\"other\": 1}");
     }
 
-    // Starts the game (behind `wrapper` when given) and waits until the engine runs, which is
-    // after the start's mirror.
-    void Start(const std::vector<std::string>& wrapper = {}) {
-        ASSERT_TRUE(run.Start({}, wrapper));
-        ASSERT_TRUE(run.WaitForStart()) << run.Errors();
-    }
-
     // An edit made in the per-user copy while the game runs, as the editor's "Save To:" does. It
     // is dated now, and at least a little later than the working tree's copy, so it reads as the
     // newer one even where the file system's clock is too coarse to tell them apart.
@@ -59,7 +52,7 @@ TEST_F(LostEditsTest, AStopSignalEndsTheRunNormallyAndTheEditIsMirroredBack) {
     for (const int stopSignal : {SIGTERM, SIGINT, SIGHUP}) {
         SCOPED_TRACE(stopSignal);
         run.WriteFile("Data/Scenes/Level.json", "{\"level\": 1}");
-        Start();
+        ASSERT_TRUE(run.StartRunning());
         EditPerUserLevel();
         ASSERT_TRUE(run.Signal(stopSignal));
         EXPECT_EQ(run.Wait(), 0) << run.Errors();
@@ -70,12 +63,13 @@ TEST_F(LostEditsTest, AStopSignalEndsTheRunNormallyAndTheEditIsMirroredBack) {
 }
 
 TEST_F(LostEditsTest, AnEditOfAKilledRunIsKeptAtTheNextStart) {
-    Start();
+    ASSERT_TRUE(run.StartRunning());
     EditPerUserLevel();
     ASSERT_TRUE(run.Signal(SIGKILL));
     EXPECT_FALSE(run.Wait().value_or(0) == 0);
-    EXPECT_EQ(ReadFileText(WorkingLevel()), "{\"level\": 1}") << "a killed run mirrors nothing back";
-    Start();
+    EXPECT_EQ(ReadFileText(WorkingLevel()), "{\"level\": 1}")
+        << "a killed run mirrors nothing back";
+    ASSERT_TRUE(run.StartRunning());
     EXPECT_EQ(ReadFileText(run.PerUserData() / "Scenes" / "Level.json"), kEdited)
         << "the start did not overwrite the edit";
     ASSERT_TRUE(run.WaitForTrace("WARNING: Program::StartUp - kept ")) << run.Trace();
@@ -89,7 +83,7 @@ TEST_F(LostEditsTest, AnEditOfAKilledRunIsKeptAtTheNextStart) {
 }
 
 TEST_F(LostEditsTest, AFileThatCannotBeMirroredBackIsNamedAndTheRestIsMirrored) {
-    Start();
+    ASSERT_TRUE(run.StartRunning());
     // Files written while the game runs; one of them meets a folder where it should go.
     const fs::path scenes = run.WorkingTree() / "Data" / "Scenes";
     std::ofstream(run.PerUserData() / "Scenes" / "Blocked.json") << "{}";
@@ -120,12 +114,13 @@ TEST_F(LostEditsTest, AReadOnlyScenesFolderLetsEveryOtherFileBeMirrored) {
         wrapper = {"/usr/bin/setpriv", "--bounding-set=-dac_override,-dac_read_search",
                    "--inh-caps=-dac_override,-dac_read_search"};
     }
-    Start(wrapper);
+    ASSERT_TRUE(run.StartRunning({}, wrapper));
     EditPerUserLevel();
     std::ofstream(run.PerUserData() / "Archetypes" / "Crate.json") << kEdited;
     std::ofstream(run.PerUserData() / "Scenes" / "Added.json") << "{\"added\": 1}";
     const fs::path scenes = run.WorkingTree() / "Data" / "Scenes";
-    fs::permissions(scenes, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+    fs::permissions(scenes,
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
     ASSERT_TRUE(run.Signal(SIGTERM));
     const auto status = run.Wait();

@@ -55,8 +55,11 @@ struct WeaponKey {
     const char* key;
     const char* input;
 };
-constexpr WeaponKey kOtherWeapons[] = {
-    {"2", "_RIFLE"}, {"3", "_SNIPER"}, {"4", "_SHOTGUN"}, {"5", "_FLAMETHROWER"}, {"6", "_CURVEBALL"}};
+constexpr WeaponKey kOtherWeapons[] = {{"2", "_RIFLE"},
+                                       {"3", "_SNIPER"},
+                                       {"4", "_SHOTGUN"},
+                                       {"5", "_FLAMETHROWER"},
+                                       {"6", "_CURVEBALL"}};
 
 class PlayEndToEndTest : public ::testing::Test {
 protected:
@@ -88,12 +91,6 @@ protected:
         std::ofstream(scene) << arena.dump(2);
     }
 
-    void StartOnTheMenu() {
-        ASSERT_TRUE(run.Start());
-        ASSERT_TRUE(run.OpenWindow());
-        ASSERT_TRUE(run.WaitForScene("MenuScene.json")) << run.Errors();
-    }
-
     // Menu buttons print a line each time the pointer comes over one.
     bool WaitForHovers(std::size_t count) {
         return WaitUntil([&] { return CountOccurrences(run.Output(), "OnHover") >= count; },
@@ -105,7 +102,8 @@ protected:
     Screenshot ShotDiffering(const std::string& name, const Screenshot& reference,
                              const PixelArea& area, int pixels) {
         return run.window().ShotWhen(
-            name, [&](const Screenshot& shot) { return shot.Differences(reference, area) > pixels; },
+            name,
+            [&](const Screenshot& shot) { return shot.Differences(reference, area) > pixels; },
             kShotLimit);
     }
 
@@ -114,7 +112,7 @@ protected:
 
 TEST_F(PlayEndToEndTest, MenuStartsTheLevelWhereThePlayerMovesFiresAndClearsItToTheNextLevel) {
     WriteArena(1500.0, 20.0);
-    StartOnTheMenu();
+    ASSERT_TRUE(run.StartOn("MenuScene.json"));
     // The window is black before the game's first frame; the menu is drawn once its Start button
     // and the tool window below the bottom left show.
     const Screenshot menu = run.window().ShotWhen(
@@ -176,7 +174,7 @@ TEST_F(PlayEndToEndTest, MenuStartsTheLevelWhereThePlayerMovesFiresAndClearsItTo
 
 TEST_F(PlayEndToEndTest, EnemysTouchLosesTheMenuButtonReturnsAndQuitEndsTheProgramCleanly) {
     WriteArena(400.0, 600.0);
-    StartOnTheMenu();
+    ASSERT_TRUE(run.StartOn("MenuScene.json"));
     run.Click(kCentreX, kCentreY);
     ASSERT_TRUE(run.WaitForScene("MainScene.json"));
     ASSERT_TRUE(run.WaitForScene("LoseScene.json")) << "the enemy reached the player";
@@ -193,8 +191,9 @@ TEST_F(PlayEndToEndTest, EnemysTouchLosesTheMenuButtonReturnsAndQuitEndsTheProgr
     ASSERT_GE(trace.size(), 3u);
     // The log is mirrored during the exit, after its "Try" line.
     EXPECT_EQ(trace.back(), "Try");
-    EXPECT_NE(std::find(trace.begin(), trace.end(), std::string(kSceneSwitchTrace) + "LoseScene.json"),
-              trace.end());
+    EXPECT_NE(
+        std::find(trace.begin(), trace.end(), std::string(kSceneSwitchTrace) + "LoseScene.json"),
+        trace.end());
 }
 
 }  // namespace

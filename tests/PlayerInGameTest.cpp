@@ -158,9 +158,9 @@ TEST_F(PlayerInGameTest, KeysMoveAndTurnThePlayerAndTheMouseFiresEachWeaponTowar
     }
 
     Play();
-    EXPECT_EQ(observed, (std::vector<std::string>{
-                            "pistol_bullet.png", "rifle_bullet.png", "sniper_bullet.png",
-                            "shotgun_pellet.png x5", "flame.png flame", "boomerang.png boomerang"}));
+    EXPECT_EQ(observed, (std::vector<std::string>{"pistol_bullet.png", "rifle_bullet.png",
+                                                  "sniper_bullet.png", "shotgun_pellet.png x5",
+                                                  "flame.png flame", "boomerang.png boomerang"}));
 }
 
 }  // namespace

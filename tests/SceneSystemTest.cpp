@@ -250,7 +250,8 @@ TEST_F(SceneSystemTest, FailedSwitchChangesNothingAndIsReportedOnce) {
                     EXPECT_EQ(engine.originEntity->children, std::vector<Entity*>{scene});
 
                     const std::vector<std::string> trace = Trace();
-                    EXPECT_EQ(StartingWith(trace, kSceneSwitchTrace + std::string(c.scene)).size(), 1u);
+                    EXPECT_EQ(StartingWith(trace, kSceneSwitchTrace + std::string(c.scene)).size(),
+                              1u);
                     const std::vector<std::string> failures =
                         StartingWith(trace, kFailed + std::string(c.scene) + " | error message: ");
                     EXPECT_EQ(failures.size(), 1u);

@@ -61,27 +61,21 @@ protected:
         fs::remove(run.WorkingTree() / "Data" / kSavedName);
     }
 
-    void Start() {
-        ASSERT_TRUE(run.Start());
-        ASSERT_TRUE(run.OpenWindow());
-        ASSERT_TRUE(run.WaitForScene("MenuScene.json")) << run.Errors();
-    }
-
     void Click(Point at) { run.Click(at.x, at.y); }
 
     GameRun run;
 };
 
 TEST_F(ScriptedRunTest, PlayEditSaveRestartAndQuitEndCleanly) {
-    Start();
+    ASSERT_TRUE(run.StartOn("MenuScene.json"));
     const json level =
         json::parse(ReadFileText(run.WorkingTree() / "Data" / "Scenes" / "MainScene.json"));
 
     // Play: the menu's Start button opens the first level; invincible, so the level's enemies
     // cannot end it early; move and shoot.
     run.window().PointAt(kStartButton.x, kStartButton.y);
-    ASSERT_TRUE(WaitUntil(
-        [&] { return run.Output().find("OnHover") != std::string::npos; }, kHoverLimit))
+    ASSERT_TRUE(
+        WaitUntil([&] { return run.Output().find("OnHover") != std::string::npos; }, kHoverLimit))
         << "the Start button sees the pointer";
     run.PressButton(kLeft, "CLICK");
     ASSERT_TRUE(run.WaitForScene("MainScene.json")) << run.Errors();

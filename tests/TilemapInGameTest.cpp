@@ -147,8 +147,8 @@ TEST_F(TilemapInGameTest, WallsStopABallAndARightClickWalksThePlayerAroundThem) 
     // line, as any frame that long would.
     probe.onUpdate = [&](int) {
         if (settling) {
-            ballFurthest =
-                std::max(ballFurthest, SceneChildNamed("Ball")->GetComponent<Transform>()->position.x);
+            ballFurthest = std::max(ballFurthest,
+                                    SceneChildNamed("Ball")->GetComponent<Transform>()->position.x);
         }
         if (walking && (visited.empty() || playerNode() != visited.back())) {
             visited.push_back(playerNode());
@@ -175,8 +175,9 @@ TEST_F(TilemapInGameTest, WallsStopABallAndARightClickWalksThePlayerAroundThem) 
         if (!route()->path.empty()) {
             return false;
         }
-        arrived = playerNode() == kGoalNode &&
-                  SceneChildNamed("Player")->GetComponent<Physics>()->velocity == Vector2{0.0f, 0.0f};
+        arrived =
+            playerNode() == kGoalNode &&
+            SceneChildNamed("Player")->GetComponent<Physics>()->velocity == Vector2{0.0f, 0.0f};
         return true;
     });
     Play([&] { start = engine.totalTime; });

@@ -27,9 +27,8 @@ protected:
         run.CopyStockTree();
         run.WriteStartSettings("", runOnStart);
         run.WriteFile("Data/DefaultInputMappings.txt", mappings);
-        ASSERT_TRUE(run.Start());
+        ASSERT_TRUE(run.StartRunning());
         ASSERT_TRUE(run.OpenWindow());
-        ASSERT_TRUE(run.WaitForStart());
     }
 
     bool TraceHas(const std::string& input, bool pressed) {

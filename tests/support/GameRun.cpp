@@ -66,8 +66,9 @@ void GameRun::WriteFile(const fs::path& relative, const std::string& text) const
 void GameRun::WriteStartSettings(const std::string& entityFile,
                                  const std::string& runOnStart) const {
     WriteFile("Data/EngineSettingFiles/SettingsRouter.txt", "Start.json");
-    WriteFile("Data/EngineSettingFiles/Start.json",
-              nlohmann::json{{"defaultEntityFile", entityFile}, {"runOnStart", runOnStart}}.dump(2));
+    WriteFile(
+        "Data/EngineSettingFiles/Start.json",
+        nlohmann::json{{"defaultEntityFile", entityFile}, {"runOnStart", runOnStart}}.dump(2));
 }
 
 void GameRun::RecordSound() {
@@ -101,6 +102,32 @@ bool GameRun::WaitForStart() {
 
 bool GameRun::OpenWindow() {
     return gameWindow->Find(kStartLimit) && gameWindow->Focus();
+}
+
+::testing::AssertionResult GameRun::StartRunning(const Environment& overrides,
+                                                 const std::vector<std::string>& wrapper) {
+    if (!Start(overrides, wrapper)) {
+        return ::testing::AssertionFailure() << "the game was not started";
+    }
+    if (!WaitForStart()) {
+        return ::testing::AssertionFailure() << "the engine never started:\n" << Errors();
+    }
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult GameRun::StartOn(const std::string& scene,
+                                            const Environment& overrides) {
+    if (!Start(overrides)) {
+        return ::testing::AssertionFailure() << "the game was not started";
+    }
+    if (!OpenWindow()) {
+        return ::testing::AssertionFailure() << "no window of the game to focus:\n" << Errors();
+    }
+    if (!WaitForScene(scene)) {
+        return ::testing::AssertionFailure() << "never switched to " << scene << ":\n"
+                                             << Trace() << Errors();
+    }
+    return ::testing::AssertionSuccess();
 }
 
 fs::path GameRun::PerUserData() const {

@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "support/ChildProcess.h"
 #include "support/DisplayWindow.h"
 #include "support/PrivateDisplay.h"
@@ -57,10 +59,17 @@ public:
     // display; false when there is no display. The trace logs of earlier runs are removed first,
     // so every line read is this run's.
     bool Start(const Environment& overrides = {}, const std::vector<std::string>& wrapper = {});
-    // Waits until the engine has started: its first trace line.
+    // Waits until the engine has started (its first trace line), which is after the start's
+    // mirror of the data.
     bool WaitForStart();
-    // Waits until the game's window exists and gives it the keyboard focus.
+    // Waits until the game's window is on the screen and gives it the keyboard focus.
     bool OpenWindow();
+    // Start and WaitForStart in one, saying what the game said when it did not start.
+    ::testing::AssertionResult StartRunning(const Environment& overrides = {},
+                                            const std::vector<std::string>& wrapper = {});
+    // Starts the game and waits until its window has the keyboard focus and the game has
+    // switched to `scene`.
+    ::testing::AssertionResult StartOn(const std::string& scene, const Environment& overrides = {});
     DisplayWindow& window() { return *gameWindow; }
     const PrivateDisplay& privateDisplay() const { return display; }
     int Pid() const { return game->Pid(); }

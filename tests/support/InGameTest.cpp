@@ -18,8 +18,9 @@ struct NamedKey {
 };
 // Keys whose X name is not the character they type.
 constexpr NamedKey kNamedKeys[] = {
-    {"Return", GLFW_KEY_ENTER}, {"BackSpace", GLFW_KEY_BACKSPACE}, {"End", GLFW_KEY_END},
-    {"shift", GLFW_KEY_LEFT_SHIFT}, {"F1", GLFW_KEY_F1}, {"F2", GLFW_KEY_F2},
+    {"Return", GLFW_KEY_ENTER}, {"BackSpace", GLFW_KEY_BACKSPACE},
+    {"End", GLFW_KEY_END},      {"shift", GLFW_KEY_LEFT_SHIFT},
+    {"F1", GLFW_KEY_F1},        {"F2", GLFW_KEY_F2},
 };
 
 int GlfwKey(const std::string& key) {

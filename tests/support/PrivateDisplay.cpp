@@ -47,9 +47,8 @@ std::optional<std::string> ReadLine(int descriptor, std::chrono::milliseconds ti
 }
 
 bool IsNumber(const std::string& text) {
-    return !text.empty() && std::all_of(text.begin(), text.end(), [](unsigned char c) {
-        return std::isdigit(c) != 0;
-    });
+    return !text.empty() && std::all_of(text.begin(), text.end(),
+                                        [](unsigned char c) { return std::isdigit(c) != 0; });
 }
 }  // namespace
 
@@ -77,13 +76,13 @@ void PrivateDisplay::StartServer() {
     fcntl(writeEnd, F_SETFD, 0);
     // -noreset: the server must not regenerate when its last client leaves, or a client
     // connecting at that moment is refused.
-    server = std::make_unique<ChildProcess>(ChildProcess::Options{
-        {"/usr/bin/Xvfb", "-displayfd", std::to_string(writeEnd), "-screen", "0", "1280x800x24",
-         "-nolisten", "tcp", "-noreset"},
-        {},
-        {},
-        scratch.path() / "xvfb.out",
-        scratch.path() / "xvfb.err"});
+    server = std::make_unique<ChildProcess>(
+        ChildProcess::Options{{"/usr/bin/Xvfb", "-displayfd", std::to_string(writeEnd), "-screen",
+                               "0", "1280x800x24", "-nolisten", "tcp", "-noreset"},
+                              {},
+                              {},
+                              scratch.path() / "xvfb.out",
+                              scratch.path() / "xvfb.err"});
     close(writeEnd);
     const std::optional<std::string> number = ReadLine(readEnd, kServerStartLimit);
     close(readEnd);
