@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -18,24 +17,20 @@
 #include <string>
 #include <vector>
 
-#include <GLFW/glfw3.h>
 #include <imgui.h>
 #include <imgui_internal.h>
 #include <nlohmann/json.hpp>
 
 #include "engine/DataDirectories.h"
 #include "engine/Engine.h"
-#include "engine/Program.h"
 #include "entities/Component.h"
 #include "entities/ComponentClasses.h"
 #include "entities/ComponentListSystem.h"
 #include "entities/ComponentTypeInfo.h"
 #include "entities/Entity.h"
 #include "entities/EntityFiles.h"
-#include "graphics/GraphicsSystem.h"
 #include "support/ChildProcess.h"
 #include "support/EnginePassTest.h"
-#include "support/GameTree.h"
 #include "support/InGameTest.h"
 #include "support/StepRunner.h"
 #include "tools/ComponentEditors.h"

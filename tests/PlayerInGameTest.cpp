@@ -5,10 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
-#include <cstdlib>
+#include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 

@@ -7,9 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
