@@ -114,7 +114,7 @@ TEST_F(PlayEndToEndTest, MenuStartsTheLevelWhereThePlayerMovesFiresAndClearsItTo
     WriteArena(1500.0, 20.0);
     ASSERT_TRUE(run.StartOn("MenuScene.json"));
     // The window is black before the game's first frame; the menu is drawn once its Start button
-    // and the tool window below the bottom left show.
+    // and the tool window at the bottom left show.
     const Screenshot menu = run.window().ShotWhen(
         "1-menu",
         [](const Screenshot& shot) {

@@ -49,43 +49,33 @@ bool DisplayWindow::Focus() {
     return display.Run({kXdotool, "windowfocus", "--sync", window}) == 0;
 }
 
-void DisplayWindow::Xdotool(std::vector<std::string> arguments) {
-    arguments.insert(arguments.begin(), kXdotool);
-    EXPECT_EQ(display.Run(arguments), 0) << "xdotool " << arguments[1];
+void DisplayWindow::Send(std::vector<std::string> commands) {
+    commands.insert(commands.begin(), kXdotool);
+    EXPECT_EQ(display.Run(commands), 0) << "xdotool " << commands[1];
 }
 
 void DisplayWindow::PointAt(int x, int y) {
-    Xdotool({"mousemove", "--window", window, std::to_string(x), std::to_string(y)});
+    Send({"mousemove", "--window", window, std::to_string(x), std::to_string(y)});
 }
 
 void DisplayWindow::KeyDown(const std::string& key) {
-    Xdotool({"keydown", key});
+    Send({"keydown", key});
 }
 
 void DisplayWindow::KeyUp(const std::string& key) {
-    Xdotool({"keyup", key});
+    Send({"keyup", key});
 }
 
 void DisplayWindow::ButtonDown(int button) {
-    Xdotool({"mousedown", std::to_string(button)});
+    Send({"mousedown", std::to_string(button)});
 }
 
 void DisplayWindow::ButtonUp(int button) {
-    Xdotool({"mouseup", std::to_string(button)});
-}
-
-void DisplayWindow::HoldKey(const std::string& key, std::chrono::milliseconds hold) {
-    KeyDown(key);
-    std::this_thread::sleep_for(hold);
-    KeyUp(key);
+    Send({"mouseup", std::to_string(button)});
 }
 
 void DisplayWindow::Type(const std::string& text) {
-    Xdotool({"type", "--delay", kTypingDelayMs, text});
-}
-
-void DisplayWindow::Send(const std::vector<std::string>& commands) {
-    Xdotool(commands);
+    Send({"type", "--delay", kTypingDelayMs, text});
 }
 
 // Empty when the picture could not be taken: a window that is not mapped yet cannot be read.

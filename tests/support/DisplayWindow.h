@@ -26,7 +26,6 @@ public:
     bool Find(std::chrono::milliseconds timeout);
     // Gives it the keyboard focus; returns once the X server reports the focus there.
     bool Focus();
-    const std::string& id() const { return window; }
 
     // A window pixel counted from the top left.
     void PointAt(int x, int y);
@@ -35,13 +34,10 @@ public:
     void KeyUp(const std::string& key);
     void ButtonDown(int button);
     void ButtonUp(int button);
-    // A key held down for `hold`, then let go. The hold is part of the input (how long a person
-    // keeps the key down), not a wait for the program.
-    void HoldKey(const std::string& key, std::chrono::milliseconds hold);
     // Characters typed one after another, as the keyboard sends them.
     void Type(const std::string& text);
     // xdotool commands sent by one client, so nothing else reaches the X server between them.
-    void Send(const std::vector<std::string>& commands);
+    void Send(std::vector<std::string> commands);
 
     // The window's pixels now, also kept under build/e2e-screenshots/ for a person to look at,
     // named after the running test and `name`.
@@ -59,7 +55,6 @@ public:
 
 private:
     Screenshot TryShot(const std::string& name);
-    void Xdotool(std::vector<std::string> arguments);
 
     PrivateDisplay& display;
     std::string title;

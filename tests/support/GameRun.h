@@ -71,8 +71,6 @@ public:
     // switched to `scene`.
     ::testing::AssertionResult StartOn(const std::string& scene, const Environment& overrides = {});
     DisplayWindow& window() { return *gameWindow; }
-    const PrivateDisplay& privateDisplay() const { return display; }
-    int Pid() const { return game->Pid(); }
     bool Running() { return game && game->Running(); }
 
     const std::filesystem::path& WorkingTree() const { return tree; }

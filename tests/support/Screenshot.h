@@ -31,9 +31,6 @@ public:
     explicit Screenshot(const std::filesystem::path& file);
 
     bool empty() const { return pixels.empty(); }
-    int width() const { return columns; }
-    int height() const { return rows; }
-    PixelArea Whole() const { return {0, 0, columns, rows}; }
 
     // Pixels inside `area` that differ noticeably from the same pixels of `other`.
     int Differences(const Screenshot& other, const PixelArea& area) const;
