@@ -4,10 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 #include <string>
 
-#include "engine/ControlSystem.h"
 #include "engine/Engine.h"
 #include "engine/Program.h"
 #include "entities/Entity.h"
@@ -15,17 +13,11 @@
 #include "game/GameComposition.h"
 #include "graphics/GraphicsSystem.h"
 #include "physics/Transform.h"
+#include "support/FrameProbe.h"
 #include "support/GameTree.h"
 #include "support/TraceMessages.h"
 
 namespace {
-
-// Runs a callback in every frame's system phase.
-class FrameProbe : public ControlSystem {
-public:
-    void Update(float) override { onFrame(); }
-    std::function<void()> onFrame;
-};
 
 std::string Nested(int levels) {
     std::string text;
@@ -121,7 +113,7 @@ TEST(BadDataTest, BrokenScenesAreReportedAndTheEngineKeepsRunning) {
     std::size_t next = 0;
     int frame = 0;
     bool finite = true;
-    probe.onFrame = [&] {
+    probe.onUpdate = [&](int) {
         finite = finite && AllTransformsFinite(*engine.originEntity);
         // A few frames per scene, so each one is loaded, swept in, updated and drawn.
         if (++frame % 5 == 0) {

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -18,26 +17,21 @@
 #include <string>
 #include <vector>
 
-#include <GLFW/glfw3.h>
 #include <imgui.h>
 #include <imgui_internal.h>
 #include <nlohmann/json.hpp>
 
 #include "engine/DataDirectories.h"
 #include "engine/Engine.h"
-#include "engine/Program.h"
 #include "entities/Component.h"
 #include "entities/ComponentClasses.h"
 #include "entities/ComponentListSystem.h"
 #include "entities/ComponentTypeInfo.h"
 #include "entities/Entity.h"
 #include "entities/EntityFiles.h"
-#include "game/GameComposition.h"
-#include "graphics/GraphicsSystem.h"
 #include "support/ChildProcess.h"
 #include "support/EnginePassTest.h"
-#include "support/GameTree.h"
-#include "support/PrivateDisplay.h"
+#include "support/InGameTest.h"
 #include "support/StepRunner.h"
 #include "tools/ComponentEditors.h"
 #include "tools/EditorSystem.h"
@@ -738,87 +732,38 @@ private:
 
 // The editor used with the mouse and the keyboard: real X input on an X server of the test's
 // own, into the real engine loop.
-class EditorXInputTest : public ::testing::Test {
+class EditorXInputTest : public InGameTest {
 protected:
     void SetUp() override {
-        ASSERT_FALSE(display.name().empty()) << "no private X server";
-        setenv("DISPLAY", display.name().c_str(), 1);
         const std::filesystem::path shipped = std::filesystem::path(TARNWICK_SOURCE_DIR) / "Data";
         std::filesystem::copy_file(shipped / "DefaultInputMappings.txt",
                                    tree.root() / "Data" / "DefaultInputMappings.txt");
         tree.WriteFile("Data/EngineSettingFiles/SettingsRouter.txt", "Edit.json");
         tree.WriteFile("Data/EngineSettingFiles/Edit.json",
                        R"({"defaultEntityFile": "", "runOnStart": "1"})");
-        ASSERT_TRUE(program.StartUp());
-    }
-    void TearDown() override { GraphicsSystem::Instance().ShutDown(); }
-
-    void X(std::vector<std::string> arguments) {
-        arguments.insert(arguments.begin(), "/usr/bin/xdotool");
-        EXPECT_EQ(display.Run(arguments), 0) << arguments[1];
     }
 
-    // Steps that press a mouse button over the middle of a recorded item and let it go a few
-    // frames later, so the GUI sees the pointer, the press and the release in separate frames.
-    void Click(const std::string& key, const char* button = "1") {
-        runner.steps.push_back([this, key] {
-            const auto found = places.find(key);
-            if (found == places.end() || found->second.frame != frame) {
-                return false;
-            }
-            const ItemPlace& place = found->second;
-            X({"mousemove", "--window", window,
-               std::to_string(static_cast<int>((place.min.x + place.max.x) / 2)),
-               std::to_string(static_cast<int>((place.min.y + place.max.y) / 2))});
-            return true;
-        });
-        Frames(3);
-        runner.steps.push_back([this, button] {
-            X({"mousedown", button});
-            return true;
-        });
-        Frames(3);
-        runner.steps.push_back([this, button] {
-            X({"mouseup", button});
-            return true;
-        });
-        Frames(3);
-    }
-
-    // A key held for a few frames, as a person presses it.
-    void Press(const std::string& key) {
-        runner.steps.push_back([this, key] {
-            X({"keydown", key});
-            return true;
-        });
-        Frames(3);
-        runner.steps.push_back([this, key] {
-            X({"keyup", key});
-            return true;
-        });
-        Frames(3);
+    // Steps that wait until a recorded item is drawn, then press a mouse button over its middle
+    // and let it go, so the GUI sees the pointer, the press and the release in that order.
+    void ClickOn(const std::string& key, int button = DisplayWindow::kLeftButton) {
+        Until([this, key] { return DrawnThisFrame(key); });
+        Click(
+            [this, key] {
+                const ItemPlace& place = places.at(key);
+                return std::pair{static_cast<int>((place.min.x + place.max.x) / 2),
+                                 static_cast<int>((place.min.y + place.max.y) / 2)};
+            },
+            button);
     }
 
     // Clicks into a box of the Inspector, types `text` and holds Enter down; a later step lets
     // it go.
-    void Type(const std::string& box, const std::string& text) {
-        Click(box);
-        runner.steps.push_back([this, text] {
-            X({"type", "--delay", "30", text});
-            return true;
-        });
-        Frames(3);
-        runner.steps.push_back([this] {
-            X({"keydown", "Return"});
-            return true;
-        });
+    void TypeInto(const std::string& box, const std::string& text) {
+        ClickOn(box);
+        Until([] { return ImGui::GetIO().WantTextInput; });
+        Type(text);
+        KeyDown("Return");
     }
-
-    void Frames(int count) {
-        runner.steps.push_back([left = count]() mutable { return --left <= 0; });
-    }
-
-    void Expect(std::function<bool()> condition) { runner.steps.push_back(std::move(condition)); }
 
     // Makes every row of the Hierarchy (rebuilt whenever drawn) and every box of the Inspector
     // (rebuilt every frame) record where they were drawn, keyed by what they are.
@@ -831,7 +776,8 @@ protected:
             rebuildInspector(root);
             for (WindowInputText* box :
                  All<WindowInputText>(EditorSystem::Instance().inspectorWindow)) {
-                box->traits.push_back(std::make_unique<RecordPlace>(places, box->label, frame));
+                box->traits.push_back(
+                    std::make_unique<RecordPlace>(places, box->label, probe.frame));
             }
         };
     }
@@ -839,12 +785,13 @@ protected:
     // A row: [select button, header whose content lists the children's rows].
     void RecordRow(WindowSection& row, const std::string& name) {
         row.children[0]->traits.push_back(
-            std::make_unique<RecordPlace>(places, "select " + name, frame));
+            std::make_unique<RecordPlace>(places, "select " + name, probe.frame));
         auto& header = static_cast<WindowDropdown&>(*row.children[1]);
-        header.traits.push_back(std::make_unique<RecordPlace>(places, "header " + name, frame));
+        header.traits.push_back(
+            std::make_unique<RecordPlace>(places, "header " + name, probe.frame));
         auto& popup = static_cast<TraitPopup&>(*header.traits[0]);
         popup.content->children[0]->traits.push_back(
-            std::make_unique<RecordPlace>(places, "delete " + name, frame));
+            std::make_unique<RecordPlace>(places, "delete " + name, probe.frame));
         WindowObjectCallback rebuild = header.content->onDraw;
         header.content->onDraw = [this, rebuild](WindowObject& object) {
             rebuild(object);
@@ -858,131 +805,90 @@ protected:
 
     bool DrawnThisFrame(const std::string& key) const {
         const auto found = places.find(key);
-        return found != places.end() && found->second.frame == frame;
+        return found != places.end() && found->second.frame == probe.frame;
     }
 
-    PrivateDisplay display;
-    GameTree tree;
-    Program program{GameComposition()};
-    Engine& engine = Engine::Instance();
-    StepRunner runner{kStepFrameLimit};
     std::map<std::string, ItemPlace> places;
-    std::string window;
-    int frame = 0;
 };
 
 TEST_F(EditorXInputTest, ClicksAndTypingSelectEditAndDeleteAndF1TogglesTheWindows) {
     EditorSystem& editor = EditorSystem::Instance();
     Entity* crate = nullptr;
+    std::string addBoxAfterSubmit = "(never read)";
+    std::string saveBoxAfterSubmit = "(never read)";
     const auto visible = [&](WindowRenderState state) {
         return editor.hierarchyWindow->renderState == state &&
                editor.inspectorWindow->renderState == state;
     };
 
     // Open the root's header, then the crate's: the lid's row shows.
-    Click("header OriginEntity");
-    Click("header Crate");
-    Expect([&] { return DrawnThisFrame("select Lid"); });
+    ClickOn("header OriginEntity");
+    ClickOn("header Crate");
+    Until([&] { return DrawnThisFrame("select Lid"); });
     // Select the crate: the Inspector shows it, and its header stays open.
-    Click("select Crate");
-    Expect([&] {
+    ClickOn("select Crate");
+    Until([&] {
         return editor.inspected == crate &&
                Contains(Texts(editor.inspectorWindow), std::string("Crate"));
     });
-    Frames(3);
-    Expect([&] {
-        EXPECT_TRUE(DrawnThisFrame("select Lid")) << "the crate's header closed";
-        return true;
-    });
+    Do([&] { EXPECT_TRUE(DrawnThisFrame("select Lid")) << "the crate's header closed"; });
     // Type a component name and press Enter: the box empties again.
-    Type("Add Component:", "Transform");
-    Expect([&] { return crate->GetComponent<Transform>() != nullptr; });
-    Expect([&] {
-        X({"keyup", "Return"});
+    TypeInto("Add Component:", "Transform");
+    Until([&] { return crate->GetComponent<Transform>() != nullptr; });
+    KeyUp("Return");
+    Do([&] {
         EXPECT_TRUE(Contains(ComponentListSystem<Transform>::Instance().Layer(UpdateLayer::AVERAGE),
                              crate->GetComponent<Transform>()));
-        return true;
     });
-    Frames(3);
-    Expect([&] {
-        EXPECT_EQ(Box(editor.inspectorWindow, "Add Component:")->value, "");
-        return true;
+    Until([&] {
+        addBoxAfterSubmit = Box(editor.inspectorWindow, "Add Component:")->value;
+        return addBoxAfterSubmit.empty();
     });
     // Save it under a typed name: the box keeps showing the name.
     // The data directory is the per-user one only once the engine has started.
     const auto saved = [] { return std::filesystem::path(DataDirectory) / "Typed.json"; };
-    Type("Save To:", "Typed.json");
-    Expect([&] { return std::filesystem::exists(saved()); });
-    Expect([&] {
-        X({"keyup", "Return"});
-        return true;
-    });
-    Frames(3);
-    Expect([&] {
-        EXPECT_EQ(json::parse(ReadFileText(saved())), Entity::to_json(*crate));
-        EXPECT_EQ(Box(editor.inspectorWindow, "Save To:")->value, "Typed.json");
-        return true;
+    TypeInto("Save To:", "Typed.json");
+    Until([&] { return std::filesystem::exists(saved()); });
+    KeyUp("Return");
+    Do([&] { EXPECT_EQ(json::parse(ReadFileText(saved())), Entity::to_json(*crate)); });
+    Until([&] {
+        saveBoxAfterSubmit = Box(editor.inspectorWindow, "Save To:")->value;
+        return saveBoxAfterSubmit == "Typed.json";
     });
     // F1 hides both windows and shows them again.
-    Press("F1");
-    Expect([&] {
+    PressKey("F1");
+    Until([&] {
         return visible(WindowRenderState::INVISIBLE) && !Drawn("Hierarchy") && !Drawn("Inspector");
     });
-    Press("F1");
-    Expect([&] {
+    PressKey("F1");
+    Until([&] {
         return visible(WindowRenderState::VISIBLE) && Drawn("Hierarchy") && Drawn("Inspector");
     });
-    // While paused the key reaches nobody.
-    Expect([&] {
-        engine.paused = true;
-        X({"keydown", "F1"});
-        return true;
-    });
-    Expect(
-        [&] { return glfwGetKey(GraphicsSystem::Instance().window, GLFW_KEY_F1) == GLFW_PRESS; });
-    Expect([&] {
-        X({"keyup", "F1"});
-        return true;
-    });
-    Expect(
-        [&] { return glfwGetKey(GraphicsSystem::Instance().window, GLFW_KEY_F1) == GLFW_RELEASE; });
-    Frames(3);
-    Expect([&] {
+    // While paused the key reaches nobody: the window takes it in, the engine passes it on to
+    // no one.
+    Do([&] { engine.paused = true; });
+    PressKey("F1");
+    Do([&] {
         EXPECT_TRUE(visible(WindowRenderState::VISIBLE));
         EXPECT_TRUE(Drawn("Hierarchy") && Drawn("Inspector"));
         engine.paused = false;
-        return true;
     });
     // Right-click the crate's header and choose "Delete Entity": the Inspector empties.
-    Click("header Crate", "3");
-    Click("delete Crate");
-    Expect([&] {
+    ClickOn("header Crate", DisplayWindow::kRightButton);
+    ClickOn("delete Crate");
+    Until([&] {
         return editor.inspected == nullptr && editor.inspectorWindow->root->children.empty();
     });
-    Expect([&] {
-        EXPECT_TRUE(engine.originEntity->children.empty());
-        return true;
-    });
+    Do([&] { EXPECT_TRUE(engine.originEntity->children.empty()); });
 
-    // Counts frames for the recorded places; runs before the scripted steps.
-    struct FrameCounter : ControlSystem {
-        explicit FrameCounter(int& frame) : frame(frame) {}
-        void PreUpdate() override { ++frame; }
-        int& frame;
-    } counter(frame);
-
-    program.RunEnginePasses([&] {
+    Play([&] {
         crate = new Entity("Crate");
         crate->AddChild(new Entity("Lid"));
         engine.originEntity->AddChild(crate);
         RecordPlaces();
-        engine.RegisterSystem(&counter);
-        engine.RegisterSystem(&runner);
-        ASSERT_EQ(display.Run({"/usr/bin/xdotool", "search", "--name", "^Tarnwick$"}, &window), 0);
-        window = window.substr(0, window.find('\n'));
-        ASSERT_EQ(display.Run({"/usr/bin/xdotool", "windowfocus", "--sync", window}), 0);
     });
-    EXPECT_EQ(runner.failedStep, -1) << "a step never came true";
+    EXPECT_EQ(addBoxAfterSubmit, "");
+    EXPECT_EQ(saveBoxAfterSubmit, "Typed.json");
 }
 
 }  // namespace

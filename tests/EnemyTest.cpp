@@ -25,8 +25,6 @@
 
 namespace {
 
-constexpr const char* kSwitching = "SceneSystem::ChangeScene - Switching to scene: ";
-
 class EnemyTest : public GameplayTest {
 protected:
     void SetUp() override {
@@ -56,7 +54,8 @@ protected:
     }
 
     std::size_t Switches(const std::string& scene) const {
-        return CountOccurrences(ReadFileText(DataDirectory + "Trace_Log.txt"), kSwitching + scene);
+        return CountOccurrences(ReadFileText(DataDirectory + "Trace_Log.txt"),
+                                kSceneSwitchTrace + scene);
     }
 };
 

@@ -8,32 +8,26 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
-#include "game/GameComposition.h"
-#include "testbed/SceneChild.h"
 #include "engine/Engine.h"
-#include "engine/Program.h"
+#include "entities/ComponentListSystem.h"
 #include "entities/Entity.h"
-#include "entities/SceneSystem.h"
 #include "gameplay/BasicEnemyBehavior.h"
 #include "gameplay/Button.h"
 #include "gameplay/Pathfinding.h"
 #include "gameplay/PlayerInput.h"
-#include "graphics/GraphicsSystem.h"
 #include "physics/ColliderLine.h"
 #include "physics/Physics.h"
 #include "physics/Transform.h"
 #include "support/ChildProcess.h"
-#include "support/GameTree.h"
-#include "support/PrivateDisplay.h"
+#include "support/InGameTest.h"
+#include "support/SceneChild.h"
 #include "support/SceneJson.h"
-#include "support/StepRunner.h"
 #include "support/TraceMessages.h"
 
 namespace {
@@ -41,9 +35,16 @@ namespace {
 namespace fs = std::filesystem;
 using json = nlohmann::json;
 
-constexpr int kStepFrameLimit = 4000;
 constexpr int kTile = 128;
-constexpr const char* kSwitching = "SceneSystem::ChangeScene - Switching to scene: ";
+constexpr int kLeft = DisplayWindow::kLeftButton;
+constexpr int kRight = DisplayWindow::kRightButton;
+// The window is 1080 x 720 pixels over 3840 x 2160 world units, centred on the camera.
+constexpr int kCentreX = 540;
+constexpr int kCentreY = 360;
+constexpr float kPixelsPerUnitX = 1080.0f / 3840.0f;
+constexpr float kPixelsPerUnitY = 720.0f / 2160.0f;
+// A player that has not come nearer the wall for this long (the engine's own time) stands at it.
+constexpr float kStillSeconds = 0.5f;
 
 json Solid(double radius) {
     return EntryJson("Collider", {{"type", 0},
@@ -86,17 +87,14 @@ Vector2 Cell(const std::vector<std::string>& rows, int column, int rowFromTop) {
             static_cast<float>(row * kTile - kTile * height * 0.5)};
 }
 
-class GameFlowTest : public ::testing::Test {
+class GameFlowTest : public InGameTest {
 protected:
     void SetUp() override {
-        ASSERT_FALSE(display.name().empty()) << "no private X server";
-        setenv("DISPLAY", display.name().c_str(), 1);
         // The shipped data tree: scenes, archetypes, tile maps, mappings and settings.
         fs::copy(fs::path(TARNWICK_SOURCE_DIR) / "Data", tree.root() / "Data",
                  fs::copy_options::recursive | fs::copy_options::overwrite_existing);
         fs::remove(tree.root() / "Data" / "Trace_Log.txt");
     }
-    void TearDown() override { GraphicsSystem::Instance().ShutDown(); }
 
     // Starts on the given scene instead of the shipped start scene.
     void StartOn(const std::string& scene) const {
@@ -134,33 +132,8 @@ protected:
         tree.WriteFile("Data/Scenes/" + scene, level.dump(2));
     }
 
-    void Run() {
-        ASSERT_TRUE(program.StartUp());
-        program.RunEnginePasses([&] {
-            engine.RegisterSystem(&runner);
-            ASSERT_EQ(display.Run({"/usr/bin/xdotool", "search", "--name", "^Tarnwick$"}, &window),
-                      0);
-            window = window.substr(0, window.find('\n'));
-            ASSERT_EQ(display.Run({"/usr/bin/xdotool", "windowfocus", "--sync", window}), 0);
-        });
-        EXPECT_EQ(runner.failedStep, -1) << "a step never came true";
-    }
-
-    void X(std::vector<std::string> arguments) {
-        arguments.insert(arguments.begin(), "/usr/bin/xdotool");
-        EXPECT_EQ(display.Run(arguments), 0) << arguments[1];
-    }
-    // Moves the pointer to a window pixel.
-    void PointAt(int x, int y) { X({"mousemove", "--window", window, std::to_string(x), std::to_string(y)}); }
-
     std::string SceneOnScreen() const {
-        std::string last;
-        for (const std::string& line : TraceMessages(tree.perUserData() / "Trace_Log.txt")) {
-            if (line.starts_with(kSwitching)) {
-                last = line.substr(std::string(kSwitching).size());
-            }
-        }
-        return last;
+        return LastSceneSwitch(TraceMessages(tree.perUserData() / "Trace_Log.txt"));
     }
 
     static Entity* Named(const std::string& name) { return SceneChildNamed(name); }
@@ -180,106 +153,72 @@ protected:
     // Steps that point at the window's centre, wait until the scene's button `name` is hovered,
     // and press and release the left mouse button over it.
     void PressCentreButton(const std::string& name) {
-        auto& steps = runner.steps;
-        steps.push_back([this] {
-            PointAt(540, 360);
-            return true;
-        });
-        steps.push_back([name] {
+        PointAt(kCentreX, kCentreY);
+        Until([name] {
             Entity* button = Named(name);
             return button != nullptr && button->GetComponent<Button>()->wasHovered;
         });
-        steps.push_back([this] {
-            X({"mousedown", "1"});
-            return true;
-        });
-        steps.push_back(Frames(3));
-        steps.push_back([this] {
-            X({"mouseup", "1"});
-            return true;
-        });
+        ButtonDown(kLeft);
+        ButtonUp(kLeft);
     }
-
-    // Waits a number of frames.
-    static StepRunner::Step Frames(int count) {
-        return [count, seen = 0]() mutable { return ++seen > count; };
-    }
-
-    PrivateDisplay display;
-    GameTree tree;
-    Program program{GameComposition()};
-    Engine& engine = Engine::Instance();
-    StepRunner runner{kStepFrameLimit};
-    std::string window;
 };
 
 TEST_F(GameFlowTest, StartButtonOpensTheFirstLevelWhoseWallsStopThePlayerAndWhoseEnemiesChase) {
     Transform* player = nullptr;
     float stoppedAtX = 0.0f;
     float startDistance = 0.0f;
-    auto& steps = runner.steps;
+    float closest = 0.0f;
+    const auto nearestEnemy = [&] {
+        float distance = 1e9f;
+        for (Entity* enemy : Enemies()) {
+            const Vector2 d = enemy->GetComponent<Transform>()->position - player->position;
+            distance = std::min(distance, std::hypot(d.x, d.y));
+        }
+        return distance;
+    };
     // The shipped menu: the Start button sits at the window's centre.
-    steps.push_back([&] { return SceneOnScreen() == "MenuScene.json"; });
+    Until([&] { return SceneOnScreen() == "MenuScene.json"; });
     PressCentreButton("StartButton");
-    steps.push_back([&] { return SceneOnScreen() == "MainScene.json"; });
+    Until([&] { return SceneOnScreen() == "MainScene.json"; });
     // The level's wall outline is built from its tile map.
-    steps.push_back([&] {
+    Until([&] {
         Entity* walls = Named("BorderWalls");
         Entity* hero = Named("Player");
         if (walls == nullptr || hero == nullptr || walls->GetComponent<ColliderLine>() == nullptr) {
             return false;
         }
         player = hero->GetComponent<Transform>();
-        startDistance = 1e9f;
-        for (Entity* enemy : Enemies()) {
-            const Vector2 d = enemy->GetComponent<Transform>()->position - player->position;
-            startDistance = std::min(startDistance, std::hypot(d.x, d.y));
-        }
         EXPECT_FALSE(Enemies().empty());
-        // Invincible, so the chase can be watched without dying.
-        X({"keydown", "shift"});
-        X({"keydown", "i"});
+        startDistance = nearestEnemy();
         return true;
     });
-    steps.push_back(Frames(5));
-    steps.push_back([&] {
-        X({"keyup", "i"});
-        X({"keyup", "shift"});
-        return true;
+    // Invincible, so the chase can be watched without dying.
+    KeyDown("shift");
+    PressKey("i");
+    KeyUp("shift");
+    Until([&] {
+        closest = nearestEnemy();
+        return closest < startDistance;
     });
-    steps.push_back(Frames(60));
-    steps.push_back([&] {
-        float distance = 1e9f;
-        for (Entity* enemy : Enemies()) {
-            const Vector2 d = enemy->GetComponent<Transform>()->position - player->position;
-            distance = std::min(distance, std::hypot(d.x, d.y));
-        }
-        EXPECT_LT(distance, startDistance) << "the nearest enemy came closer";
-        // The nuke clears the level of enemies, so none jostles the player in the wall test.
-        X({"keydown", "shift"});
-        X({"keydown", "n"});
-        return true;
-    });
-    steps.push_back([&] { return Enemies().empty(); });
-    steps.push_back([&] {
-        X({"keyup", "n"});
-        X({"keyup", "shift"});
-        X({"keydown", "a"});
-        return true;
-    });
+    // The nuke clears the level of enemies, so none jostles the player in the wall test.
+    KeyDown("shift");
+    KeyDown("n");
+    Until([&] { return Enemies().empty(); });
+    KeyUp("n");
+    KeyUp("shift");
     // Walking left into the outer wall: the player stops at it and never enters it.
-    steps.push_back([&, framesWithoutProgress = 0, leftmost = 1e9f]() mutable {
-        const float x = player->position.x;
-        framesWithoutProgress = x < leftmost - 0.5f ? 0 : framesWithoutProgress + 1;
-        leftmost = std::min(leftmost, x);
+    KeyDown("a");
+    Until([&, lastProgress = 0.0f, leftmost = 1e9f]() mutable {
+        if (player->position.x < leftmost - 0.5f) {
+            lastProgress = engine.totalTime;
+        }
+        leftmost = std::min(leftmost, player->position.x);
         stoppedAtX = leftmost;
-        return framesWithoutProgress > 30;
+        return engine.totalTime - lastProgress > kStillSeconds;
     });
-    steps.push_back([&] {
-        X({"keyup", "a"});
-        return true;
-    });
-    Run();
+    KeyUp("a");
+    Play();
+    EXPECT_LT(closest, startDistance) << "the nearest enemy came closer";
     // The shipped level is 30 columns of 128 units centred on the origin: the inner edge of the
     // left wall lies at x = -1920 + 64 = -1856, and the player's circle (radius 63) stays out.
     EXPECT_GT(stoppedAtX, -1856.0f + 60.0f);
@@ -300,39 +239,28 @@ TEST_F(GameFlowTest, ShootingTheLastEnemyOpensTheLevelsNextScene) {
     // Two slow enemies in a row to the right of the player; the pointer to the right as well.
     WriteArena("Arena.json", kOpenArena, {2, 3}, {{8, 3}, {10, 3}}, 40.0, "WinScene.json");
     StartOn("Arena.json");
-    auto& steps = runner.steps;
-    steps.push_back([&] { return Named("Player") != nullptr && Enemies().size() == 2; });
-    steps.push_back([&] {
-        // The camera follows the player, so the player is at the window's centre.
-        PointAt(1000, 360);
-        X({"mousedown", "1"});
-        return true;
-    });
-    steps.push_back([&] {
+    Until([&] { return Named("Player") != nullptr && Enemies().size() == 2; });
+    // The camera follows the player, so the player is at the window's centre.
+    PointAt(1000, kCentreY);
+    ButtonDown(kLeft);
+    Until([&] {
         EXPECT_NE(SceneOnScreen(), "LoseScene.json");
         return SceneOnScreen() == "WinScene.json";
     });
-    steps.push_back([&] {
-        X({"mouseup", "1"});
-        return true;
-    });
-    Run();
+    ButtonUp(kLeft);
+    Play();
     const std::string trace = ReadFileText(tree.perUserData() / "Trace_Log.txt");
-    EXPECT_EQ(CountOccurrences(trace, std::string(kSwitching) + "WinScene.json"), 1u);
+    EXPECT_EQ(CountOccurrences(trace, std::string(kSceneSwitchTrace) + "WinScene.json"), 1u);
 }
 
 TEST_F(GameFlowTest, AnEnemysTouchOpensTheLoseSceneWhoseMenuButtonReturnsToTheMenu) {
     WriteArena("Arena.json", kOpenArena, {2, 3}, {{5, 3}}, 500.0, "WinScene.json");
     StartOn("Arena.json");
-    auto& steps = runner.steps;
-    steps.push_back([&] { return SceneOnScreen() == "LoseScene.json"; });
-    steps.push_back([&] {
-        EXPECT_EQ(Named("Player"), nullptr) << "the player is gone with the level";
-        return true;
-    });
+    Until([&] { return SceneOnScreen() == "LoseScene.json"; });
+    Do([&] { EXPECT_EQ(Named("Player"), nullptr) << "the player is gone with the level"; });
     PressCentreButton("MenuButton");
-    steps.push_back([&] { return SceneOnScreen() == "MenuScene.json"; });
-    Run();
+    Until([&] { return SceneOnScreen() == "MenuScene.json"; });
+    Play();
 }
 
 TEST_F(GameFlowTest, RightClickRouteGoesAroundAWallToThePointedCell) {
@@ -348,13 +276,27 @@ TEST_F(GameFlowTest, RightClickRouteGoesAroundAWallToThePointedCell) {
     WriteArena("Maze.json", rows, {2, 2}, {}, 0.0, "WinScene.json");
     StartOn("Maze.json");
     const Vector2 goalPoint = Cell(rows, 8, 2);
+    // The camera follows the player, who stands still on its cell until the click: the goal's
+    // window pixel is its distance from the player's cell, scaled.
+    const Vector2 startPoint = Cell(rows, 2, 2);
+    const int goalX = kCentreX + static_cast<int>((goalPoint.x - startPoint.x) * kPixelsPerUnitX);
+    const int goalY = kCentreY - static_cast<int>((goalPoint.y - startPoint.y) * kPixelsPerUnitY);
     Transform* player = nullptr;
     Pathfinding* follower = nullptr;
+    // Nodes are numbered once the tile map has built its graph.
     int goal = -1;
     std::vector<int> route;
     bool enteredWall = false;
-    auto& steps = runner.steps;
-    steps.push_back([&] {
+    probe.onUpdate = [&](int) {
+        if (player == nullptr) {
+            return;
+        }
+        const int node = Pathfinding::NodeOfPoint(player->position);
+        const int column = node % 12;
+        const int rowFromTop = 6 - node / 12;
+        enteredWall = enteredWall || rows[rowFromTop][column] == '#';
+    };
+    Until([&] {
         Entity* hero = Named("Player");
         Entity* walls = Named("BorderWalls");
         if (hero == nullptr || walls == nullptr || walls->GetComponent<ColliderLine>() == nullptr) {
@@ -363,30 +305,22 @@ TEST_F(GameFlowTest, RightClickRouteGoesAroundAWallToThePointedCell) {
         player = hero->GetComponent<Transform>();
         follower = hero->GetComponent<Pathfinding>();
         goal = Pathfinding::NodeOfPoint(goalPoint);
-        // World to window: 3840 x 2160 units over 1080 x 720 pixels, centred on the player.
-        const int x = 540 + static_cast<int>((goalPoint.x - player->position.x) * 1080.0f / 3840.0f);
-        const int y = 360 - static_cast<int>((goalPoint.y - player->position.y) * 720.0f / 2160.0f);
-        PointAt(x, y);
-        X({"mousedown", "3"});
         return true;
     });
-    steps.push_back([&] { return !follower->path.empty(); });
-    steps.push_back([&] {
+    PointAt(goalX, goalY);
+    // The right button is held until the player has its route.
+    ButtonDown(kRight);
+    Until([&] {
         route = follower->path;
-        X({"mouseup", "3"});
-        return true;
+        return !route.empty();
     });
-    steps.push_back([&, still = 0]() mutable {
-        const Vector2 at = player->position;
-        const int node = Pathfinding::NodeOfPoint(at);
-        const int column = node % 12;
-        const int rowFromTop = 6 - node / 12;
-        enteredWall = enteredWall || rows[rowFromTop][column] == '#';
+    ButtonUp(kRight);
+    Until([&] {
         const Vector2 velocity = player->owner->GetComponent<Physics>()->velocity;
-        still = velocity == Vector2{} ? still + 1 : 0;
-        return node == goal && still > 5;
+        return follower->path.empty() && velocity == Vector2{} &&
+               Pathfinding::NodeOfPoint(player->position) == goal;
     });
-    Run();
+    Play();
     ASSERT_FALSE(route.empty());
     EXPECT_EQ(route.back(), goal);
     // The only way through the wall column is the gap in the second row from the bottom.

@@ -1,12 +1,10 @@
-// The held-input table as gameplay polls it, on the real frame loop. Keys are pressed with
-// xdotool (XTEST) on an X server of the test's own, so every event takes the real path from X
-// through GLFW's callbacks, the input system's queue and the message dispatch.
+// The held-input table as gameplay polls it, on the real frame loop. Keys are pressed through
+// the test extension (XTEST) of an X server of the test's own, so every event takes the real path
+// from X through GLFW's callbacks, the input system's queue and the message dispatch.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,17 +12,13 @@
 #include "engine/TraceLog.h"
 #include "input/InputStateSystem.h"
 #include "input/InputSystem.h"
-#include "support/EnginePassTest.h"
-#include "support/PrivateDisplay.h"
+#include "support/InGameTest.h"
 #include "support/TraceMessages.h"
 
 namespace {
 
-constexpr const char* kSent = "InputSystem::SendInputMessages - Input message sent: ";
 // GLFW's (and the mapping file's) code of the W key.
 constexpr int kKeyW = 87;
-// Frames to wait for an event that must come; far more than it takes.
-constexpr int kFrameLimit = 600;
 
 bool Held(InputType input) {
     return inputStates[static_cast<std::size_t>(input)];
@@ -40,11 +34,9 @@ struct Delivery {
     bool held;
 };
 
-class InputStateTest : public EnginePassTest {
+class InputStateTest : public InGameTest {
 protected:
     void SetUp() override {
-        ASSERT_FALSE(display.name().empty()) << "no private X server";
-        setenv("DISPLAY", display.name().c_str(), 1);
         tree.WriteFile("Data/DefaultInputMappings.txt", "87 = UP\n65 = LEFT\n");
         probe.onMessage = [&](int frame, const InputMessage& message) {
             deliveries.push_back(
@@ -52,24 +44,9 @@ protected:
         };
     }
 
-    // Runs the passes with the window focused, so that keys reach it.
-    void RunFocused(const std::function<void()>& setup = [] {}) {
-        RunPasses([&] {
-            ++passes;
-            if (passes == 1) {
-                std::string window;
-                ASSERT_EQ(Xdotool({"search", "--name", "^Tarnwick$"}, &window), 0);
-                window = window.substr(0, window.find('\n'));
-                ASSERT_EQ(Xdotool({"windowfocus", "--sync", window}), 0);
-            }
-            setup();
-        });
-    }
-
-    // Returns once the X server has taken the input: the game polls it in its next frame.
-    int Xdotool(std::vector<std::string> arguments, std::string* output = nullptr) {
-        arguments.insert(arguments.begin(), "/usr/bin/xdotool");
-        return display.Run(std::move(arguments), output).value_or(-1);
+    // Plays the script, counting the engine passes.
+    void PlayCountingPasses() {
+        Play([&] { ++passes; });
     }
 
     std::vector<Delivery> DeliveriesOf(InputType input) const {
@@ -82,21 +59,20 @@ protected:
         return found;
     }
 
-    PrivateDisplay display;
     std::vector<Delivery> deliveries;
     int passes = 0;
 };
 
 TEST_F(InputStateTest, PressAndReleaseWithinOneFrameEndReleased) {
     int keyFrame = 0;
-    probe.onUpdate = [&](int frame) {
-        if (frame == 2) {
-            ASSERT_EQ(Xdotool({"keydown", "w", "keyup", "w"}), 0);
-            keyFrame = frame;
-        }
-        engine.running = deliveries.size() < 2 && frame < kFrameLimit;
-    };
-    RunFocused();
+    // Sent from inside a frame, so both reach the X server before the next frame's event poll.
+    Until([&] { return WindowFocused(); });
+    Do([&] {
+        window.Send({"keydown", "w", "keyup", "w"});
+        keyFrame = probe.frame;
+    });
+    Until([&] { return deliveries.size() >= 2; });
+    PlayCountingPasses();
 
     const std::vector<Delivery> up = DeliveriesOf(InputType::UP);
     ASSERT_EQ(up.size(), 2u);
@@ -114,31 +90,38 @@ TEST_F(InputStateTest, PressAndReleaseWithinOneFrameEndReleased) {
 // While paused nothing is delivered, so a key released during the pause still reads as held
 // afterwards (and one pressed during it does not), until it is pressed and released again.
 TEST_F(InputStateTest, PauseFreezesTheHeldInputs) {
-    constexpr int kPausedFrames = 3;
     int pausedAt = 0;
-    int resumedAt = 0;
     int releasedAgainAt = 0;
-    probe.onUpdate = [&](int frame) {
-        if (frame == 2) {
-            ASSERT_EQ(Xdotool({"keydown", "w"}), 0);
-        } else if (pausedAt == 0 && Held(InputType::UP)) {
-            engine.paused = true;
-            pausedAt = frame;
-            ASSERT_EQ(Xdotool({"keyup", "w", "keydown", "a"}), 0);
-        } else if (pausedAt != 0 && resumedAt == 0 && frame == pausedAt + kPausedFrames) {
-            EXPECT_TRUE(Held(InputType::UP)) << "released during the pause";
-            EXPECT_FALSE(Held(InputType::LEFT)) << "pressed during the pause";
-            engine.paused = false;
-            resumedAt = frame;
-        } else if (resumedAt != 0 && frame == resumedAt + kPausedFrames) {
-            EXPECT_TRUE(Held(InputType::UP)) << "nothing has released it since";
-            EXPECT_FALSE(Held(InputType::LEFT));
-            ASSERT_EQ(Xdotool({"keyup", "a", "keydown", "w", "keyup", "w"}), 0);
-            releasedAgainAt = frame;
+    Until([&] { return WindowFocused(); });
+    Do([&] { window.KeyDown("w"); });
+    Until([&] {
+        if (!Held(InputType::UP)) {
+            return false;
         }
-        engine.running = (releasedAgainAt == 0 || frame == releasedAgainAt) && frame < kFrameLimit;
-    };
-    RunFocused();
+        engine.paused = true;
+        pausedAt = probe.frame;
+        window.Send({"keyup", "w", "keydown", "a"});
+        return true;
+    });
+    // The paused engine still polls the window's events: GLFW takes the keys in, and the
+    // engine passes none of them on.
+    Until([&] { return !KeyIsDown("w") && KeyIsDown("a"); });
+    Do([&] {
+        EXPECT_TRUE(Held(InputType::UP)) << "released during the pause";
+        EXPECT_FALSE(Held(InputType::LEFT)) << "pressed during the pause";
+        engine.paused = false;
+    });
+    // The first frame after the pause has sent whatever was still waiting to be sent.
+    Do([&] {
+        EXPECT_TRUE(Held(InputType::UP)) << "nothing has released it since";
+        EXPECT_FALSE(Held(InputType::LEFT));
+        window.Send({"keyup", "a", "keydown", "w", "keyup", "w"});
+        releasedAgainAt = probe.frame;
+    });
+    Until([&] {
+        return DeliveriesOf(InputType::UP).size() >= 3 && !DeliveriesOf(InputType::LEFT).empty();
+    });
+    PlayCountingPasses();
 
     ASSERT_NE(releasedAgainAt, 0) << "W was never seen held";
     std::vector<std::pair<bool, int>> upFrames;
@@ -159,20 +142,17 @@ TEST_F(InputStateTest, PauseFreezesTheHeldInputs) {
 // Messages still queued when a pass ends are delivered in the first frame of the next one, and a
 // key pressed after the restart gives one message per binding, not one per pass.
 TEST_F(InputStateTest, QueuedMessagesSurviveARestart) {
-    probe.onUpdate = [&](int frame) {
-        if (passes == 1 && frame == 2) {
-            // After this frame's dispatch, as the window's press entry queues it.
-            InputSystem::Instance().OnKeyDown(kKeyW);
-            TraceLog::Log("first pass marker");
-            engine.running = false;
-            engine.restart = true;
-        } else if (passes == 2 && frame == 2) {
-            ASSERT_EQ(Xdotool({"keydown", "w"}), 0);
-        } else if (passes == 2 && frame > 2) {
-            engine.running = DeliveriesOf(InputType::UP).size() < 2 && frame < kFrameLimit;
-        }
-    };
-    RunFocused();
+    Do([&] {
+        // After this frame's dispatch, as the window's press entry queues it.
+        InputSystem::Instance().OnKeyDown(kKeyW);
+        TraceLog::Log("first pass marker");
+        engine.running = false;
+        engine.restart = true;
+    });
+    Until([&] { return passes == 2 && WindowFocused(); });
+    Do([&] { window.KeyDown("w"); });
+    Until([&] { return DeliveriesOf(InputType::UP).size() >= 2; });
+    PlayCountingPasses();
 
     ASSERT_EQ(passes, 2);
     const std::vector<Delivery> up = DeliveriesOf(InputType::UP);
@@ -187,7 +167,7 @@ TEST_F(InputStateTest, QueuedMessagesSurviveARestart) {
     // The trace log was started afresh by the second pass, which sent both messages.
     const std::vector<std::string> trace = TraceMessages(tree.perUserData() / "Trace_Log.txt");
     EXPECT_EQ(std::count(trace.begin(), trace.end(), "first pass marker"), 0);
-    EXPECT_EQ(std::count(trace.begin(), trace.end(), std::string(kSent) + "InputType::UP, 1"), 2);
+    EXPECT_EQ(std::count(trace.begin(), trace.end(), InputSentTrace("UP", true)), 2);
 }
 
 }  // namespace

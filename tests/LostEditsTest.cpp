@@ -7,16 +7,14 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "support/ChildProcess.h"
-#include "support/StockData.h"
-#include "support/TempDirectory.h"
+#include "support/GameRun.h"
 
 namespace {
 
@@ -24,104 +22,82 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 constexpr const char* kEdited = "{\"edited\": true}";
+// The least an edit is dated later than the working tree's copy.
+constexpr auto kEditLater = 10ms;
 
 class LostEditsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "needs an X display (scripts/test gives one)";
-        fs::create_directories(game / "Data" / "Scenes");
-        fs::create_directories(game / "Shaders");
-        CopyStockData(game);
-        std::ofstream(game / "Data" / "Scenes" / "Level.json") << "{\"level\": 1}";
-        std::ofstream(game / "Data" / "Scenes" / "Other.json") << "{\"other\": 1}";
+        run.CopyStockTree();
+        run.WriteFile("Data/Scenes/Level.json", "{\"level\": 1}");
+        run.WriteFile("Data/Scenes/Other.json", "{\"other\": 1}");
     }
 
-    // `arguments` runs the game; a wrapper may stand before it.
-    std::unique_ptr<ChildProcess> Start(
-        std::vector<std::string> arguments = {TARNWICK_GAME_EXECUTABLE}) const {
-        // The previous run's log must not count as this run having started.
-        fs::remove(PerUserData() / "Trace_Log.txt");
-        auto child = std::make_unique<ChildProcess>(ChildProcess::Options{
-            std::move(arguments),
-            game,
-            {{"XDG_DATA_HOME", xdg.string()}, {"ALSOFT_DRIVERS", "null"}},
-            temp.path() / "out.txt",
-            temp.path() / "err.txt"});
-        EXPECT_TRUE(WaitUntil([&] { return PerUserTrace().find("Engine::Initialize") !=
-                                           std::string::npos; },
-                              20s))
-            << ReadFileText(temp.path() / "err.txt");
-        return child;
-    }
-
-    // An edit made in the per-user copy while the game runs, as the editor's "Save To:" does.
+    // An edit made in the per-user copy while the game runs, as the editor's "Save To:" does. It
+    // is dated now, and at least a little later than the working tree's copy, so it reads as the
+    // newer one even where the file system's clock is too coarse to tell them apart.
     void EditPerUserLevel() const {
-        std::this_thread::sleep_for(1100ms);  // a modification time later than the tree's
-        std::ofstream(PerUserData() / "Scenes" / "Level.json") << kEdited;
+        const fs::path edit = run.PerUserData() / "Scenes" / "Level.json";
+        std::ofstream(edit) << kEdited;
+        fs::last_write_time(edit, std::max(fs::file_time_type::clock::now(),
+                                           fs::last_write_time(WorkingLevel()) + kEditLater));
     }
 
-    fs::path PerUserData() const { return xdg / "OrreryTestDirectory" / "Data"; }
-    std::string PerUserTrace() const { return ReadFileText(PerUserData() / "Trace_Log.txt"); }
+    fs::path WorkingLevel() const { return run.WorkingTree() / "Data" / "Scenes" / "Level.json"; }
 
-    TempDirectory temp;
-    fs::path game = temp.path() / "game";
-    fs::path xdg = temp.path() / "xdg";
+    GameRun run;
 };
 
 TEST_F(LostEditsTest, AStopSignalEndsTheRunNormallyAndTheEditIsMirroredBack) {
     for (const int stopSignal : {SIGTERM, SIGINT, SIGHUP}) {
         SCOPED_TRACE(stopSignal);
-        std::ofstream(game / "Data" / "Scenes" / "Level.json") << "{\"level\": 1}";
-        const auto child = Start();
+        run.WriteFile("Data/Scenes/Level.json", "{\"level\": 1}");
+        ASSERT_TRUE(run.StartRunning());
         EditPerUserLevel();
-        ASSERT_EQ(kill(child->Pid(), stopSignal), 0);
-        EXPECT_EQ(child->Wait(20s), 0) << ReadFileText(temp.path() / "err.txt");
-        EXPECT_EQ(ReadFileText(game / "Data" / "Scenes" / "Level.json"), kEdited);
-        EXPECT_TRUE(PerUserTrace().ends_with("] End\n"));
-        EXPECT_NE(PerUserTrace().find("Engine::Shutdown"), std::string::npos);
+        ASSERT_TRUE(run.Signal(stopSignal));
+        EXPECT_EQ(run.Wait(), 0) << run.Errors();
+        EXPECT_EQ(ReadFileText(WorkingLevel()), kEdited);
+        EXPECT_TRUE(run.Trace().ends_with("] End\n"));
+        EXPECT_NE(run.Trace().find("Engine::Shutdown"), std::string::npos);
     }
 }
 
 TEST_F(LostEditsTest, AnEditOfAKilledRunIsKeptAtTheNextStart) {
-    {
-        const auto child = Start();
-        EditPerUserLevel();
-        ASSERT_EQ(kill(child->Pid(), SIGKILL), 0);
-        EXPECT_FALSE(child->Wait(20s).value_or(0) == 0);
-    }
-    EXPECT_EQ(ReadFileText(game / "Data" / "Scenes" / "Level.json"), "{\"level\": 1}")
+    ASSERT_TRUE(run.StartRunning());
+    EditPerUserLevel();
+    ASSERT_TRUE(run.Signal(SIGKILL));
+    EXPECT_FALSE(run.Wait().value_or(0) == 0);
+    EXPECT_EQ(ReadFileText(WorkingLevel()), "{\"level\": 1}")
         << "a killed run mirrors nothing back";
-    const auto child = Start();
-    EXPECT_EQ(ReadFileText(PerUserData() / "Scenes" / "Level.json"), kEdited)
+    ASSERT_TRUE(run.StartRunning());
+    EXPECT_EQ(ReadFileText(run.PerUserData() / "Scenes" / "Level.json"), kEdited)
         << "the start did not overwrite the edit";
-    ASSERT_TRUE(WaitUntil(
-        [&] { return PerUserTrace().find("WARNING: Program::StartUp - kept ") != std::string::npos; },
-        10s))
-        << PerUserTrace();
-    const std::string trace = PerUserTrace();
+    ASSERT_TRUE(run.WaitForTrace("WARNING: Program::StartUp - kept ")) << run.Trace();
+    const std::string trace = run.Trace();
     EXPECT_NE(trace.find("Level.json"), std::string::npos);
     EXPECT_EQ(trace.find("Other.json"), std::string::npos) << "only the edited file is named";
     // A normal end of this run brings the edit home.
-    ASSERT_EQ(kill(child->Pid(), SIGTERM), 0);
-    EXPECT_EQ(child->Wait(20s), 0);
-    EXPECT_EQ(ReadFileText(game / "Data" / "Scenes" / "Level.json"), kEdited);
+    ASSERT_TRUE(run.Signal(SIGTERM));
+    EXPECT_EQ(run.Wait(), 0);
+    EXPECT_EQ(ReadFileText(WorkingLevel()), kEdited);
 }
 
 TEST_F(LostEditsTest, AFileThatCannotBeMirroredBackIsNamedAndTheRestIsMirrored) {
-    const auto child = Start();
+    ASSERT_TRUE(run.StartRunning());
     // Files written while the game runs; one of them meets a folder where it should go.
-    std::ofstream(PerUserData() / "Scenes" / "Blocked.json") << "{}";
-    std::ofstream(PerUserData() / "Scenes" / "New.json") << "{\"new\": 1}";
-    fs::create_directories(game / "Data" / "Scenes" / "Blocked.json" / "in the way");
+    const fs::path scenes = run.WorkingTree() / "Data" / "Scenes";
+    std::ofstream(run.PerUserData() / "Scenes" / "Blocked.json") << "{}";
+    std::ofstream(run.PerUserData() / "Scenes" / "New.json") << "{\"new\": 1}";
+    fs::create_directories(scenes / "Blocked.json" / "in the way");
     // A scratch file of an interrupted earlier mirror.
-    std::ofstream(game / "Data" / "Scenes" / "Old.json.partial") << "half";
-    ASSERT_EQ(kill(child->Pid(), SIGTERM), 0);
-    EXPECT_EQ(child->Wait(20s), 1) << "a failed mirror is not a success";
-    EXPECT_EQ(ReadFileText(game / "Data" / "Scenes" / "New.json"), "{\"new\": 1}");
-    EXPECT_FALSE(fs::exists(game / "Data" / "Scenes" / "Old.json.partial"));
-    const std::string error = ReadFileText(temp.path() / "err.txt");
+    std::ofstream(scenes / "Old.json.partial") << "half";
+    ASSERT_TRUE(run.Signal(SIGTERM));
+    EXPECT_EQ(run.Wait(), 1) << "a failed mirror is not a success";
+    EXPECT_EQ(ReadFileText(scenes / "New.json"), "{\"new\": 1}");
+    EXPECT_FALSE(fs::exists(scenes / "Old.json.partial"));
+    const std::string error = run.Errors();
     EXPECT_NE(error.find("Blocked.json"), std::string::npos) << error;
-    const std::string trace = PerUserTrace();
+    const std::string trace = run.Trace();
     EXPECT_NE(trace.find("] Catch\n"), std::string::npos);
     EXPECT_NE(trace.find("ERROR: Program::Exit - not mirrored back: "), std::string::npos);
     EXPECT_NE(trace.find("Blocked.json"), std::string::npos);
@@ -132,39 +108,38 @@ TEST_F(LostEditsTest, AFileThatCannotBeMirroredBackIsNamedAndTheRestIsMirrored) 
 // superuser ignores folder modes, so under root the game runs without the capabilities that
 // override them, as an ordinary user would.
 TEST_F(LostEditsTest, AReadOnlyScenesFolderLetsEveryOtherFileBeMirrored) {
-    fs::create_directories(game / "Data" / "Archetypes");
-    std::ofstream(game / "Data" / "Archetypes" / "Crate.json") << "{\"crate\": 1}";
-    std::vector<std::string> arguments = {TARNWICK_GAME_EXECUTABLE};
+    run.WriteFile("Data/Archetypes/Crate.json", "{\"crate\": 1}");
+    std::vector<std::string> wrapper;
     if (geteuid() == 0) {
-        arguments.insert(arguments.begin(),
-                         {"/usr/bin/setpriv", "--bounding-set=-dac_override,-dac_read_search",
-                          "--inh-caps=-dac_override,-dac_read_search"});
+        wrapper = {"/usr/bin/setpriv", "--bounding-set=-dac_override,-dac_read_search",
+                   "--inh-caps=-dac_override,-dac_read_search"};
     }
-    const auto child = Start(arguments);
+    ASSERT_TRUE(run.StartRunning({}, wrapper));
     EditPerUserLevel();
-    std::ofstream(PerUserData() / "Archetypes" / "Crate.json") << kEdited;
-    std::ofstream(PerUserData() / "Scenes" / "Added.json") << "{\"added\": 1}";
-    fs::permissions(game / "Data" / "Scenes",
+    std::ofstream(run.PerUserData() / "Archetypes" / "Crate.json") << kEdited;
+    std::ofstream(run.PerUserData() / "Scenes" / "Added.json") << "{\"added\": 1}";
+    const fs::path scenes = run.WorkingTree() / "Data" / "Scenes";
+    fs::permissions(scenes,
                     fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
-    ASSERT_EQ(kill(child->Pid(), SIGTERM), 0);
-    const auto status = child->Wait(20s);
-    fs::permissions(game / "Data" / "Scenes", fs::perms::owner_write, fs::perm_options::add);
+    ASSERT_TRUE(run.Signal(SIGTERM));
+    const auto status = run.Wait();
+    fs::permissions(scenes, fs::perms::owner_write, fs::perm_options::add);
 
     EXPECT_EQ(status, 1) << "a failed mirror is not a success";
-    EXPECT_EQ(ReadFileText(game / "Data" / "Archetypes" / "Crate.json"), kEdited);
-    EXPECT_FALSE(fs::exists(game / "Data" / "Scenes" / "Added.json"));
-    const std::string error = ReadFileText(temp.path() / "err.txt");
+    EXPECT_EQ(ReadFileText(run.WorkingTree() / "Data" / "Archetypes" / "Crate.json"), kEdited);
+    EXPECT_FALSE(fs::exists(scenes / "Added.json"));
+    const std::string error = run.Errors();
     for (const char* name : {"Level.json", "Added.json"}) {
         SCOPED_TRACE(name);
         EXPECT_NE(error.find(name), std::string::npos) << error;
-        EXPECT_NE(PerUserTrace().find(name), std::string::npos);
+        EXPECT_NE(run.Trace().find(name), std::string::npos);
     }
     EXPECT_EQ(error.find("Crate.json"), std::string::npos) << error;
-    EXPECT_NE(ReadFileText(game / "Data" / "Trace_Log.txt").find("Engine::Shutdown"),
+    EXPECT_NE(ReadFileText(run.WorkingTree() / "Data" / "Trace_Log.txt").find("Engine::Shutdown"),
               std::string::npos)
         << "the trace log was mirrored back with the rest";
-    EXPECT_EQ(ReadFileText(game / "Data" / "Scenes" / "Level.json"), "{\"level\": 1}")
+    EXPECT_EQ(ReadFileText(WorkingLevel()), "{\"level\": 1}")
         << "the read-only folder kept its file";
 }
 

@@ -1,21 +1,20 @@
 // The player as a person plays it: the real engine loop on an X server of the test's own, the
-// shipped input mappings and projectile archetypes, and real key and mouse events from xdotool.
+// shipped input mappings and projectile archetypes, and real key and mouse events through it.
 // Held movement keys move and turn the player, the mouse button fires toward the pointer, and
 // every weapon key changes the kind of shot.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
-#include <cstdlib>
+#include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
 #include "engine/Engine.h"
-#include "engine/Program.h"
 #include "entities/Entity.h"
 #include "entities/SceneSystem.h"
 #include "game/GameComposition.h"
@@ -23,31 +22,25 @@
 #include "gameplay/FlameBehavior.h"
 #include "gameplay/PlayerInput.h"
 #include "gameplay/Weapon.h"
-#include "graphics/GraphicsSystem.h"
 #include "graphics/Sprite.h"
 #include "graphics/Texture.h"
 #include "physics/Physics.h"
 #include "physics/Transform.h"
-#include "support/GameTree.h"
-#include "support/PrivateDisplay.h"
+#include "support/InGameTest.h"
 #include "support/SceneJson.h"
-#include "support/StepRunner.h"
 
 namespace {
 
 constexpr double kRadiansToDegrees = 57.29577951308232;
-// Generous bounds in frames for a reaction that takes one or two.
-constexpr int kStepFrameLimit = 3000;
+constexpr int kLeft = DisplayWindow::kLeftButton;
 
 std::string ArenaScene() {
     return nlohmann::json{{"Player", PlayerJson(0, 0, 200, 600.0)}}.dump(2);
 }
 
-class PlayerInGameTest : public ::testing::Test {
+class PlayerInGameTest : public InGameTest {
 protected:
     void SetUp() override {
-        ASSERT_FALSE(display.name().empty()) << "no private X server";
-        setenv("DISPLAY", display.name().c_str(), 1);
         const std::filesystem::path shipped = std::filesystem::path(TARNWICK_SOURCE_DIR) / "Data";
         for (const char* file : {"DefaultInputMappings.txt", "PistolBullet.json",
                                  "RifleBullet.json", "SniperBullet.json", "ShotgunBullet.json",
@@ -58,13 +51,6 @@ protected:
         tree.WriteFile("Data/EngineSettingFiles/SettingsRouter.txt", "Play.json");
         tree.WriteFile("Data/EngineSettingFiles/Play.json",
                        R"({"defaultEntityFile": "Scenes/Arena.json", "runOnStart": "1"})");
-        ASSERT_TRUE(program.StartUp());
-    }
-    void TearDown() override { GraphicsSystem::Instance().ShutDown(); }
-
-    void X(std::vector<std::string> arguments) {
-        arguments.insert(arguments.begin(), "/usr/bin/xdotool");
-        EXPECT_EQ(display.Run(arguments), 0) << arguments[1];
     }
 
     // The root's children spawned as projectiles (the scene is the other child).
@@ -82,18 +68,11 @@ protected:
         const Sprite* sprite = projectile->GetComponent<Sprite>();
         return sprite != nullptr && sprite->texture != nullptr ? sprite->texture->name : "";
     }
-
-    PrivateDisplay display;
-    GameTree tree;
-    Program program{GameComposition()};
-    Engine& engine = Engine::Instance();
-    StepRunner runner{kStepFrameLimit};
 };
 
 TEST_F(PlayerInGameTest, KeysMoveAndTurnThePlayerAndTheMouseFiresEachWeaponTowardThePointer) {
     Entity* player = nullptr;
     Transform* transform = nullptr;
-    std::string window;
     // Entity ids, which are never reused (a freed projectile's address may be).
     std::vector<std::int32_t> before;
     const auto snapshot = [&] {
@@ -114,40 +93,27 @@ TEST_F(PlayerInGameTest, KeysMoveAndTurnThePlayerAndTheMouseFiresEachWeaponTowar
     };
     std::vector<std::string> observed;
 
-    auto& steps = runner.steps;
-    steps.push_back([&] {
+    Do([&] {
         player = SceneSystem::Instance().currentScene->children.at(0);
         transform = player->GetComponent<Transform>();
-        X({"mousemove", "--window", window, "900", "150"});
-        X({"keydown", "d"});
-        return true;
     });
-    steps.push_back([&] {
-        return transform->position.x > 300.0f && transform->rotation == 270.0f;
-    });
-    steps.push_back([&] {
-        X({"keyup", "d"});
-        X({"keydown", "w"});
-        X({"keydown", "a"});
-        return true;
-    });
-    steps.push_back([&] { return transform->rotation == 45.0f && transform->position.y > 200.0f; });
-    steps.push_back([&] {
-        X({"keyup", "w"});
-        X({"keyup", "a"});
-        return true;
-    });
-    steps.push_back([&] {
+    PointAt(900, 150);
+    KeyDown("d");
+    Until([&] { return transform->position.x > 300.0f && transform->rotation == 270.0f; });
+    KeyUp("d");
+    KeyDown("w");
+    KeyDown("a");
+    Until([&] { return transform->rotation == 45.0f && transform->position.y > 200.0f; });
+    KeyUp("w");
+    KeyUp("a");
+    Until([&] {
         const Vector2 velocity = player->GetComponent<Physics>()->velocity;
         return velocity == Vector2{} && transform->rotation == 0.0f;
     });
     // The pistol, as the scene starts, fires toward the pointer.
-    steps.push_back([&] {
-        snapshot();
-        X({"mousedown", "1"});
-        return true;
-    });
-    steps.push_back([&] {
+    Do(snapshot);
+    ButtonDown(kLeft);
+    Until([&] {
         const std::vector<Entity*> shots = newShots();
         if (shots.empty()) {
             return false;
@@ -159,23 +125,19 @@ TEST_F(PlayerInGameTest, KeysMoveAndTurnThePlayerAndTheMouseFiresEachWeaponTowar
         const double actual = std::atan2(velocity.y, velocity.x);
         EXPECT_NEAR(actual * kRadiansToDegrees, expected * kRadiansToDegrees, 1.0);
         observed.push_back(TextureOf(shots[0]));
-        X({"mouseup", "1"});
         return true;
     });
-    // Every other weapon key: hold it a moment, then pull the trigger.
+    ButtonUp(kLeft);
+    // Every other weapon key: held until the player's weapon has changed, then the trigger.
+    std::int32_t weaponBefore = 0;
     for (const char* key : {"2", "3", "4", "5", "6"}) {
-        steps.push_back([&, key] {
-            X({"keydown", key});
-            return true;
-        });
-        steps.push_back([&, key, frames = 0]() mutable { return ++frames > 5; });
-        steps.push_back([&, key] {
-            X({"keyup", key});
-            snapshot();
-            X({"mousedown", "1"});
-            return true;
-        });
-        steps.push_back([&] {
+        Do([&] { weaponBefore = player->GetComponent<Weapon>()->weaponType; });
+        KeyDown(key);
+        Until([&] { return player->GetComponent<Weapon>()->weaponType != weaponBefore; });
+        KeyUp(key);
+        Do(snapshot);
+        ButtonDown(kLeft);
+        Until([&] {
             const std::vector<Entity*> shots = newShots();
             if (shots.empty()) {
                 return false;
@@ -191,21 +153,15 @@ TEST_F(PlayerInGameTest, KeysMoveAndTurnThePlayerAndTheMouseFiresEachWeaponTowar
                 kind += " x" + std::to_string(shots.size());
             }
             observed.push_back(kind);
-            X({"mouseup", "1"});
             return true;
         });
+        ButtonUp(kLeft);
     }
 
-    program.RunEnginePasses([&] {
-        engine.RegisterSystem(&runner);
-        ASSERT_EQ(display.Run({"/usr/bin/xdotool", "search", "--name", "^Tarnwick$"}, &window), 0);
-        window = window.substr(0, window.find('\n'));
-        ASSERT_EQ(display.Run({"/usr/bin/xdotool", "windowfocus", "--sync", window}), 0);
-    });
-    EXPECT_EQ(runner.failedStep, -1) << "a step never came true";
-    EXPECT_EQ(observed, (std::vector<std::string>{
-                            "pistol_bullet.png", "rifle_bullet.png", "sniper_bullet.png",
-                            "shotgun_pellet.png x5", "flame.png flame", "boomerang.png boomerang"}));
+    Play();
+    EXPECT_EQ(observed, (std::vector<std::string>{"pistol_bullet.png", "rifle_bullet.png",
+                                                  "sniper_bullet.png", "shotgun_pellet.png x5",
+                                                  "flame.png flame", "boomerang.png boomerang"}));
 }
 
 }  // namespace

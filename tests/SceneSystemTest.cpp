@@ -29,7 +29,6 @@
 
 namespace {
 
-constexpr const char* kSwitching = "SceneSystem::ChangeScene - Switching to scene: ";
 constexpr const char* kFailed = "ERROR: SceneSystem::ChangeScene - Failed to scene: ";
 // Written into every scene's Physics as its last position. The first update replaces it with
 // the transform's position (0, 0), so a component still holding it has never been updated.
@@ -141,8 +140,8 @@ TEST_F(SceneSystemTest, StartSceneFromTheSettingsIsLoadedUnderTheRoot) {
 
             const std::vector<std::string> trace = Trace();
             ASSERT_FALSE(trace.empty());
-            EXPECT_EQ(trace.back(), std::string(kSwitching) + "First.json");
-            EXPECT_EQ(StartingWith(trace, kSwitching).size(), 1u);
+            EXPECT_EQ(trace.back(), std::string(kSceneSwitchTrace) + "First.json");
+            EXPECT_EQ(StartingWith(trace, kSceneSwitchTrace).size(), 1u);
         },
         [](int) { return false; });
     // The scene is freed with the root at shutdown; nothing may still point at it.
@@ -156,7 +155,7 @@ TEST_F(SceneSystemTest, StartSceneShorterThanItsFolderPrefixIsRefused) {
             EXPECT_EQ(scenes.currentScene, nullptr);
             EXPECT_TRUE(engine.originEntity->children.empty());
             const std::vector<std::string> trace = Trace();
-            EXPECT_TRUE(StartingWith(trace, kSwitching).empty());
+            EXPECT_TRUE(StartingWith(trace, kSceneSwitchTrace).empty());
             const auto refusals = std::count_if(trace.begin(), trace.end(), [](const auto& line) {
                 return line.starts_with("WARNING: ") &&
                        line.find("\"Scenes\"") != std::string::npos;
@@ -252,7 +251,8 @@ TEST_F(SceneSystemTest, FailedSwitchChangesNothingAndIsReportedOnce) {
                     EXPECT_EQ(engine.originEntity->children, std::vector<Entity*>{scene});
 
                     const std::vector<std::string> trace = Trace();
-                    EXPECT_EQ(StartingWith(trace, kSwitching + std::string(c.scene)).size(), 1u);
+                    EXPECT_EQ(StartingWith(trace, kSceneSwitchTrace + std::string(c.scene)).size(),
+                              1u);
                     const std::vector<std::string> failures =
                         StartingWith(trace, kFailed + std::string(c.scene) + " | error message: ");
                     EXPECT_EQ(failures.size(), 1u);

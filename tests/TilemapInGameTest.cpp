@@ -7,30 +7,22 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
-#include "engine/ControlSystem.h"
 #include "engine/Engine.h"
-#include "engine/Program.h"
 #include "entities/ComponentListSystem.h"
 #include "entities/Entity.h"
-#include "entities/SceneSystem.h"
-#include "game/GameComposition.h"
 #include "gameplay/NavigationGraph.h"
 #include "gameplay/Pathfinding.h"
-#include "graphics/GraphicsSystem.h"
 #include "physics/ColliderLine.h"
 #include "physics/Physics.h"
 #include "physics/Transform.h"
-#include "support/ChildProcess.h"
-#include "support/GameTree.h"
-#include "support/PrivateDisplay.h"
+#include "support/InGameTest.h"
+#include "support/SceneChild.h"
 #include "support/TraceMessages.h"
 
 namespace {
@@ -49,10 +41,10 @@ constexpr float kRadius = 32.0f;
 // world (500, -300): window pixel (681, 460).
 constexpr std::int32_t kStartNode = 7;
 constexpr std::int32_t kGoalNode = 13;
-constexpr const char* kGoalPixelX = "681";
-constexpr const char* kGoalPixelY = "460";
+constexpr int kGoalPixelX = 681;
+constexpr int kGoalPixelY = 460;
+// Of the engine's own time: long enough for the ball to reach the wall and lean on it.
 constexpr float kSettleSeconds = 2.5f;
-constexpr int kFrameLimit = 3000;
 
 json LevelMap() {
     std::vector<int> cells(kColumns * kRows, 4);
@@ -117,18 +109,9 @@ std::string LevelScene() {
         .dump(2);
 }
 
-// Runs a callback in every frame's system phase, after the collision pass.
-class FrameProbe : public ControlSystem {
-public:
-    void Update(float) override { onFrame(); }
-    std::function<void()> onFrame;
-};
-
-class TilemapInGameTest : public ::testing::Test {
+class TilemapInGameTest : public InGameTest {
 protected:
     void SetUp() override {
-        ASSERT_FALSE(display.name().empty()) << "no private X server";
-        setenv("DISPLAY", display.name().c_str(), 1);
         std::filesystem::copy_file(
             std::filesystem::path(TARNWICK_SOURCE_DIR) / "Data" / "DefaultInputMappings.txt",
             tree.root() / "Data" / "DefaultInputMappings.txt");
@@ -137,103 +120,65 @@ protected:
         tree.WriteFile("Data/EngineSettingFiles/SettingsRouter.txt", "Play.json");
         tree.WriteFile("Data/EngineSettingFiles/Play.json",
                        R"({"defaultEntityFile": "Scenes/Level.json", "runOnStart": "1"})");
-        ASSERT_TRUE(program.StartUp());
     }
-    void TearDown() override { GraphicsSystem::Instance().ShutDown(); }
-
-    void X(std::vector<std::string> arguments) {
-        arguments.insert(arguments.begin(), "/usr/bin/xdotool");
-        EXPECT_EQ(display.Run(arguments), 0) << arguments[1];
-    }
-
-    static Entity* SceneChild(const std::string& name) {
-        for (Entity* child : SceneSystem::Instance().currentScene->children) {
-            if (child->name == name) {
-                return child;
-            }
-        }
-        return nullptr;
-    }
-
-    PrivateDisplay display;
-    GameTree tree;
-    Program program{GameComposition()};
-    Engine& engine = Engine::Instance();
-    FrameProbe probe;
 };
 
 TEST_F(TilemapInGameTest, WallsStopABallAndARightClickWalksThePlayerAroundThem) {
-    enum class Stage { Settling, Clicking, Walking };
-    Stage stage = Stage::Settling;
-    std::string window;
-    int frame = 0;
-    int clickFrame = 0;
-    float start = -1.0f;
+    float start = 0.0f;
+    bool settling = true;
+    bool walking = false;
     float ballFurthest = -1.0e9f;
     std::size_t wallColliders = 0;
     std::size_t wallCells = 0;
     bool routePlanned = false;
     bool arrived = false;
     std::vector<std::int32_t> visited;
+    const auto playerNode = [] {
+        return Pathfinding::NodeOfPoint(
+            SceneChildNamed("Player")->GetComponent<Transform>()->GetWorldPosition());
+    };
+    const auto route = [] { return SceneChildNamed("Player")->GetComponent<Pathfinding>(); };
 
-    probe.onFrame = [&] {
-        ++frame;
-        engine.running = frame < kFrameLimit;
-        if (start < 0.0f) {
-            start = engine.totalTime;
+    // Watched after the collision pass of every frame. The ball only while the loop runs
+    // undisturbed: the input below is sent from inside a frame, and a frame stretched that long
+    // (a sanitized build, a busy machine) carries a body leaning on a wall across the wall's
+    // line, as any frame that long would.
+    probe.onUpdate = [&](int) {
+        if (settling) {
+            ballFurthest = std::max(ballFurthest,
+                                    SceneChildNamed("Ball")->GetComponent<Transform>()->position.x);
         }
-        Transform* ball = SceneChild("Ball")->GetComponent<Transform>();
-        Entity* player = SceneChild("Player");
-        Transform* transform = player->GetComponent<Transform>();
-        Pathfinding* pathfinding = player->GetComponent<Pathfinding>();
-        // Watched while the loop runs undisturbed: the right click below runs xdotool inside a
-        // frame, and a frame stretched that long (a sanitized build, a busy machine) carries a
-        // body leaning on a wall across the wall's line, as any frame that long would.
-        if (stage == Stage::Settling) {
-            ballFurthest = std::max(ballFurthest, ball->position.x);
-        }
-        const std::int32_t node = Pathfinding::NodeOfPoint(transform->GetWorldPosition());
-        switch (stage) {
-            case Stage::Settling:
-                if (engine.totalTime - start > kSettleSeconds) {
-                    Entity* walls = SceneChild("Walls");
-                    wallCells = walls->children.size();
-                    for (const auto& layer :
-                         ComponentListSystem<ColliderLine>::Instance().Layers()) {
-                        wallColliders += layer.size();
-                    }
-                    X({"mousemove", "--window", window, kGoalPixelX, kGoalPixelY});
-                    X({"mousedown", "3"});
-                    clickFrame = frame;
-                    stage = Stage::Clicking;
-                }
-                break;
-            case Stage::Clicking:
-                routePlanned = routePlanned || !pathfinding->path.empty();
-                if (frame - clickFrame >= 3) {
-                    X({"mouseup", "3"});
-                    visited.push_back(node);
-                    stage = Stage::Walking;
-                }
-                break;
-            case Stage::Walking:
-                if (node != visited.back()) {
-                    visited.push_back(node);
-                }
-                if (pathfinding->path.empty()) {
-                    arrived = node == kGoalNode &&
-                              player->GetComponent<Physics>()->velocity == Vector2{0.0f, 0.0f};
-                    engine.running = false;
-                }
-                break;
+        if (walking && (visited.empty() || playerNode() != visited.back())) {
+            visited.push_back(playerNode());
         }
     };
-    program.RunEnginePasses([&] {
-        engine.RegisterSystem(&probe);
-        ASSERT_EQ(display.Run({"/usr/bin/xdotool", "search", "--name", "^Tarnwick$"}, &window), 0);
-        window = window.substr(0, window.find('\n'));
-        ASSERT_EQ(display.Run({"/usr/bin/xdotool", "windowfocus", "--sync", window}), 0);
+    Until([&] { return engine.totalTime - start > kSettleSeconds; });
+    Do([&] {
+        settling = false;
+        wallCells = SceneChildNamed("Walls")->children.size();
+        for (const auto& layer : ComponentListSystem<ColliderLine>::Instance().Layers()) {
+            wallColliders += layer.size();
+        }
     });
+    PointAt(kGoalPixelX, kGoalPixelY);
+    // The right button is held until the player has a route.
+    ButtonDown(DisplayWindow::kRightButton);
+    Until([&] {
+        routePlanned = !route()->path.empty();
+        walking = routePlanned;
+        return routePlanned;
+    });
+    ButtonUp(DisplayWindow::kRightButton);
+    Until([&] {
+        if (!route()->path.empty()) {
+            return false;
+        }
+        arrived =
+            playerNode() == kGoalNode &&
+            SceneChildNamed("Player")->GetComponent<Physics>()->velocity == Vector2{0.0f, 0.0f};
+        return true;
+    });
+    Play([&] { start = engine.totalTime; });
 
     EXPECT_EQ(wallColliders, 1u) << "one outline for the whole map";
     EXPECT_EQ(wallCells, static_cast<std::size_t>(kColumns * kRows)) << "floor and wall objects";
@@ -243,7 +188,7 @@ TEST_F(TilemapInGameTest, WallsStopABallAndARightClickWalksThePlayerAroundThem) 
     EXPECT_TRUE(routePlanned) << "the right click planned a route";
     ASSERT_FALSE(visited.empty());
     EXPECT_EQ(visited.front(), kStartNode);
-    EXPECT_TRUE(arrived) << "stopped on node " << (visited.empty() ? -1 : visited.back());
+    EXPECT_TRUE(arrived) << "stopped on node " << visited.back();
     for (std::int32_t node : visited) {
         EXPECT_FALSE(node % kColumns == 3 && node / kColumns < 4)
             << "walked through wall cell " << node;

@@ -5,10 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <stb_image.h>
-
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -18,14 +15,10 @@
 
 #include "engine/Engine.h"
 #include "engine/EngineSettings.h"
-#include "engine/Program.h"
-#include "game/GameComposition.h"
-#include "graphics/GraphicsSystem.h"
 #include "physics/Collider.h"
 #include "support/ChildProcess.h"
-#include "support/GameTree.h"
-#include "support/PrivateDisplay.h"
-#include "support/StepRunner.h"
+#include "support/InGameTest.h"
+#include "support/Screenshot.h"
 #include "tools/DebugSystem.h"
 #include "tools/EngineSettingsSystem.h"
 #include "tools/UniqueId.h"
@@ -46,13 +39,20 @@ using json = nlohmann::json;
 using ::testing::internal::CaptureStdout;
 using ::testing::internal::GetCapturedStdout;
 
-constexpr int kStepFrameLimit = 600;
+constexpr Rgb kOutlineRed{255, 0, 0};
 
 struct Rect {
     float x0 = 0.0f, y0 = 0.0f, x1 = 0.0f, y1 = 0.0f;
     int CentreX() const { return static_cast<int>((x0 + x1) * 0.5f); }
     int CentreY() const { return static_cast<int>((y0 + y1) * 0.5f); }
+    // Nothing has been recorded until the widget was drawn.
+    bool Drawn() const { return x1 > x0; }
 };
+
+// The centre of a rectangle, read when the step runs.
+std::function<std::pair<int, int>()> CentreOf(const Rect& rect) {
+    return [&rect] { return std::pair{rect.CentreX(), rect.CentreY()}; };
+}
 
 // Remembers where the widget it is attached to drew its last item.
 class RecordRect : public WindowObjectTrait {
@@ -138,84 +138,31 @@ TEST(PerformanceShareTest, AZeroTotalGivesZeroPercent) {
     EXPECT_EQ(DebugSystem::ShareOf(2.0, 3.0), 66);
 }
 
-class ToolWindowsTest : public ::testing::Test {
+class ToolWindowsTest : public InGameTest {
 protected:
     void SetUp() override {
-        ASSERT_FALSE(display.name().empty()) << "no private X server";
-        setenv("DISPLAY", display.name().c_str(), 1);
         fs::copy_file(fs::path(TARNWICK_SOURCE_DIR) / "Data" / "DefaultInputMappings.txt",
                       tree.root() / "Data" / "DefaultInputMappings.txt");
         tree.WriteFile("Data/EngineSettingFiles/SettingsRouter.txt", "Tools.json");
         tree.WriteFile("Data/EngineSettingFiles/Tools.json",
                        json{{"defaultEntityFile", ""}, {"runOnStart", "1"}}.dump(2));
     }
-    void TearDown() override { GraphicsSystem::Instance().ShutDown(); }
 
-    void Run(const std::function<void()>& eachStart = {}) {
-        ASSERT_TRUE(program.StartUp());
-        program.RunEnginePasses([&] {
-            engine.RegisterSystem(&runner);
-            if (window.empty()) {
-                ASSERT_EQ(display.Run({"/usr/bin/xdotool", "search", "--name", "^Tarnwick$"},
-                                      &window),
-                          0);
-                window = window.substr(0, window.find('\n'));
-                ASSERT_EQ(display.Run({"/usr/bin/xdotool", "windowfocus", "--sync", window}), 0);
-            }
-            if (eachStart) {
-                eachStart();
-            }
-        });
-        EXPECT_EQ(runner.failedStep, -1) << "a step never came true";
-    }
-
-    void X(std::vector<std::string> arguments) {
-        arguments.insert(arguments.begin(), "/usr/bin/xdotool");
-        EXPECT_EQ(display.Run(arguments), 0) << arguments[1];
-    }
-    void PointAt(int x, int y) {
-        X({"mousemove", "--window", window, std::to_string(x), std::to_string(y)});
-    }
-    static StepRunner::Step Frames(int count) {
-        return [count, seen = 0]() mutable { return ++seen > count; };
-    }
-    // Pure red pixels on the X server's screen (the game's window with the GUI over it).
-    int RedPixelsOnScreen() {
-        const std::string shot = (tree.root() / "screen.png").string();
-        EXPECT_EQ(display.Run({"/usr/bin/import", "-window", "root", shot}), 0);
-        int width = 0;
-        int height = 0;
-        int channels = 0;
-        unsigned char* pixels = stbi_load(shot.c_str(), &width, &height, &channels, 3);
-        if (pixels == nullptr) {
-            ADD_FAILURE() << "no screenshot";
-            return -1;
-        }
-        int red = 0;
-        for (int i = 0; i < width * height * 3; i += 3) {
-            red += pixels[i] == 255 && pixels[i + 1] == 0 && pixels[i + 2] == 0 ? 1 : 0;
-        }
-        stbi_image_free(pixels);
-        return red;
+    // Pure red pixels in the game's window (the GUI over the game), in the frame drawn last.
+    int RedPixelsOnScreen(const std::string& name) {
+        return window.Shot(name).CountColour(kOutlineRed);
     }
     std::string SettingsFile(const std::string& name) const {
         return ReadFileText(tree.perUserData() / "EngineSettingFiles" / name);
     }
-
-    PrivateDisplay display;
-    GameTree tree;
-    Program program{GameComposition()};
-    Engine& engine = Engine::Instance();
-    StepRunner runner{kStepFrameLimit};
-    std::string window;
 };
-
 
 TEST_F(ToolWindowsTest, DraggingAnItemOntoAnotherReordersTheSectionAndTheDebugKeyTogglesWindows) {
     Rect items[4];
     Rect pause;
     Window* performance = nullptr;
     Window* input = nullptr;
+    bool visibleWhilePaused = false;
     const auto visible = [&] {
         return performance->renderState == WindowRenderState::VISIBLE &&
                input->renderState == WindowRenderState::VISIBLE;
@@ -224,63 +171,26 @@ TEST_F(ToolWindowsTest, DraggingAnItemOntoAnotherReordersTheSectionAndTheDebugKe
         return performance->renderState == WindowRenderState::INVISIBLE &&
                input->renderState == WindowRenderState::INVISIBLE;
     };
-    const auto pressF2 = [&] {
-        X({"keydown", "F2"});
-        X({"keyup", "F2"});
-    };
-    auto& steps = runner.steps;
-    steps.push_back(Frames(3));
-    // Drag the item shown fourth onto the one shown second.
-    steps.push_back([&] {
-        PointAt(items[3].CentreX(), items[3].CentreY());
-        X({"mousedown", "1"});
-        return true;
-    });
-    steps.push_back(Frames(3));
-    steps.push_back([&] {
-        PointAt(items[3].CentreX() + 6, items[3].CentreY() - 6);
-        return true;
-    });
-    steps.push_back(Frames(3));
-    steps.push_back([&] {
-        PointAt(items[1].CentreX(), items[1].CentreY());
-        return true;
-    });
-    steps.push_back(Frames(3));
-    steps.push_back([&] {
-        X({"mouseup", "1"});
-        return true;
-    });
-    steps.push_back(Frames(3));
-    steps.push_back([&] {
-        EXPECT_EQ(sectionOrders["TestOrder"], (std::vector<int>{0, 3, 1, 2}));
-        pressF2();
-        return true;
-    });
-    steps.push_back(hidden);
-    steps.push_back([&] {
-        pressF2();
-        return true;
-    });
-    steps.push_back(visible);
+    Until([&] { return items[1].Drawn() && items[3].Drawn() && pause.Drawn(); });
+    // Drag the item shown fourth onto the one shown second: pressed on it, moved past the GUI's
+    // drag threshold, moved onto the other and let go there.
+    PointAt(CentreOf(items[3]));
+    ButtonDown(DisplayWindow::kLeftButton);
+    PointAt([&] { return std::pair{items[3].CentreX() + 6, items[3].CentreY() - 6}; });
+    PointAt(CentreOf(items[1]));
+    ButtonUp(DisplayWindow::kLeftButton);
+    Until([&] { return sectionOrders["TestOrder"] == std::vector<int>{0, 3, 1, 2}; });
+    PressKey("F2");
+    Until(hidden);
+    PressKey("F2");
+    Until(visible);
     // Paused (through the real checkbox), the toggle key is not delivered.
-    steps.push_back([&] {
-        PointAt(pause.CentreX(), pause.CentreY());
-        X({"click", "1"});
-        return true;
-    });
-    steps.push_back([&] { return engine.paused; });
-    steps.push_back([&] {
-        pressF2();
-        return true;
-    });
-    steps.push_back(Frames(30));
-    steps.push_back([&] {
-        EXPECT_TRUE(visible()) << "toggled while paused";
-        return true;
-    });
+    Click(CentreOf(pause));
+    Until([&] { return engine.paused; });
+    PressKey("F2");
+    Do([&] { visibleWhilePaused = visible(); });
     CaptureStdout();
-    Run([&] {
+    Play([&] {
         auto arrange = std::make_unique<Window>("Arrange");
         arrange->initialPosition = Vector2{300.0f, 80.0f};
         arrange->initialSize = Vector2{200.0f, 200.0f};
@@ -306,7 +216,9 @@ TEST_F(ToolWindowsTest, DraggingAnItemOntoAnotherReordersTheSectionAndTheDebugKe
         checkbox->traits.push_back(std::make_unique<RecordRect>(pause));
     });
     const std::string output = GetCapturedStdout();
+    EXPECT_EQ(sectionOrders["TestOrder"], (std::vector<int>{0, 3, 1, 2}));
     EXPECT_NE(output.find("3 onto 1\n"), std::string::npos) << output;
+    EXPECT_TRUE(visibleWhilePaused) << "toggled while paused";
 }
 
 TEST_F(ToolWindowsTest, SettingsWindowWritesSwitchesRestartsAndTogglesDrawingAids) {
@@ -317,92 +229,68 @@ TEST_F(ToolWindowsTest, SettingsWindowWritesSwitchesRestartsAndTogglesDrawingAid
     Window* firstSettingsWindow = nullptr;
     WindowCheckbox* restartedPause = nullptr;
     bool restartedCollidersChecked = true;
-    const auto clickAt = [&](const Rect& rect) {
-        PointAt(rect.CentreX(), rect.CentreY());
-        X({"click", "1"});
-    };
-    auto& steps = runner.steps;
-    // This GUI library version sees keys by their held state once per frame, so every key is
-    // held over a few frames; typed characters are queued and need no such care.
-    const auto holdKey = [&](const char* key) {
-        steps.push_back([&, key] {
-            X({"keydown", key});
-            return true;
-        });
-        steps.push_back(Frames(2));
-        steps.push_back([&, key] {
-            X({"keyup", key});
-            return true;
-        });
-        steps.push_back(Frames(1));
-    };
+    bool restartedPaused = false;
+    bool pauseShown = false;
+    int outlined = 0;
+    int outlinedAfterToggle = -1;
+    // Clicks into a box, moves to its end, erases `erase` characters, types `text` and presses
+    // Enter. This GUI library version sees keys by their held state once per frame; each key is
+    // held until the window has it down, which the GUI has then seen.
     const auto typeInto = [&](const Rect& rect, const std::string& text, int erase) {
-        steps.push_back([&] {
-            clickAt(rect);
-            return true;
-        });
-        steps.push_back(Frames(2));
-        holdKey("End");
+        Click(CentreOf(rect));
+        Until([] { return ImGui::GetIO().WantTextInput; });
+        PressKey("End");
         for (int i = 0; i < erase; ++i) {
-            holdKey("BackSpace");
+            PressKey("BackSpace");
         }
-        steps.push_back([&, text] {
-            X({"type", text});
-            return true;
-        });
-        steps.push_back(Frames(2));
-        holdKey("Return");
+        Type(text);
+        PressKey("Return");
     };
-    steps.push_back(Frames(3));
+    Until([&] { return runOnStart.Drawn() && settingsPath.Drawn() && restart.Drawn(); });
     // The box shows 1 for the loaded "true"; typing 1 over it writes the member as "1".
     typeInto(runOnStart, "1", 3);
-    steps.push_back([&] { return SettingsFile("Tools.json").find("\"1\"") != std::string::npos; });
-    steps.push_back([&] {
+    Until([&] { return SettingsFile("Tools.json").find("\"1\"") != std::string::npos; });
+    Do([&] {
         const json saved = json::parse(SettingsFile("Tools.json"));
         EXPECT_EQ(saved.at("runOnStart"), "1") << "written as a string";
         EXPECT_FALSE(engine.paused) << "takes effect at the next restart";
-        return true;
     });
     typeInto(settingsPath, "Fresh.json", 12);
-    steps.push_back([&] { return !SettingsFile("Fresh.json").empty(); });
-    steps.push_back([&] {
+    Until([&] { return !SettingsFile("Fresh.json").empty(); });
+    Do([&] {
         const json fresh = json::parse(SettingsFile("Fresh.json"));
         EXPECT_EQ(fresh, (json{{"defaultEntityFile", ""}, {"runOnStart", "0"}}));
         EXPECT_EQ(ReadFileText(tree.perUserData() / "EngineSettingFiles" / "SettingsRouter.txt"),
                   "Fresh.json");
         EXPECT_EQ(EngineSettingsSystem::Instance().settingsJson.at("runOnStart"), "0");
-        EXPECT_GT(RedPixelsOnScreen(), 100) << "text boxes are outlined";
-        clickAt(togglesHeader);
-        return true;
     });
-    steps.push_back(Frames(3));
-    steps.push_back([&] {
-        clickAt(textboxesBox);
-        return true;
+    // Text boxes are outlined in red.
+    Until([&] {
+        outlined = RedPixelsOnScreen("outlined");
+        return outlined > 100;
     });
-    steps.push_back([&] { return !showTextboxes; });
-    steps.push_back(Frames(3));
-    steps.push_back([&] {
-        EXPECT_EQ(RedPixelsOnScreen(), 0) << "no outline anywhere";
-        clickAt(collidersBox);
-        return true;
+    Click(CentreOf(togglesHeader));
+    Until([&] { return textboxesBox.Drawn() && collidersBox.Drawn(); });
+    Click(CentreOf(textboxesBox));
+    Until([&] { return !showTextboxes; });
+    // The screen shows a frame drawn after the toggle once the frame after it runs.
+    Until([&] {
+        outlinedAfterToggle = RedPixelsOnScreen("not-outlined");
+        return outlinedAfterToggle == 0;
     });
-    steps.push_back([&] { return !Collider::showDebugColliders; });
-    steps.push_back([&] {
-        sectionOrders["RearrangeToggles"] = {1, 0};
-        clickAt(restart);
-        return true;
+    Click(CentreOf(collidersBox));
+    Until([&] { return !Collider::showDebugColliders; });
+    Do([&] { sectionOrders["RearrangeToggles"] = {1, 0}; });
+    Click(CentreOf(restart));
+    // The next pass runs on the switched settings file: paused, so the script's frames still
+    // run but no input is delivered.
+    Until([&] { return passes == 2; });
+    Until([&] {
+        restartedPaused = engine.paused;
+        pauseShown = restartedPause->checked;
+        return restartedPaused && pauseShown;
     });
-    // The next pass runs on the switched settings file: paused, so the runner's frames still
-    // count but no input is delivered.
-    steps.push_back([&] { return passes == 2; });
-    steps.push_back(Frames(3));
-    steps.push_back([&] {
-        EXPECT_TRUE(engine.paused) << "the switched settings start paused";
-        EXPECT_TRUE(restartedPause->checked) << "the rebuilt Pause box shows it";
-        return true;
-    });
-    Run([&] {
+    Play([&] {
         ++passes;
         Window* settings = WindowNamed("Engine Settings Window");
         ASSERT_NE(settings, nullptr);
@@ -438,6 +326,10 @@ TEST_F(ToolWindowsTest, SettingsWindowWritesSwitchesRestartsAndTogglesDrawingAid
                togglesHeader);
     });
     EXPECT_EQ(passes, 2);
+    EXPECT_GT(outlined, 100) << "text boxes are outlined";
+    EXPECT_EQ(outlinedAfterToggle, 0) << "no outline anywhere";
+    EXPECT_TRUE(restartedPaused) << "the switched settings start paused";
+    EXPECT_TRUE(pauseShown) << "the rebuilt Pause box shows it";
     EXPECT_FALSE(restartedCollidersChecked) << "the toggle kept its state over the restart";
     EXPECT_EQ(sectionOrders["RearrangeToggles"], (std::vector<int>{1, 0}));
 }

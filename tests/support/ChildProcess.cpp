@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -29,12 +30,18 @@ void RedirectTo(const std::filesystem::path& file, int descriptor) {
 ChildProcess::ChildProcess(const Options& options)
     : program(options.arguments.empty() ? std::string() : options.arguments[0]),
       errorFile(options.errorFile) {
+    const pid_t parent = getpid();
     pid = fork();
     if (pid < 0) {
         throw std::runtime_error("fork failed");
     }
     if (pid != 0) {
         return;
+    }
+    // A test that crashes or is killed for taking too long leaves no server or game behind.
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (getppid() != parent) {
+        _exit(125);
     }
     for (const auto& [name, value] : options.environment) {
         if (value) {

@@ -2,7 +2,8 @@
 // Starts a program as a child process with extra environment settings and a working folder,
 // capturing its standard output and error into files, and waits for it with a bounded timeout.
 // A child that ends with a sanitizer report on its captured standard error fails the running test
-// (in the sanitized build the game under test reports there).
+// (in the sanitized build the game under test reports there). A child is asked to end (SIGTERM)
+// when the process that started it ends, so a crashed test leaves no server or game running.
 
 #include <chrono>
 #include <filesystem>

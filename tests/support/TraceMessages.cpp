@@ -15,6 +15,20 @@ std::vector<std::string> TraceMessages(const std::filesystem::path& log) {
     return messages;
 }
 
+std::string InputSentTrace(const std::string& input, bool pressed) {
+    return std::string(kInputSentTrace) + "InputType::" + input + (pressed ? ", 1" : ", 0");
+}
+
+std::string LastSceneSwitch(const std::vector<std::string>& messages) {
+    const std::string_view prefix = kSceneSwitchTrace;
+    for (auto message = messages.rbegin(); message != messages.rend(); ++message) {
+        if (message->starts_with(prefix)) {
+            return message->substr(prefix.size());
+        }
+    }
+    return {};
+}
+
 namespace {
 // "[YYYY-MM-DD HH:MM:SS] ", which starts the first line of every message.
 constexpr std::string_view kStampShape = "[0000-00-00 00:00:00] ";
