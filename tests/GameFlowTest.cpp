@@ -26,7 +26,7 @@
 #include "physics/Transform.h"
 #include "support/ChildProcess.h"
 #include "support/InGameTest.h"
-#include "support/SceneChild.h"
+#include "testbed/SceneChild.h"
 #include "support/SceneJson.h"
 #include "support/TraceMessages.h"
 

@@ -22,7 +22,7 @@
 #include "physics/Physics.h"
 #include "physics/Transform.h"
 #include "support/InGameTest.h"
-#include "support/SceneChild.h"
+#include "testbed/SceneChild.h"
 #include "support/TraceMessages.h"
 
 namespace {
