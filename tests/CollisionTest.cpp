@@ -706,8 +706,9 @@ TEST(ColliderCloneTest, EveryKindClonesIntoAPlainColliderWithTheSharedFields) {
     const std::unique_ptr<Component> clone = line.Clone();
 
     ASSERT_NE(clone, nullptr);
-    EXPECT_EQ(typeid(*clone), typeid(Collider));
-    const auto& plain = static_cast<const Collider&>(*clone);
+    const Component& cloned = *clone;
+    EXPECT_EQ(typeid(cloned), typeid(Collider));
+    const auto& plain = static_cast<const Collider&>(cloned);
     EXPECT_EQ(plain.type, Collider::kLineKind);
     EXPECT_EQ(plain.label, "Rim");
     EXPECT_TRUE(plain.isSolid);

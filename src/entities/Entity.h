@@ -73,6 +73,8 @@ public:
     bool destroyed = false;
 };
 
+// The templates below look into a component (its dynamic type), so they need the complete class.
+#include "entities/Component.h"
 #include "entities/ComponentListSystem.h"
 
 template <class T>

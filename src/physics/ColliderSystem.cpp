@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstddef>
 #include <optional>
-#include <ranges>
 #include <span>
 #include <vector>
 
@@ -144,6 +143,23 @@ bool ColliderSystem::CirclesTouch(ColliderCircle* a, ColliderCircle* b) {
 
 namespace {
 
+// The numbers of every segment of a line, 0 to count - 1: a counting range written out, since
+// std::views::iota of this standard library does not compile with clang 14 (the fuzz build).
+struct EverySegment {
+    struct Iterator {
+        std::size_t number;
+        std::size_t operator*() const { return number; }
+        Iterator& operator++() {
+            ++number;
+            return *this;
+        }
+        bool operator!=(const Iterator& other) const { return number != other.number; }
+    };
+    std::size_t count;
+    Iterator begin() const { return {0}; }
+    Iterator end() const { return {count}; }
+};
+
 // The circle-line test over the segments `numbers` names (segment k joins vertices 2k and
 // 2k + 1), in their order.
 template <class SegmentNumbers>
@@ -181,7 +197,7 @@ bool CircleTouchesSegments(ColliderCircle* circle, ColliderLine* line,
 
 bool ColliderSystem::CircleTouchesLine(ColliderCircle* circle, ColliderLine* line) {
     return CircleTouchesSegments(circle, line,
-                                 std::views::iota(std::size_t{0}, line->vertices.size() / 2));
+                                 EverySegment{line->vertices.size() / 2});
 }
 
 bool ColliderSystem::CircleTouchesLineSegments(ColliderCircle* circle, ColliderLine* line,

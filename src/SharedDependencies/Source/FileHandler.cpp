@@ -15,7 +15,6 @@ constexpr const char* kInvalidFolderMessage = "Invalid Folder For ReadDirectory(
 // library would use, so that reports of a failed mirror read the same everywhere.
 constexpr const char* kExistsOperation = "exists";
 constexpr const char* kStatusOperation = "status";
-constexpr const char* kEntryStatusOperation = "directory_entry::status";
 constexpr const char* kWalkOperation = "recursive_directory_iterator";
 constexpr const char* kCreateOperation = "create_directories";
 constexpr const char* kWriteOperation = "write";
