@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -128,10 +129,14 @@ TEST_F(InputMappingTest, PressesQueueOneMessagePerBoundInput) {
     input.OnKeyDown(87);
     input.OnKeyUp(87);
     input.OnKeyDown(12);  // unbound: nothing
-    // Drain the queue through the real dispatch of an unpaused engine.
+    // Drain the queue through the real dispatch of an unpaused engine: the releases of inputs
+    // pressed in the same batch wait for the next tick's dispatch.
     input.engine = &Engine::Instance();
     input.SendInputMessages();
+    const std::size_t firstTick = Trace().size();
+    input.SendInputMessages();
     const std::string trace = Trace();
+    EXPECT_GT(trace.find("InputType::UP, 0"), firstTick) << "the release waited for the next tick";
     const std::vector<std::string> expected{
         "Input message sent: InputType::UP, 1", "Input message sent: InputType::SHIFT, 1",
         "Input message sent: InputType::UP, 0", "Input message sent: InputType::SHIFT, 0"};
@@ -146,7 +151,8 @@ TEST_F(InputMappingTest, PressesQueueOneMessagePerBoundInput) {
 
 // The shipped bindings must not collide: after narrowing every code belongs to one key only.
 TEST(DefaultInputMappingsTest, ShippedFileBindsEveryInputWithoutCollisions) {
-    std::ifstream file(std::string(TARNWICK_SOURCE_DIR) + "/Data/DefaultInputMappings.txt");
+    std::ifstream file(std::filesystem::path(TARNWICK_SOURCE_DIR) / "Data" /
+                       "DefaultInputMappings.txt");
     ASSERT_TRUE(file.is_open());
     std::map<int, std::set<int>> codesByNarrowed;
     std::set<InputType> bound;

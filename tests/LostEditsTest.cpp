@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -110,11 +111,19 @@ TEST_F(LostEditsTest, AFileThatCannotBeMirroredBackIsNamedAndTheRestIsMirrored) 
 TEST_F(LostEditsTest, AReadOnlyScenesFolderLetsEveryOtherFileBeMirrored) {
     run.WriteFile("Data/Archetypes/Crate.json", "{\"crate\": 1}");
     std::vector<std::string> wrapper;
+    GameRun::Environment environment;
     if (geteuid() == 0) {
         wrapper = {"/usr/bin/setpriv", "--bounding-set=-dac_override,-dac_read_search",
                    "--inh-caps=-dac_override,-dac_read_search"};
+        // In a process started this way LeakSanitizer's tracer thread crashes at the exit more
+        // often than not ("Tracer caught signal 11"), which ends the run with the sanitizers'
+        // status instead of the game's. This one run goes without the leak check; every other
+        // run of the game keeps it.
+        if (const char* options = std::getenv("ASAN_OPTIONS")) {
+            environment["ASAN_OPTIONS"] = std::string(options) + ":detect_leaks=0";
+        }
     }
-    ASSERT_TRUE(run.StartRunning({}, wrapper));
+    ASSERT_TRUE(run.StartRunning(environment, wrapper));
     EditPerUserLevel();
     std::ofstream(run.PerUserData() / "Archetypes" / "Crate.json") << kEdited;
     std::ofstream(run.PerUserData() / "Scenes" / "Added.json") << "{\"added\": 1}";
@@ -126,7 +135,7 @@ TEST_F(LostEditsTest, AReadOnlyScenesFolderLetsEveryOtherFileBeMirrored) {
     const auto status = run.Wait();
     fs::permissions(scenes, fs::perms::owner_write, fs::perm_options::add);
 
-    EXPECT_EQ(status, 1) << "a failed mirror is not a success";
+    EXPECT_EQ(status, 1) << "a failed mirror is not a success\n" << run.Errors();
     EXPECT_EQ(ReadFileText(run.WorkingTree() / "Data" / "Archetypes" / "Crate.json"), kEdited);
     EXPECT_FALSE(fs::exists(scenes / "Added.json"));
     const std::string error = run.Errors();
