@@ -146,7 +146,11 @@ void EnginePass() {
 }
 
 void AllPairsPass() {
+    // The engine's steps that keep bodies out of walls run around either pass.
+    ColliderSystem::KeepBodiesOutOfWalls();
     RunAllPairsCollisionPass();
+    ColliderSystem::KeepBodiesOutOfWalls();
+    ColliderSystem::SettleAgainstWalls();
 }
 
 void BM_Collision_Engine(benchmark::State& state) {

@@ -511,8 +511,12 @@ void EnginePass() {
     ColliderSystem::Instance().Update(0.0f);
 }
 
+// The engine's steps around its pass, with every pair tested in between.
 void AllPairsPass() {
+    ColliderSystem::KeepBodiesOutOfWalls();
     RunAllPairsCollisionPass();
+    ColliderSystem::KeepBodiesOutOfWalls();
+    ColliderSystem::SettleAgainstWalls();
 }
 
 // Where two journals first part, for a readable failure.

@@ -5,9 +5,11 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <limits>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/Composition.h"
@@ -15,6 +17,7 @@
 #include "engine/Engine.h"
 #include "engine/Program.h"
 #include "engine/StopwatchRegistry.h"
+#include "engine/TickClock.h"
 #include "engine/TraceLog.h"
 #include "game/GameComposition.h"
 #include "graphics/GraphicsSystem.h"
@@ -38,10 +41,16 @@ public:
             onUpdate(static_cast<int>(updateSteps.size()));
         }
     }
-    void Render() override { ++renders; }
+    void Render() override {
+        ++renders;
+        if (onRender) {
+            onRender();
+        }
+    }
 
     std::string name;
     std::function<void(int frame)> onUpdate;
+    std::function<void()> onRender;
     std::vector<float> updateSteps;
     std::vector<float> engineSteps;
     std::vector<float> totalTimes;
@@ -89,16 +98,51 @@ TEST_F(FrameLoopTest, FirstStepIsNearZeroAndPausedUpdatesGetZeroWhileTimeRuns) {
     EXPECT_EQ(probe.renders, kFrames);
 }
 
-TEST_F(FrameLoopTest, UnpausedUpdatesGetTheFrameTime) {
-    ProbeSystem probe("Probe");
-    probe.onUpdate = [&](int frame) { engine.running = frame < 3; };
-    program.RunEnginePasses([&] {
-        engine.RegisterSystem(&probe);
-        engine.paused = false;
-    });
-    ASSERT_EQ(probe.updateSteps.size(), 3u);
-    EXPECT_EQ(probe.updateSteps, probe.engineSteps);
-    EXPECT_GT(probe.updateSteps.back(), 0.0f);
+// Frames of very different lengths: every update gets the tick's length, and the ticks keep the
+// clock's pace (one per 1/60 s of frame time), so the world moves the same at any frame rate. A
+// stall runs no more than the bounded number of ticks in the frame after it.
+TEST_F(FrameLoopTest, UnpausedUpdatesAreTicksOfOneLengthThatKeepTheClocksPace) {
+    using namespace std::chrono_literals;
+    const float tick = 1.0f / 60.0f;
+    for (const auto delay : {2ms, 40ms}) {
+        SCOPED_TRACE(delay.count());
+        ProbeSystem probe("Probe");
+        float start = 0.0f;
+        int frames = 0;
+        int ticksAtStall = 0;
+        float stallFrame = 0.0f;
+        probe.onRender = [&] {
+            ++frames;
+            if (frames == 1) {
+                start = engine.totalTime;
+            }
+            std::this_thread::sleep_for(delay);
+            if (frames == 12) {
+                ticksAtStall = static_cast<int>(probe.updateSteps.size());
+                std::this_thread::sleep_for(1s);
+            }
+            if (frames == 13) {
+                stallFrame = engine.dt;
+                EXPECT_EQ(static_cast<int>(probe.updateSteps.size()) - ticksAtStall,
+                          TickClock::kMaxTicksPerFrame)
+                    << "the frame after a stall runs the bounded number of ticks";
+            }
+            engine.running = engine.totalTime - start < 1.5f;
+        };
+        program.RunEnginePasses([&] {
+            engine.RegisterSystem(&probe);
+            engine.paused = false;
+        });
+        ASSERT_FALSE(probe.updateSteps.empty());
+        for (const float step : probe.updateSteps) {
+            ASSERT_EQ(step, tick);
+        }
+        // The frame with the stall runs its bounded ticks and drops the rest of its time.
+        const double played =
+            engine.totalTime - start - stallFrame + TickClock::kMaxTicksPerFrame * tick;
+        EXPECT_NEAR(static_cast<double>(probe.updateSteps.size()), played * 60.0, 2.0);
+        engine.restart = true;
+    }
 }
 
 TEST_F(FrameLoopTest, RestartRunsANewPassOnTheSameWindowWithAFreshTraceLog) {
@@ -272,6 +316,44 @@ TEST(ProgramCompositionTest, NoLibrarySystemStartsAfterTheWindowFailed) {
     if (savedDisplay) {
         setenv("DISPLAY", savedDisplay->c_str(), 1);
     }
+}
+
+// Frame times in, ticks out: the remainder carries over, the bound drops what lies beyond it, and
+// times that are no time add nothing.
+TEST(TickClockTest, FramesRunTheWholeTicksDueAndCarryTheRest) {
+    struct Case {
+        const char* what;
+        std::vector<double> frames;
+        std::vector<int> ticks;
+    };
+    const double tick = 1.0 / 60.0;
+    const std::vector<Case> cases = {
+        {"one tick per tick-long frame", {tick, tick, tick}, {1, 1, 1}},
+        {"short frames add up", {0.4 * tick, 0.4 * tick, 0.4 * tick}, {0, 0, 1}},
+        {"a long frame catches up", {3.5 * tick, 0.5 * tick}, {3, 1}},
+        {"a stall runs the bound and drops the rest",
+         {1.0, 0.5 * tick},
+         {TickClock::kMaxTicksPerFrame, 0}},
+        {"no time, negative or not a number adds nothing",
+         {0.0, -1.0, std::numeric_limits<double>::quiet_NaN(),
+          std::numeric_limits<double>::infinity()},
+         {0, 0, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TickClock clock;
+        std::vector<int> ticks;
+        for (const double frame : c.frames) {
+            ticks.push_back(clock.TicksDue(frame));
+        }
+        EXPECT_EQ(ticks, c.ticks);
+        EXPECT_LT(clock.Accumulated(), tick);
+    }
+    TickClock slow;
+    slow.SetTickLength(0.1);
+    slow.SetTickLength(-1.0);
+    EXPECT_EQ(slow.TickLength(), 0.1) << "a length that is no length is refused";
+    EXPECT_EQ(slow.TicksDue(0.25), 2);
 }
 
 }  // namespace

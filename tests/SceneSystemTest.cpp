@@ -307,6 +307,13 @@ TEST_F(SceneSystemTest, SwitchSparesAnEntityThatReusesTheFreedScenesAddress) {
             [&](int frame) {
                 if (frame == 1) {
                     Entity* scene = scenes.currentScene;
+                    // The allocator keeps a short list of freed blocks per size and hands out
+                    // the last one freed first, but only while the list has room: empty it, so
+                    // that the scene's block goes to its head.
+                    std::vector<void*> spare;
+                    for (int block = 0; block < 16; ++block) {
+                        spare.push_back(::operator new(sizeof(Entity)));
+                    }
                     scene->Destroy();
                     // The engine's own sweep, run here so that nothing else is allocated
                     // between freeing the scene and allocating the projectile.
@@ -315,6 +322,9 @@ TEST_F(SceneSystemTest, SwitchSparesAnEntityThatReusesTheFreedScenesAddress) {
                     projectile = new Entity("Bullet");
                     EXPECT_EQ(projectile, scene) << "the freed address was not reused, so this "
                                                     "case does not show what it is meant to";
+                    for (void* block : spare) {
+                        ::operator delete(block);
+                    }
                     projectile->AddComponent(new Transform());
                     engine.originEntity->AddChild(projectile);
 

@@ -167,6 +167,7 @@ class PassAllocationsTest : public EnginePassTest {};
 // The brackets themselves: an update and a contact handler that allocate are counted in their
 // passes, once per frame each, and a system that allocates before and after them is not.
 TEST_F(PassAllocationsTest, CountsTheComponentAndCollisionPassesOfEveryFrame) {
+    engine.ticksPerFrame = 1;
     ASSERT_TRUE(program.StartUp());
     engine.Initialize(GameComposition().engineSystems);
     AllocatingSystem outside;

@@ -24,6 +24,7 @@
 #include "gameplay/BoomerangBehavior.h"
 #include "gameplay/BulletBehavior.h"
 #include "gameplay/FlameBehavior.h"
+#include "engine/Random.h"
 #include "gameplay/RandomDraw.h"
 #include "gameplay/Weapon.h"
 #include "graphics/Emitter.h"
@@ -196,14 +197,13 @@ TEST_F(WeaponTest, FlameDrawsFourNumbersInOrderAndVariesItsArchetype) {
     const nlohmann::json& fileFlame = file.at("FlameBehavior").at("FlameBehavior");
 
     AimAt(0.0);
-    // The draws the weapon will make: the sequence restarts where the program's unseeded one
-    // starts.
-    std::srand(1);
+    // The draws the weapon will make: the stream starts again from the same seed.
+    SeedRandom(1);
     double u[4];
     for (double& draw : u) {
         draw = UnitDraw();
     }
-    std::srand(1);
+    SeedRandom(1);
     Fire(WeaponType::FLAMETHROWER);
     ASSERT_EQ(Projectiles().size(), 1u);
     Entity* flame = Projectiles()[0];
@@ -220,7 +220,7 @@ TEST_F(WeaponTest, FlameDrawsFourNumbersInOrderAndVariesItsArchetype) {
 }
 
 TEST(RandomDrawTest, DrawsStayWithinTheSpreadRangeAndRepeatAfterTheSameSeed) {
-    std::srand(1);
+    SeedRandom(1);
     std::vector<int> first;
     bool reachedUpperHalf = false;
     for (int draw = 0; draw < 10000; ++draw) {
@@ -233,10 +233,17 @@ TEST(RandomDrawTest, DrawsStayWithinTheSpreadRangeAndRepeatAfterTheSameSeed) {
         }
     }
     EXPECT_TRUE(reachedUpperHalf) << "the whole range is used";
-    std::srand(1);
+    SeedRandom(1);
     for (int expected : first) {
         EXPECT_EQ(DrawRandom(), expected);
     }
+    SeedRandom(2);
+    std::vector<int> other;
+    for (std::size_t draw = 0; draw < first.size(); ++draw) {
+        other.push_back(DrawRandom());
+    }
+    EXPECT_NE(other, first) << "another seed, another stream";
+    EXPECT_EQ(RandomSeed(), 2u);
 }
 
 TEST_F(WeaponTest, BoomerangFliesAlongTheAimAndBendsTowardsFortyFiveDegreesMore) {

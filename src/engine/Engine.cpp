@@ -10,6 +10,7 @@
 #include "engine/EngineSettings.h"
 #include "engine/InputMessage.h"
 #include "engine/MessageHandler.h"
+#include "engine/Random.h"
 #include "engine/StopwatchRegistry.h"
 #include "engine/System.h"
 #include "engine/TraceLog.h"
@@ -86,6 +87,7 @@ void Engine::Initialize(const std::vector<System*>& systemsToRegister) {
     TraceLog::Truncate();
     TraceLog::Log("Engine::Initialize");
     restart = false;
+    tickCount = 0;
     LoadEngineSettings();
     LoadDefaultInputMappings();
 
@@ -98,6 +100,7 @@ void Engine::Initialize(const std::vector<System*>& systemsToRegister) {
     originEntity = new Entity(kOriginEntityName);
     mouseObject = new Entity(kMouseObjectName);
 
+    SeedRandomFromEntropy();
     for (VirtualComponentListSystem* list : ComponentListsInFanOutOrder()) {
         list->Initialize();
     }
@@ -113,6 +116,11 @@ void Engine::Initialize(const std::vector<System*>& systemsToRegister) {
 
     paused = !EngineSettings::runOnStart;
     ChangeToDefaultScene();
+}
+
+void Engine::Tick(float tickLength) {
+    ++tickCount;
+    Update(tickLength);
 }
 
 void Engine::Update(float frameDt) {

@@ -4,6 +4,7 @@
 // Initialize, then Update and Render once per frame while `running`, then Shutdown. Which systems
 // a pass registers is decided by the caller (see Composition), not here.
 
+#include <cstdint>
 #include <vector>
 
 class Entity;
@@ -19,6 +20,8 @@ public:
     // loaded, before the two engine entities exist.
     void Initialize(const std::vector<System*>& systemsToRegister);
     void Update(float dt);
+    // One simulation tick: Update with the tick's length, counted in `tickCount`.
+    void Tick(float tickLength);
     void Render();
     void Shutdown();
 
@@ -40,6 +43,11 @@ public:
     // Unscaled duration of the last frame, and the sum of all of them since process start.
     float dt = 0.0f;
     float totalTime = 0.0f;
+    // Simulation ticks run in this engine pass (updates while paused are not ticks).
+    std::uint64_t tickCount = 0;
+    // When above 0, every frame runs exactly this many ticks, whatever the clock says (a replay
+    // run back to back, a test that steps the world frame by frame); 0 follows the clock.
+    int ticksPerFrame = 0;
 
 private:
     Engine() = default;

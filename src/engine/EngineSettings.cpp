@@ -18,6 +18,7 @@ constexpr const char* kTrailingBlanks = "\r\n \t";
 constexpr const char* kPathSeparators = "/\\";
 constexpr const char* kDefaultEntityFileKey = "defaultEntityFile";
 constexpr const char* kRunOnStartKey = "runOnStart";
+constexpr const char* kTicksPerSecondKey = "ticksPerSecond";
 constexpr int kSettingsIndent = 2;
 // The new text is written here first and then renamed over the settings file. It sits beside
 // the settings file so that the rename stays on one file system and replaces the file at once.
@@ -30,6 +31,7 @@ constexpr const char* kSaveErrorPrefix = "SaveSettings - Settings not saved: ";
 struct StartSettings {
     bool runOnStart = false;
     std::string defaultEntityFile;
+    double ticksPerSecond = EngineSettings::kDefaultTicksPerSecond;
 };
 
 // The file that could not be used and why, for the one trace error.
@@ -121,6 +123,31 @@ std::optional<SettingsFault> ReadStartSettings(const std::string& path, StartSet
     return std::nullopt;
 }
 
+// The optional tick rate; a fault names the file and keeps the default.
+std::optional<SettingsFault> ReadTicksPerSecond(const std::string& path, double& result) {
+    nlohmann::json settings;
+    try {
+        settings = nlohmann::json::parse(ReadWholeFile(path));
+    } catch (const std::exception& error) {
+        return SettingsFault{path, error.what()};
+    }
+    const auto member = settings.find(kTicksPerSecondKey);
+    if (member == settings.end()) {
+        return std::nullopt;
+    }
+    const nlohmann::json value =
+        member->is_string()
+            ? nlohmann::json::parse(member->get_ref<const std::string&>(), nullptr, false)
+            : nlohmann::json();
+    if (!value.is_number() || !(value.get<double>() >= EngineSettings::kFewestTicksPerSecond) ||
+        !(value.get<double>() <= EngineSettings::kMostTicksPerSecond)) {
+        return SettingsFault{path, "\"ticksPerSecond\" is not a string holding a number from 10 "
+                                   "to 1000; 60 ticks per second are used"};
+    }
+    result = value.get<double>();
+    return std::nullopt;
+}
+
 // Writes `text` to a scratch file and renames it over `path`, so that `path` holds either its
 // old content or all of the new one.
 std::optional<SettingsFault> ReplaceFile(const std::string& path, const std::string& text) {
@@ -193,9 +220,13 @@ void LoadEngineSettings() {
     if (fault) {
         TraceLog::Error(kLoadErrorPrefix + Describe(*fault));
         loaded = StartSettings{};
+    } else if (std::optional<SettingsFault> rate =
+                   ReadTicksPerSecond(SettingsPath(name), loaded.ticksPerSecond)) {
+        TraceLog::Error("LoadEngineSettings - " + Describe(*rate));
     }
     EngineSettings::runOnStart = loaded.runOnStart;
     EngineSettings::defaultEntityFile = loaded.defaultEntityFile;
+    EngineSettings::ticksPerSecond = loaded.ticksPerSecond;
 }
 
 void SaveSettings(const nlohmann::json& settings) {

@@ -4,8 +4,10 @@
 // the router file there names the active one, so several settings files can sit side by side.
 //
 // Settings file shape (written with an indent of 2, keys sorted, no final line break):
-//   { "defaultEntityFile": "Scenes/MenuScene.json", "runOnStart": "1" }
+//   { "defaultEntityFile": "Scenes/MenuScene.json", "runOnStart": "1", "ticksPerSecond": "60" }
 // "runOnStart" is a string holding JSON text: a number (non-zero is true) or a boolean.
+// "ticksPerSecond", optional, is a string holding a number from 10 to 1000: how many simulation
+// ticks make a second (60 when missing).
 
 #include <optional>
 #include <string>
@@ -19,6 +21,10 @@ inline std::string routerPath;
 inline bool runOnStart = false;
 // Relative to DataDirectory and beginning with "Scenes/"; empty means no start scene.
 inline std::string defaultEntityFile;
+inline constexpr double kDefaultTicksPerSecond = 60.0;
+inline constexpr double kFewestTicksPerSecond = 10.0;
+inline constexpr double kMostTicksPerSecond = 1000.0;
+inline double ticksPerSecond = kDefaultTicksPerSecond;
 }  // namespace EngineSettings
 
 // The router file, and a settings file of the given name, in the data directory.
@@ -39,7 +45,8 @@ nlohmann::json DefaultSettingsJson();
 // missing or mistyped member, a "runOnStart" that is neither a number nor a boolean) the record
 // gets the default settings and one trace error names the file and the reason, so that the
 // engine still starts. A router that names no plain file inside the folder (SettingsNameFault)
-// is reported the same way, and then no settings file is opened at all.
+// is reported the same way, and then no settings file is opened at all. A "ticksPerSecond" that is
+// not a number in its range gets one trace error and the default, and the rest is kept.
 void LoadEngineSettings();
 
 // Replaces the active settings file (the one the router names) with `settings`. The text is

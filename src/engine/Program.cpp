@@ -15,6 +15,7 @@
 #include "SharedDependencies/Source/FileHandler.h"
 #include "engine/DataDirectories.h"
 #include "engine/Engine.h"
+#include "engine/EngineSettings.h"
 #include "engine/SteadyClock.h"
 #include "engine/StopwatchRegistry.h"
 #include "engine/System.h"
@@ -119,6 +120,8 @@ void Program::RunEnginePasses(const std::function<void()>& afterInitialize) {
     Engine& engine = Engine::Instance();
     while (engine.restart) {
         engine.Initialize(composition.engineSystems);
+        ticks.SetTickLength(1.0 / EngineSettings::ticksPerSecond);
+        ticks.Reset();
         ReportStartMirror();
         if (afterInitialize) {
             afterInitialize();
@@ -154,7 +157,19 @@ void Program::RunFrame() {
     }
     StopStopwatch({}, kLibraryUpdatesSpan);
 
-    engine.Update(scaledDt);
+    // The simulation advances in whole ticks; while paused, one update with 0 keeps the tools
+    // live and moves nothing.
+    if (engine.paused) {
+        ticks.Reset();
+        engine.Update(0.0f);
+    } else {
+        const int due =
+            engine.ticksPerFrame > 0 ? engine.ticksPerFrame : ticks.TicksDue(engine.dt);
+        const auto tickLength = static_cast<float>(ticks.TickLength());
+        for (int tick = 0; tick < due && engine.running && !engine.paused; ++tick) {
+            engine.Tick(tickLength);
+        }
+    }
 
     StartStopwatch({}, kEmitterCompilationSpan);
     graphics.CompileEmitters(ComponentListSystem<Emitter>::Instance().Layers());

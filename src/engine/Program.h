@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/Composition.h"
+#include "engine/TickClock.h"
 
 class Program {
 public:
@@ -22,6 +23,8 @@ public:
     bool StartUp();
     // `afterInitialize`, when given, runs right after each Engine::Initialize.
     void RunEnginePasses(const std::function<void()>& afterInitialize = {});
+    // One frame: the frame's time, the library updates (window events, audio, the GUI frame),
+    // the simulation ticks due (TickClock), then one rendering of the last tick's world.
     void RunFrame();
     // Shuts the library systems down and mirrors the per-user data back; 0, or 1 when a file
     // could not be mirrored (each is named on standard error and in the trace log).
@@ -41,6 +44,8 @@ private:
     void ReportStartMirror();
 
     Composition composition;
+    // The simulation's ticks; their length comes from the settings of each engine pass.
+    TickClock ticks;
 
     // Per-user files found newer than the working tree's at start and kept; reported once the
     // first engine pass has started its trace log.

@@ -33,14 +33,17 @@ void SceneSystem::ChangeScene(std::string name) {
     }
     Engine::Instance().originEntity->AddChild(scene);
     currentScene = scene;
+    currentSceneName = std::move(name);
 }
 
 void SceneSystem::ForgetFreedScene(const Entity* freed) {
     if (freed == currentScene) {
         currentScene = nullptr;
+        currentSceneName.clear();
     }
 }
 
 void SceneSystem::ShutDown() {
     currentScene = nullptr;
+    currentSceneName.clear();
 }

@@ -31,6 +31,8 @@ public:
 
     // The top entity of the loaded scene (named "To Be Loaded"), or null when none is loaded.
     Entity* currentScene = nullptr;
+    // The file name ChangeScene loaded it from ("Level2Scene.json"), empty when none is loaded.
+    std::string currentSceneName;
 
 private:
     SceneSystem() = default;

@@ -9,13 +9,14 @@
 #include "input/InputStateSystem.h"
 #include "input/InputSystem.h"
 #include "physics/ColliderSystem.h"
+#include "replay/ReplayRunSystem.h"
 #include "tools/DebugSystem.h"
 #include "tools/EditorSystem.h"
 #include "tools/EngineSettingsSystem.h"
 #include "tools/IMGUISystem.h"
 #include "tools/WindowCreationSystem.h"
 
-Composition GameComposition() {
+Composition GameComposition(bool recordsOrReplays) {
     Composition composition;
     // The input system comes first, so that a frame's messages are delivered (and the held-input
     // table set) before any other system updates. The window-creation system comes before the tool
@@ -29,6 +30,11 @@ Composition GameComposition() {
         &DebugSystem::Instance(),          &EditorSystem::Instance(),
         &EngineSettingsSystem::Instance(),
     };
+    // Last: it sees the world every other system has settled, and shuts down first, while the
+    // world is still whole, to write or check the last checkpoint.
+    if (recordsOrReplays) {
+        composition.engineSystems.push_back(&ReplayRunSystem::Instance());
+    }
     // The GUI is last: it opens its frame after the window has polled its events, and draws over
     // everything else.
     composition.librarySystems = {

@@ -1,12 +1,10 @@
 #include "gameplay/RandomDraw.h"
 
-#include <cstdlib>
+#include "engine/Random.h"
 
 int DrawRandom() {
-    // Keeps the high bits, which are the better ones in simple generators; a C library whose
-    // RAND_MAX is already 32767 divides by 1.
-    constexpr int kDivisor = RAND_MAX / (kRandomDrawMax + 1) + 1;
-    return std::rand() / kDivisor;
+    // The high 15 bits of the stream's 32.
+    return static_cast<int>(NextRandom() >> 17);
 }
 
 double UnitDraw() {

@@ -1,11 +1,10 @@
 #pragma once
-// The gameplay's random numbers: the C library's rand(), never seeded, so every run draws the
-// same sequence. The spreads are defined over draws of 0..32767; rand()'s own range differs
-// between C libraries (glibc's reaches 2^31 - 1), so each draw is brought onto that range first.
+// The gameplay's random numbers, drawn from the engine's seeded stream (engine/Random.h), so a
+// replay draws the same numbers. The spreads are defined over draws of 0..32767.
 
 inline constexpr int kRandomDrawMax = 32767;
 
-// One rand() call, as a whole number in 0..kRandomDrawMax.
+// One draw, as a whole number in 0..kRandomDrawMax.
 int DrawRandom();
 
 // One draw mapped onto 0..1: u(r) = r / 32767.

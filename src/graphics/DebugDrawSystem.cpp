@@ -1,5 +1,7 @@
 #include "graphics/DebugDrawSystem.h"
 
+#include <algorithm>
+
 #include <glad/gl.h>
 
 #include "graphics/GraphicsSystem.h"
@@ -35,9 +37,19 @@ void DebugDrawSystem::DrawOutline(const std::vector<Vector2>& shape, Vector2 pos
     Draw(shape, position, scale, colorName, primitive);
 }
 
+void DebugDrawSystem::PreUpdate() {
+    points.clear();
+    updatePointCount = 0;
+}
+
+void DebugDrawSystem::Update(float /*dt*/) {
+    // The component lists have updated; the registered systems before this one queue no lines.
+    updatePointCount = points.size();
+}
+
 void DebugDrawSystem::Render() {
     Draw(points, {0.0f, 0.0f}, {1.0f, 1.0f}, kLinesColor, GL_LINES);
-    points.clear();
+    points.resize(std::min(updatePointCount, points.size()));
 }
 
 void DebugDrawSystem::ShutDown() {

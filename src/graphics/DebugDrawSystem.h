@@ -1,9 +1,11 @@
 #pragma once
 // Debug drawing: owns the vertex array and buffer that every debug shape goes through. Outlines
 // handed over during the component lists' render pass (colliders') are drawn at once, in their
-// place among the frame's draws. Free line segments that any code may queue during a frame (aim
-// lines, routes) are drawn in one call after the component lists have drawn, then forgotten: a
-// line that should stay visible is queued every frame.
+// place among the frame's draws. Free line segments (aim lines, routes) are drawn in one call
+// after the component lists have drawn. Those queued by a simulation tick's updates stay until
+// the next tick starts, so a frame that runs no tick still shows them and a frame that runs
+// several shows the last tick's; those queued while rendering are drawn that frame, then
+// forgotten.
 
 #include <string_view>
 #include <vector>
@@ -18,11 +20,12 @@ public:
     static DebugDrawSystem& Instance();
 
     void Initialize() override;
+    void PreUpdate() override;
+    void Update(float dt) override;
     void Render() override;
     void ShutDown() override;
 
-    // Queues a segment in world coordinates; segments queued after this frame's render pass are
-    // drawn the next frame.
+    // Queues a segment in world coordinates (see above for how long it is drawn).
     void AddLine(Vector2 from, Vector2 to);
 
     // Draws `shape`, placed at `position` and scaled by `scale`, now, as `primitive` in the
@@ -33,6 +36,8 @@ public:
     int vertexArray = -1;
     int vertexBuffer = -1;
     std::vector<Vector2> points;
+    // How many of `points` the last update queued; the rest were queued while rendering.
+    std::size_t updatePointCount = 0;
 
 private:
     DebugDrawSystem() = default;

@@ -1,6 +1,8 @@
 #include "input/InputSystem.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <iterator>
 #include <limits>
 #include <sstream>
 #include <stdexcept>
@@ -81,6 +83,9 @@ void InputSystem::OnKeyUp(int code) {
 }
 
 void InputSystem::QueueBoundInputs(int code, bool pressed) {
+    if (devicesIgnored) {
+        return;
+    }
     const auto found = bindings.find(code);
     if (found == bindings.end()) {
         return;
@@ -102,10 +107,30 @@ void InputSystem::Update(float /*dt*/) {
 void InputSystem::SendInputMessages() {
     {
         const std::lock_guard<std::mutex> guard(queueLock);
-        if (!engine->paused) {
-            batch.swap(pendingMessages);
+        if (engine->paused) {
+            pendingMessages.clear();
+        } else {
+            // A press and its release queued before the same tick would cancel out before any
+            // consumer polled the held flag: the release and everything after it wait for the
+            // next tick, so every press is held for at least one tick.
+            pressedInBatch.clear();
+            std::size_t count = 0;
+            for (; count < pendingMessages.size(); ++count) {
+                const InputMessage& message = *pendingMessages[count];
+                const bool pressedBefore =
+                    std::find(pressedInBatch.begin(), pressedInBatch.end(), message.input) !=
+                    pressedInBatch.end();
+                if (!message.pressed && pressedBefore) {
+                    break;
+                }
+                if (message.pressed && !pressedBefore) {
+                    pressedInBatch.push_back(message.input);
+                }
+            }
+            const auto taken = pendingMessages.begin() + static_cast<std::ptrdiff_t>(count);
+            std::move(pendingMessages.begin(), taken, std::back_inserter(batch));
+            pendingMessages.erase(pendingMessages.begin(), taken);
         }
-        pendingMessages.clear();
     }
     for (const auto& message : batch) {
         TraceLog::Log("InputSystem::SendInputMessages - Input message sent: " +

@@ -1,7 +1,7 @@
 #pragma once
 // Turns device key codes into abstract input messages. The window callbacks report presses and
-// releases; every input bound to the code becomes one queued message, and once per frame the
-// queue is traced and broadcast through the engine.
+// releases; every input bound to the code becomes one queued message, and once per simulation
+// tick the queue is traced and broadcast through the engine.
 
 #include <istream>
 #include <map>
@@ -31,9 +31,14 @@ public:
     void OnKeyUp(int code);
     void QueueMessage(std::unique_ptr<InputMessage> message);
 
-    // Sends the frame's queued messages (dropped undelivered while the engine is paused).
+    // Sends the queued messages, once per tick (dropped undelivered while the engine is paused).
+    // A release of an input pressed earlier in the same batch, and all that follows it, waits
+    // for the next tick.
     void Update(float dt) override;
     void SendInputMessages();
+
+    // While set (a replay), the window's keys and buttons queue nothing; QueueMessage still does.
+    bool devicesIgnored = false;
 
     // Key code -> inputs bound to it, in mapping-file order; duplicates are kept.
     std::map<int, std::vector<InputType>> bindings;
@@ -44,6 +49,7 @@ private:
 
     std::vector<std::unique_ptr<InputMessage>> pendingMessages;
     std::mutex queueLock;
-    // Reused between frames so the dispatch allocates nothing once it has grown.
+    // Reused between ticks so the dispatch allocates nothing once it has grown.
     std::vector<std::unique_ptr<InputMessage>> batch;
+    std::vector<InputType> pressedInBatch;
 };

@@ -10,7 +10,9 @@
 #include "engine/ComponentType.h"
 #include "entities/Entity.h"
 #include "physics/ColliderCircle.h"
+#include "entities/ComponentListSystem.h"
 #include "physics/ColliderLine.h"
+#include "physics/Physics.h"
 #include "physics/Transform.h"
 
 namespace {
@@ -107,7 +109,148 @@ void ColliderSystem::Update(float /*dt*/) {
     // An entity records at most one component per type: room for the components of both
     // entities of a report, so that telling them never allocates.
     toldComponents.reserve(2 * kComponentTypeCount);
+    // A fast body can pass a wall between two ticks without ever touching it; stopped where it
+    // first reaches the wall, it touches it in the pass like a slow one.
+    KeepBodiesOutOfWalls();
     pass.Run(*this);
+    // The pass's responses (a crowd pushing a body) may have carried a body across a wall or into
+    // it: walls have the last word.
+    KeepBodiesOutOfWalls();
+    SettleAgainstWalls();
+}
+
+namespace {
+
+// Where the path from `from` to `to` crosses the segment, as a share of the path (0 to 1); none
+// when it does not cross it or runs along it.
+std::optional<float> Crossing(Vector2 from, Vector2 to, const Segment& segment) {
+    const Vector2 path = to - from;
+    const Vector2 side = segment.second - segment.first;
+    const float denominator = path.x * side.y - path.y * side.x;
+    if (denominator == 0.0f) {
+        return std::nullopt;
+    }
+    const Vector2 offset = segment.first - from;
+    const float alongPath = (offset.x * side.y - offset.y * side.x) / denominator;
+    const float alongSide = (offset.x * path.y - offset.y * path.x) / denominator;
+    if (!(alongPath >= 0.0f && alongPath <= 1.0f && alongSide >= 0.0f && alongSide <= 1.0f)) {
+        return std::nullopt;
+    }
+    return alongPath;
+}
+
+float DistanceToSegment(Vector2 point, const Segment& segment) {
+    const Vector2 along = segment.second - segment.first;
+    const float lengthSquared = LengthSquared(along);
+    const float t = lengthSquared > 0.0f
+                        ? std::clamp(Dot(point - segment.first, along) / lengthSquared, 0.0f, 1.0f)
+                        : 0.0f;
+    return std::sqrt(LengthSquared(segment.first + along * t - point));
+}
+
+// Bisection steps for the point where a path reaches a wall: 2^-24 of the path, below a float's
+// resolution of the positions.
+constexpr int kReachSteps = 24;
+
+}  // namespace
+
+bool ColliderSystem::KeepOutOfWall(ColliderCircle& circle, Vector2 from, Transform& transform,
+                                   ColliderLine& line) {
+    const std::optional<Placement> shape = Place(line, line.relativePos);
+    const std::optional<Placement> round = Place(circle, circle.relativePos);
+    if (!shape || !round) {
+        return false;
+    }
+    const Vector2 offset = round->centre - transform.GetWorldPosition();
+    const Vector2 start = from + offset;
+    const Vector2 end = round->centre;
+    const float radius = round->scaleFactor * circle.radius;
+    // Neither end of the path near the outline's bounds: nothing to cross.
+    const float reach = shape->scaleFactor * line.boundingRadius + radius;
+    const Vector2 middle = (start + end) * 0.5f;
+    const float halfPath = std::sqrt(LengthSquared(end - start)) * 0.5f;
+    if (LengthSquared(middle - shape->centre) > (reach + halfPath) * (reach + halfPath)) {
+        return false;
+    }
+    // The earliest crossing of any segment.
+    std::optional<float> first;
+    Segment crossed{};
+    const std::vector<Vector2>& vertices = line.vertices;
+    for (std::size_t i = 0; i + 1 < vertices.size(); i += 2) {
+        const Segment segment = PlaceSegment(*shape, vertices[i], vertices[i + 1]);
+        const std::optional<float> at = Crossing(start, end, segment);
+        if (at && (!first || *at < *first)) {
+            first = at;
+            crossed = segment;
+        }
+    }
+    if (!first) {
+        return false;
+    }
+    // Back along the path to where the body first touches the crossed segment: its centre stays
+    // on the side it came from, so the pass pushes it out on that side.
+    float low = 0.0f;
+    float high = *first;
+    const Vector2 path = end - start;
+    if (DistanceToSegment(start, crossed) <= radius) {
+        high = 0.0f;
+    }
+    for (int step = 0; step < kReachSteps && high > 0.0f; ++step) {
+        const float mid = (low + high) * 0.5f;
+        if (DistanceToSegment(start + path * mid, crossed) <= radius) {
+            high = mid;
+        } else {
+            low = mid;
+        }
+    }
+    // The first point found touching, so the pass reports the contact; a point before the
+    // crossing itself, so the centre is still on its side (a body of no size stops short).
+    const float keep = high < *first ? high : low;
+    transform.SetPosition(transform.position - path * (1.0f - keep));
+    return true;
+}
+
+void ColliderSystem::KeepBodiesOutOfWalls() {
+    const auto& lineLayers = ComponentListSystem<ColliderLine>::Instance().Layers();
+    for (const auto& circles : ComponentListSystem<ColliderCircle>::Instance().Layers()) {
+        for (ColliderCircle* circle : circles) {
+            Entity* owner = circle->owner;
+            Transform* transform = circle->OwnerTransform();
+            Physics* physics = owner != nullptr ? owner->GetComponent<Physics>() : nullptr;
+            if (transform == nullptr || physics == nullptr || transform->isStatic ||
+                owner->name == kPointerEntityName) {
+                continue;
+            }
+            // Where the body stood when this tick began, in world coordinates.
+            const Vector2 from =
+                transform->GetWorldPosition() + (physics->oldPosition - transform->position);
+            for (const auto& lines : lineLayers) {
+                for (ColliderLine* line : lines) {
+                    if (line->isSolid && line->owner != owner) {
+                        KeepOutOfWall(*circle, from, *transform, *line);
+                    }
+                }
+            }
+        }
+    }
+}
+
+void ColliderSystem::SettleAgainstWalls() {
+    const auto& lineLayers = ComponentListSystem<ColliderLine>::Instance().Layers();
+    for (const auto& circles : ComponentListSystem<ColliderCircle>::Instance().Layers()) {
+        for (ColliderCircle* circle : circles) {
+            if (!circle->isSolid || circle->owner == nullptr) {
+                continue;
+            }
+            for (const auto& lines : lineLayers) {
+                for (ColliderLine* line : lines) {
+                    if (line->isSolid && line->owner != circle->owner) {
+                        circle->Collider::OnCollision(line);
+                    }
+                }
+            }
+        }
+    }
 }
 
 void ColliderSystem::ReportCollision(Collider* a, Collider* b) {

@@ -1,5 +1,5 @@
 #pragma once
-// The once-per-frame collision pass: every circle and line collider against every other, in a
+// The once-per-tick collision pass: every circle and line collider against every other, in a
 // fixed order over the five update layers, telling both entities' components of each contact.
 // Rectangles are never tested. The pair tests and the push-out directions are public so that the
 // response in Collider::OnCollision re-tests a pair exactly as the pass did. The pass itself
@@ -18,6 +18,7 @@
 class Collider;
 class ColliderCircle;
 class Component;
+class Transform;
 
 class ColliderSystem : public NamedSystem<SystemType::COLLIDER_SYSTEM> {
 public:
@@ -65,10 +66,25 @@ public:
     // (a zero-length segment with the position on it).
     static Vector2 AwayFromSegment(Vector2 position, const ColliderLine::Segment& segment);
 
+    // The steps around the pass in Update that keep bodies out of walls. Every moving circle (one
+    // with Physics, not static, not the pointer) whose centre crossed a solid line since the
+    // tick began is put back on its path where it first touches that line (before the pass, so
+    // a fast body touches the wall it would have jumped; after it, for bodies the responses
+    // pushed across).
+    static void KeepBodiesOutOfWalls();
+    // Every solid circle still touching a solid line is pushed out of it: after every other
+    // response of the pass, so walls win over a crowd pushing a body.
+    static void SettleAgainstWalls();
+
 private:
     ColliderSystem() = default;
 
     void Report(Collider* collider, Collider* other);
+
+    // KeepBodiesOutOfWalls for one body and one line; `from` is the entity's world position at
+    // the start of the tick. Whether the body was moved back.
+    static bool KeepOutOfWall(ColliderCircle& circle, Vector2 from, Transform& transform,
+                              ColliderLine& line);
 
     // The components being told, copied out of the entity's map first: a handler that adds a
     // component to its entity must not rehash the map under the loop. Reused between reports.

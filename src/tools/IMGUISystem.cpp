@@ -25,6 +25,30 @@ float MainScale() {
     return x > 0.0f ? x : 1.0f;
 }
 
+// The key callback the GUI backend installed (it passes every event on to the game's).
+GLFWkeyfun backendKeyCallback = nullptr;
+// Keys pressed since the GUI frame last opened, and releases of those keys held back until the
+// next frame has seen them down: the backend only records whether a key is down when the frame
+// opens, so a tap inside one frame would otherwise never reach a text box.
+ImVector<int> pressedThisFrame;
+ImVector<int> releaseAfterNextFrame;
+
+void KeepTapsForTheNextFrame(GLFWwindow* window, int key, int scancode, int action, int mods) {
+    if (backendKeyCallback != nullptr) {
+        backendKeyCallback(window, key, scancode, action, mods);
+    }
+    ImGuiIO& io = ImGui::GetIO();
+    if (key < 0 || key >= IM_ARRAYSIZE(io.KeysDown)) {
+        return;
+    }
+    if (action == GLFW_PRESS) {
+        pressedThisFrame.push_back(key);
+    } else if (action == GLFW_RELEASE && pressedThisFrame.contains(key)) {
+        io.KeysDown[key] = true;
+        releaseAfterNextFrame.push_back(key);
+    }
+}
+
 }  // namespace
 
 IMGUISystem& IMGUISystem::Instance() {
@@ -57,6 +81,7 @@ void IMGUISystem::Initialize() {
     // With callbacks installed the backend chains to the key and mouse callbacks the graphics
     // system installed first, so the game still receives its input.
     ImGui_ImplGlfw_InitForOpenGL(window, true);
+    backendKeyCallback = glfwSetKeyCallback(window, KeepTapsForTheNextFrame);
     ImGui_ImplOpenGL3_Init();
     ready = true;
 }
@@ -71,6 +96,13 @@ void IMGUISystem::Update(float /*dt*/) {
     ImGui_ImplGlfw_NewFrame();
     ImGui::NewFrame();
     frameOpen = true;
+    // This frame saw the tapped keys down; the next one sees them released.
+    ImGuiIO& io = ImGui::GetIO();
+    for (const int key : releaseAfterNextFrame) {
+        io.KeysDown[key] = false;
+    }
+    releaseAfterNextFrame.clear();
+    pressedThisFrame.clear();
 }
 
 void IMGUISystem::Render() {
@@ -93,6 +125,9 @@ void IMGUISystem::ShutDown() {
         frameOpen = false;
     }
     ImGui_ImplOpenGL3_Shutdown();
+    // The backend puts back the callbacks it found, the game's.
+    glfwSetKeyCallback(window, backendKeyCallback);
+    backendKeyCallback = nullptr;
     ImGui_ImplGlfw_Shutdown();
     ImGui::DestroyContext();
     ready = false;

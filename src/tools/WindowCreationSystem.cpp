@@ -42,7 +42,11 @@ void WindowCreationSystem::Initialize() {
     }
 }
 
-void WindowCreationSystem::Update(float /*dt*/) {
+void WindowCreationSystem::Update(float /*dt*/) {}
+
+// Drawn once per frame, while rendering: a frame runs any number of simulation ticks, and the
+// GUI frame takes each window once.
+void WindowCreationSystem::Render() {
     // Without a GUI frame (no window, or an engine run without the frame loop) nothing is drawn.
     if (!IMGUISystem::Instance().IsFrameOpen()) {
         return;
@@ -58,8 +62,6 @@ void WindowCreationSystem::Update(float /*dt*/) {
         }
     }
 }
-
-void WindowCreationSystem::Render() {}
 
 void WindowCreationSystem::ShutDown() {
     windows.clear();

@@ -21,6 +21,8 @@ void EnginePassTest::TearDown() {
 }
 
 void EnginePassTest::RunPasses(const std::function<void()>& setup) {
+    // One tick per frame, however long the frames take on this machine.
+    engine.ticksPerFrame = 1;
     ASSERT_TRUE(program.StartUp());
     program.RunEnginePasses([&] {
         setup();

@@ -1,7 +1,8 @@
 #pragma once
 // Base fixture for tests that run the real frame loop in this process: a throw-away game tree
 // (stock shaders, meshes and textures) whose settings start the engine running with no scene,
-// the real window, and a FrameProbe registered after the stock systems in every engine pass.
+// the real window, one simulation tick per frame (so a frame is one update and one drawing, on
+// any machine), and a FrameProbe registered after the stock systems in every engine pass.
 
 #include <gtest/gtest.h>
 

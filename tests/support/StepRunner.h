@@ -3,7 +3,8 @@
 // one step at a time, each called once per frame until it returns true. The pass ends when the
 // last step is done, or when a step has not come true within its limit (failedStep then names
 // it): a number of frames, or a stretch of time for steps that wait on something slower than the
-// frame rate.
+// frame rate. Steps run while the frame renders, after the simulation's ticks and after the tool
+// windows are drawn into the GUI frame, so a step sees this frame's world and widgets.
 
 #include <chrono>
 #include <cstddef>
@@ -21,7 +22,7 @@ public:
     explicit StepRunner(int frameLimit) : frameLimit(frameLimit) {}
     explicit StepRunner(std::chrono::milliseconds timeLimit) : timeLimit(timeLimit) {}
 
-    void Update(float) override {
+    void Render() override {
         if (next >= steps.size()) {
             engine->running = false;
             return;
