@@ -88,10 +88,11 @@ bool GameRun::Start(const Environment& overrides, const std::vector<std::string>
     environment.insert({"XDG_DATA_HOME", xdg.string()});
     environment.insert({"DISPLAY", display.name()});
     environment.insert(sound.begin(), sound.end());
-    std::vector<std::string> arguments = wrapper;
-    arguments.push_back(TARNWICK_GAME_EXECUTABLE);
+    std::vector<std::string> command = wrapper;
+    command.push_back(TARNWICK_GAME_EXECUTABLE);
+    command.insert(command.end(), arguments.begin(), arguments.end());
     game = std::make_unique<ChildProcess>(ChildProcess::Options{
-        arguments, tree, environment, temp.path() / "out.txt", temp.path() / "err.txt"});
+        command, tree, environment, temp.path() / "out.txt", temp.path() / "err.txt"});
     gameWindow = std::make_unique<DisplayWindow>(display, kWindowTitle, game->Pid());
     return true;
 }

@@ -71,6 +71,8 @@ public:
     // switched to `scene`.
     ::testing::AssertionResult StartOn(const std::string& scene, const Environment& overrides = {});
     DisplayWindow& window() { return *gameWindow; }
+    // The command line the game gets after its name ("--record", FILE, ...).
+    std::vector<std::string> arguments;
     bool Running() { return game && game->Running(); }
 
     const std::filesystem::path& WorkingTree() const { return tree; }

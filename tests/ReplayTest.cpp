@@ -1,0 +1,239 @@
+// Recording a run and replaying it: a session of the real game played with real input, recorded
+// with --record, replayed with --replay to the same world at every checkpoint; recordings that
+// cannot be replayed refused with one clear error; a replay on changed data reports where it
+// parts from its recording.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "replay/ReplayFile.h"
+#include "support/GameRun.h"
+#include "support/TempDirectory.h"
+#include "support/TraceMessages.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using json = nlohmann::json;
+using namespace std::chrono_literals;
+
+constexpr int kLeft = DisplayWindow::kLeftButton;
+constexpr int kCentreX = 540;
+constexpr int kCentreY = 360;
+// To the right of the player, where the arena's enemy comes from.
+constexpr int kAimX = 900;
+constexpr const char* kSceneLine = "ReplayRunSystem - tick ";
+constexpr const char* kSameWorld = ": the same world at every checkpoint";
+constexpr const char* kDiverges = "ReplayRunSystem - the replay diverges from its recording at tick ";
+
+struct WeaponKey {
+    const char* key;
+    const char* input;
+};
+constexpr WeaponKey kWeapons[] = {{"2", "_RIFLE"},        {"3", "_SNIPER"},
+                                  {"4", "_SHOTGUN"},      {"5", "_FLAMETHROWER"},
+                                  {"6", "_CURVEBALL"},    {"1", "_PISTOL"}};
+
+// The trace lines that name the scene loaded when a tick began, in order.
+std::vector<std::string> SceneLines(const std::vector<std::string>& trace) {
+    std::vector<std::string> lines;
+    for (const std::string& line : trace) {
+        if (line.starts_with(kSceneLine)) {
+            lines.push_back(line);
+        }
+    }
+    return lines;
+}
+
+std::optional<std::string> FinishLine(const std::vector<std::string>& trace) {
+    for (const std::string& line : trace) {
+        if (line.starts_with("ReplayRunSystem - replay finished after tick ")) {
+            return line;
+        }
+    }
+    return std::nullopt;
+}
+
+class ReplayTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        run.CopyShippedTree();
+        WriteArena(600.0);
+    }
+
+    // The first level keeps its walls and floor but holds only the shipped player on the open
+    // bottom row and one enemy `enemyX` units to its right, slow, that one shot kills.
+    void WriteArena(double enemyX) const {
+        const fs::path scene = run.WorkingTree() / "Data" / "Scenes" / "MainScene.json";
+        const json shipped = json::parse(ReadFileText(ShippedScene()));
+        const double rowY = 128.0 - 1088.0;
+        const double playerX = 2 * 128.0 - 1920.0;
+        json player = shipped.at("Player");
+        player["Transform"]["Transform"]["position"] = {{"x", playerX}, {"y", rowY}};
+        json enemy = shipped.at("Enemy0");
+        enemy["Transform"]["Transform"]["position"] = {{"x", playerX + enemyX}, {"y", rowY}};
+        enemy["BasicEnemyBehavior"]["BasicEnemyBehavior"]["moveSpeed"] = 20.0;
+        enemy["BasicEnemyBehavior"]["BasicEnemyBehavior"]["health"] = 1.0;
+        const json arena = {{"Player", player},
+                            {"Enemy0", enemy},
+                            {"BorderWalls", shipped.at("BorderWalls")},
+                            {"Level", shipped.at("Level")},
+                            {"Lamp", shipped.at("Lamp3")}};
+        std::ofstream(scene) << arena.dump(2);
+    }
+
+    static fs::path ShippedScene() {
+        return fs::path(TARNWICK_SOURCE_DIR) / "Data" / "Scenes" / "MainScene.json";
+    }
+
+    // Replays the recording back to back and returns its trace and how long it took.
+    std::pair<std::vector<std::string>, std::chrono::steady_clock::duration> Replay() {
+        run.arguments = {"--replay", recording.string(), "--fast"};
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_TRUE(run.StartRunning());
+        EXPECT_EQ(run.Wait(120s), 0) << run.Errors();
+        return {run.TraceLines(), std::chrono::steady_clock::now() - start};
+    }
+
+    GameRun run;
+    TempDirectory files;
+    fs::path recording = files.path() / "session.jsonl";
+};
+
+// The menu, the level: a walk, every weapon fired, the enemy shot dead, the next level. The
+// recording replays to the same world at every checkpoint, twice, with the same scene switches at
+// the same ticks, in less time than it took to play.
+TEST_F(ReplayTest, APlayedSessionReplaysToTheSameWorldTwiceAndFasterThanItWasPlayed) {
+    run.arguments = {"--record", recording.string()};
+    const auto playStart = std::chrono::steady_clock::now();
+    ASSERT_TRUE(run.StartOn("MenuScene.json"));
+    run.window().PointAt(kCentreX, kCentreY);
+    ASSERT_TRUE(WaitUntil([&] { return CountOccurrences(run.Output(), "OnHover") >= 1; }, 20s));
+    run.PressButton(kLeft, "CLICK");
+    ASSERT_TRUE(run.WaitForScene("MainScene.json"));
+    run.PressKey("w", "UP", 300ms);
+    run.window().PointAt(kCentreX, 100);
+    for (const WeaponKey& weapon : kWeapons) {
+        run.PressKey(weapon.key, weapon.input);
+        run.PressButton(kLeft, "CLICK", 100ms);
+    }
+    run.window().PointAt(kAimX, kCentreY);
+    run.ButtonDown(kLeft, "CLICK");
+    const bool cleared = run.WaitForScene("Level2Scene.json");
+    run.ButtonUp(kLeft, "CLICK");
+    ASSERT_TRUE(cleared) << "the enemy was never hit";
+    ASSERT_TRUE(run.CloseWindow());
+    ASSERT_EQ(run.Wait(), 0) << run.Errors();
+    const auto played = std::chrono::steady_clock::now() - playStart;
+    const std::vector<std::string> recorded = run.TraceLines();
+    const std::vector<std::string> recordedScenes = SceneLines(recorded);
+    ASSERT_EQ(recordedScenes.size(), 3u) << "menu, level, next level";
+    EXPECT_TRUE(recordedScenes[2].ends_with(": scene Level2Scene.json")) << recordedScenes[2];
+
+    std::string error;
+    const std::optional<ReplayRecording> file = ReadReplayFile(recording.string(), error);
+    ASSERT_TRUE(file) << error;
+    int digests = 0;
+    int inputs = 0;
+    for (const ReplayEvent& event : file->events) {
+        digests += event.kind == ReplayEvent::Kind::kDigest ? 1 : 0;
+        inputs += event.kind == ReplayEvent::Kind::kInput ? 1 : 0;
+    }
+    EXPECT_GT(digests, 3);
+    EXPECT_GT(inputs, 2 * 8) << "every press and release of the session";
+
+    for (int replay = 1; replay <= 2; ++replay) {
+        SCOPED_TRACE("replay " + std::to_string(replay));
+        const auto [trace, took] = Replay();
+        const std::optional<std::string> finished = FinishLine(trace);
+        ASSERT_TRUE(finished) << run.Trace();
+        EXPECT_TRUE(finished->ends_with(kSameWorld)) << *finished;
+        EXPECT_EQ(*finished, "ReplayRunSystem - replay finished after tick " +
+                                 std::to_string(file->endTick) + kSameWorld);
+        EXPECT_EQ(SceneLines(trace), recordedScenes);
+        EXPECT_LT(took, played) << "back to back, the ticks run faster than the clock";
+    }
+
+    // The same recording on a level whose enemy starts elsewhere: the first checkpoint inside
+    // the level differs, and the replay says so once and goes on to its end.
+    WriteArena(700.0);
+    const auto [trace, took] = Replay();
+    std::size_t reports = 0;
+    for (const std::string& line : trace) {
+        reports += line.find(kDiverges) != std::string::npos ? 1 : 0;
+    }
+    EXPECT_EQ(reports, 1u) << run.Trace();
+    ASSERT_TRUE(FinishLine(trace));
+    EXPECT_NE(FinishLine(trace)->find(": it diverged at tick "), std::string::npos);
+}
+
+// A recording that cannot be replayed is refused whole, before the game starts, with one line
+// that names the file and the fault.
+TEST(ReplayFileTest, RecordingsThatCannotBeReplayedAreRefusedNamingTheLineAndTheFault) {
+    const std::string start =
+        R"({"replay": 1, "ticksPerSecond": 60.0, "seed": 7, "startScene": "Scenes/MenuScene.json", "runOnStart": true, "digestEvery": 30})";
+    struct Case {
+        const char* what;
+        std::string text;
+        const char* fault;
+    };
+    const std::vector<Case> cases = {
+        {"empty", "", "the file is empty"},
+        {"cut short", start + "\n{\"tick\": 1, \"input\": \"UP\", \"pressed\": true}\n",
+         "no end line"},
+        {"not a recording", "{\"level\": 1}\n{\"end\": 0}\n", "line 1: the first line"},
+        {"another format", R"({"replay": 2})" "\n", "line 1: the recording's format 2"},
+        {"tick rate out of range",
+         R"({"replay": 1, "ticksPerSecond": 0.5, "seed": 7, "startScene": "", "runOnStart": true, "digestEvery": 30})"
+         "\n{\"end\": 0}\n",
+         "\"ticksPerSecond\" is not from 10 to 1000"},
+        {"unknown input", start + "\n{\"tick\": 3, \"input\": \"JUMPS\", \"pressed\": true}\n",
+         "line 2: \"JUMPS\" names no input"},
+        {"ticks out of order",
+         start + "\n{\"tick\": 5, \"pointer\": [1, 2]}\n{\"tick\": 4, \"pointer\": [1, 2]}\n",
+         "line 3: its tick comes before"},
+        {"pointer not a pair", start + "\n{\"tick\": 5, \"pointer\": [1]}\n", "line 2: \"pointer\""},
+        {"negative tick", start + "\n{\"tick\": -5, \"scene\": \"A.json\"}\n", "line 2: \"tick\""},
+        {"not JSON", start + "\n{\"tick\": 5, \n", "line 2: the line is not a JSON object"},
+        {"after the end", start + "\n{\"end\": 0}\n{\"tick\": 1, \"scene\": \"A.json\"}\n",
+         "line 3: a line follows the end line"},
+        {"end before its events", start + "\n{\"tick\": 9, \"scene\": \"A.json\"}\n{\"end\": 3}\n",
+         "line 3: the end comes before the last event"},
+    };
+    TempDirectory temp;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const fs::path file = temp.path() / "bad.jsonl";
+        std::ofstream(file, std::ios::trunc) << c.text;
+        std::string error;
+        EXPECT_FALSE(ReadReplayFile(file.string(), error));
+        EXPECT_TRUE(error.starts_with(file.string())) << error;
+        EXPECT_NE(error.find(c.fault), std::string::npos) << error;
+    }
+    std::string error;
+    EXPECT_FALSE(ReadReplayFile((temp.path() / "missing.jsonl").string(), error));
+    EXPECT_NE(error.find("cannot be opened"), std::string::npos) << error;
+
+    // The real game: one line on its error output, the failure status, and no engine started.
+    GameRun run;
+    run.CopyStockTree();
+    const fs::path cut = temp.path() / "cut.jsonl";
+    std::ofstream(cut) << start << "\n";
+    run.arguments = {"--replay", cut.string()};
+    ASSERT_TRUE(run.Start());
+    EXPECT_EQ(run.Wait(), 1);
+    EXPECT_EQ(run.Errors(), "Tarnwick cannot replay: " + cut.string() +
+                                ": the recording has no end line (cut short, or its run did not "
+                                "end)\n");
+    EXPECT_EQ(run.Trace(), "") << "the game did not start";
+}
+
+}  // namespace
