@@ -153,4 +153,48 @@ TEST_F(FixedTickPlayTest, PistolFiresAsOftenAtAnyFrameRateAndNothingLeavesTheWal
     Play([] { SceneSystem::Instance().ChangeScene("MainScene.json"); });
 }
 
+// The level's four enemies packed against the player, who stands at the left wall: however hard
+// the solid crowd pushes, the player is never pushed into or through the wall.
+TEST_F(FixedTickPlayTest, ACrowdPressingThePlayerAgainstAWallCannotPushItIn) {
+    // Column 1 of row 2 is open floor; the wall's face is at x = -1856.
+    const Vector2 atTheWall{-1856.0f + 70.0f, -832.0f};
+    float leftmost = atTheWall.x;
+    int ticks = 0;
+    probe.onUpdate = [&](int) {
+        const Entity* player = Find("Player");
+        if (player == nullptr || ticks == 0) {
+            return;
+        }
+        leftmost = std::min(leftmost, player->GetComponent<Transform>()->GetWorldPosition().x);
+        for (const Entity* child : SceneSystem::Instance().currentScene->children) {
+            if (child->GetComponent<BasicEnemyBehavior>() != nullptr) {
+                EXPECT_GT(child->GetComponent<Transform>()->GetWorldPosition().x, -kOpenHalfWidth)
+                    << child->name;
+            }
+        }
+        ++ticks;
+    };
+    Until([&] { return Find("Player") != nullptr; });
+    Do([&] {
+        Entity* player = Find("Player");
+        player->GetComponent<PlayerInput>()->isInvincible = true;
+        player->GetComponent<Transform>()->SetPosition(atTheWall);
+        float x = atTheWall.x + 130.0f;
+        for (Entity* child : SceneSystem::Instance().currentScene->children) {
+            if (child->GetComponent<BasicEnemyBehavior>() != nullptr) {
+                child->GetComponent<Transform>()->SetPosition({x, atTheWall.y});
+                x += 10.0f;
+            }
+        }
+        ticks = 1;
+    });
+    Until([&] { return ticks > 300; });
+    Do([&] {
+        engine.running = false;
+        EXPECT_GE(leftmost, -kOpenHalfWidth) << "the player's centre crossed the wall's face";
+        EXPECT_GT(leftmost, -kOpenHalfWidth + 40.0f) << "the player was pushed into the wall";
+    });
+    Play([] { SceneSystem::Instance().ChangeScene("MainScene.json"); });
+}
+
 }  // namespace

@@ -236,4 +236,65 @@ TEST(ReplayFileTest, RecordingsThatCannotBeReplayedAreRefusedNamingTheLineAndThe
     EXPECT_EQ(run.Trace(), "") << "the game did not start";
 }
 
+// Sessions recorded from real play of the shipped game (tests/data), replayed back to back on
+// the shipped data: the same scene switches at the same ticks and the same world at every
+// checkpoint. A changed level file changes what happens in play, and the replay says where.
+TEST(RecordedSessionTest, ShippedSessionsReplayToTheirRecordedWorld) {
+    struct Session {
+        const char* file;
+        std::vector<std::string> scenes;
+    };
+    const std::vector<Session> sessions = {
+        {"lose-to-menu.jsonl", {"MenuScene.json", "MainScene.json", "LoseScene.json",
+                                "MenuScene.json"}},
+        {"level1-walk-and-every-weapon.jsonl", {"MenuScene.json", "MainScene.json"}},
+    };
+    for (const Session& session : sessions) {
+        SCOPED_TRACE(session.file);
+        const fs::path file = fs::path(TARNWICK_SOURCE_DIR) / "tests" / "data" / session.file;
+        std::string error;
+        const std::optional<ReplayRecording> recording = ReadReplayFile(file.string(), error);
+        ASSERT_TRUE(recording) << error;
+        std::vector<std::string> recordedScenes;
+        for (const ReplayEvent& event : recording->events) {
+            if (event.kind == ReplayEvent::Kind::kScene) {
+                recordedScenes.push_back(event.text);
+            }
+        }
+        EXPECT_EQ(recordedScenes, session.scenes);
+
+        GameRun run;
+        run.CopyShippedTree();
+        run.arguments = {"--replay", file.string(), "--fast"};
+        ASSERT_TRUE(run.StartRunning());
+        ASSERT_EQ(run.Wait(120s), 0) << run.Errors();
+        const std::vector<std::string> trace = run.TraceLines();
+        std::vector<std::string> replayedScenes;
+        for (const std::string& line : SceneLines(trace)) {
+            replayedScenes.push_back(line.substr(line.find(": scene ") + 8));
+        }
+        EXPECT_EQ(replayedScenes, session.scenes);
+        ASSERT_TRUE(FinishLine(trace)) << run.Trace();
+        EXPECT_EQ(*FinishLine(trace), "ReplayRunSystem - replay finished after tick " +
+                                          std::to_string(recording->endTick) + kSameWorld);
+    }
+
+    // The level's first enemy a cell further right: the lose session no longer plays out as
+    // recorded.
+    GameRun run;
+    run.CopyShippedTree();
+    const fs::path scene = run.WorkingTree() / "Data" / "Scenes" / "MainScene.json";
+    json level = json::parse(ReadFileText(scene));
+    level["Enemy0"]["Transform"]["Transform"]["position"]["x"] =
+        level["Enemy0"]["Transform"]["Transform"]["position"]["x"].get<double>() + 128.0;
+    std::ofstream(scene, std::ios::trunc) << level.dump(2);
+    run.arguments = {"--replay",
+                     (fs::path(TARNWICK_SOURCE_DIR) / "tests" / "data" / "lose-to-menu.jsonl")
+                         .string(),
+                     "--fast"};
+    ASSERT_TRUE(run.StartRunning());
+    run.Wait(120s);
+    EXPECT_NE(run.Trace().find(kDiverges), std::string::npos) << run.Trace();
+}
+
 }  // namespace
