@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -20,7 +22,9 @@
 #include "gameplay/PlayerInput.h"
 #include "physics/Physics.h"
 #include "physics/Transform.h"
+#include "support/GameRun.h"
 #include "support/InGameTest.h"
+#include "testbed/SceneChild.h"
 
 namespace {
 
@@ -58,18 +62,7 @@ protected:
         }
     }
 
-    Entity* Find(const std::string& name) const {
-        Entity* scene = SceneSystem::Instance().currentScene;
-        if (scene == nullptr) {
-            return nullptr;
-        }
-        for (Entity* child : scene->children) {
-            if (child->name == name) {
-                return child;
-            }
-        }
-        return nullptr;
-    }
+    static Entity* Find(const std::string& name) { return SceneChildNamed(name); }
 };
 
 // The player walks left into the level's wall and fires the pistol into it throughout.
@@ -195,6 +188,24 @@ TEST_F(FixedTickPlayTest, ACrowdPressingThePlayerAgainstAWallCannotPushItIn) {
         EXPECT_GT(leftmost, -kOpenHalfWidth + 40.0f) << "the player was pushed into the wall";
     });
     Play([] { SceneSystem::Instance().ChangeScene("MainScene.json"); });
+}
+
+// A tap on a menu button: the game is stopped while the button goes down and up, so both reach it
+// in one event poll, as a touchpad tap or a quick click at a low frame rate does. The click is
+// held for one tick and the button takes it.
+TEST(TapTest, AButtonPressedAndReleasedWithinOneFrameTakesTheClick) {
+    GameRun run;
+    run.CopyShippedTree();
+    ASSERT_TRUE(run.StartOn("MenuScene.json"));
+    run.window().PointAt(540, 360);
+    ASSERT_TRUE(WaitUntil([&] { return run.Output().find("OnHover") != std::string::npos; }, 20s))
+        << "the Start button never saw the pointer";
+    ASSERT_TRUE(run.Signal(SIGSTOP));
+    run.window().Send({"mousedown", "1", "mouseup", "1"});
+    ASSERT_TRUE(run.Signal(SIGCONT));
+    EXPECT_TRUE(run.WaitForScene("MainScene.json")) << run.Trace();
+    ASSERT_TRUE(run.CloseWindow());
+    EXPECT_EQ(run.Wait(), 0);
 }
 
 }  // namespace
