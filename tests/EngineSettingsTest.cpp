@@ -140,6 +140,44 @@ TEST_F(EngineSettingsTest, RunOnStartDecidesWhetherAPassStartsPaused) {
     }
 }
 
+// The optional tick rate: read when it is a number in its range, the default (and one error that
+// names it, the rest of the settings kept) when it is not.
+TEST_F(EngineSettingsTest, TicksPerSecondIsOptionalAndAFaultyOneKeepsTheRest) {
+    struct Case {
+        const char* member;
+        double ticksPerSecond;
+        bool reported;
+    };
+    const Case cases[] = {
+        {"", 60.0, false},
+        {", \"ticksPerSecond\": \"120\"", 120.0, false},
+        {", \"ticksPerSecond\": \"10\"", 10.0, false},
+        {", \"ticksPerSecond\": \"5\"", 60.0, true},
+        {", \"ticksPerSecond\": \"1e9\"", 60.0, true},
+        {", \"ticksPerSecond\": \"fast\"", 60.0, true},
+        {", \"ticksPerSecond\": 120", 60.0, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.member);
+        std::filesystem::remove(tree.perUserData() / "Trace_Log.txt");
+        WriteSettingsFile("SettingsRouter.txt", "Active.json");
+        WriteSettingsFile("Active.json", std::string("{\"defaultEntityFile\": \"Scenes/A.json\", "
+                                                     "\"runOnStart\": \"1\"") +
+                                             c.member + "}");
+        EngineSettings::ticksPerSecond = 1.0;
+        LoadEngineSettings();
+        EXPECT_EQ(EngineSettings::ticksPerSecond, c.ticksPerSecond);
+        EXPECT_EQ(EngineSettings::defaultEntityFile, "Scenes/A.json");
+        EXPECT_TRUE(EngineSettings::runOnStart);
+        const std::vector<std::string> errors = Errors(Trace());
+        EXPECT_EQ(errors.size(), c.reported ? 1u : 0u);
+        if (c.reported && !errors.empty()) {
+            EXPECT_NE(errors[0].find("ticksPerSecond"), std::string::npos) << errors[0];
+            EXPECT_NE(errors[0].find("Active.json"), std::string::npos) << errors[0];
+        }
+    }
+}
+
 TEST_F(EngineSettingsTest, TrailingLineBreaksAndBlanksOfTheRouterAreNotPartOfTheName) {
     WriteSettingsFile("Active.json", SettingsText("1", "Scenes/Trimmed.json"));
     for (const char* router : {"Active.json", "Active.json\n", "Active.json\r\n", "Active.json \t\n\n"}) {

@@ -30,6 +30,7 @@ namespace {
 constexpr const char* kWindowName = "Engine Settings Window";
 constexpr const char* kDefaultEntityFileKey = "defaultEntityFile";
 constexpr const char* kRunOnStartKey = "runOnStart";
+constexpr const char* kTicksPerSecondKey = "ticksPerSecond";
 constexpr const char* kToggleOrderKey = "RearrangeToggles";
 constexpr float kSectionIndent = 15.0f;
 constexpr int kJsonIndent = 2;
@@ -69,6 +70,11 @@ EngineSettingsSystem& EngineSettingsSystem::Instance() {
 void EngineSettingsSystem::Initialize() {
     settingsJson = {{kDefaultEntityFileKey, EngineSettings::defaultEntityFile},
                     {kRunOnStartKey, EngineSettings::runOnStart ? "1" : "0"}};
+    // Shown and saved with the rest, so that a save from this window keeps a tick rate the file
+    // sets; a file without one is saved without one.
+    if (EngineSettings::ticksPerSecond != EngineSettings::kDefaultTicksPerSecond) {
+        settingsJson[kTicksPerSecondKey] = nlohmann::json(EngineSettings::ticksPerSecond).dump();
+    }
     auto window = CreateEngineSettingsWindow();
     settingsWindow = window.get();
     WindowCreationSystem::Instance().windows.push_back(std::move(window));
