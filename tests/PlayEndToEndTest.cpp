@@ -15,6 +15,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "support/ArenaLevel.h"
 #include "support/GameRun.h"
 #include "support/Screenshot.h"
 #include "support/TraceMessages.h"
@@ -68,27 +69,8 @@ protected:
         run.RecordSound();
     }
 
-    // The first level keeps its walls and floor but holds only the shipped player, on the open
-    // bottom row, and one enemy `enemyDistance` to its right on that row running at `enemySpeed`.
-    // The shipped second level follows it.
     void WriteArena(double enemyDistance, double enemySpeed) const {
-        const fs::path scene = run.WorkingTree() / "Data" / "Scenes" / "MainScene.json";
-        const json shipped = json::parse(ReadFileText(scene));
-        // The second row from the bottom of the 30 x 17 map of 128-unit cells is open.
-        const double rowY = 128.0 - 1088.0;
-        const double playerX = 2 * 128.0 - 1920.0;
-        json player = shipped.at("Player");
-        player["Transform"]["Transform"]["position"] = {{"x", playerX}, {"y", rowY}};
-        json enemy = shipped.at("Enemy0");
-        enemy["Transform"]["Transform"]["position"] = {{"x", playerX + enemyDistance}, {"y", rowY}};
-        enemy["BasicEnemyBehavior"]["BasicEnemyBehavior"]["moveSpeed"] = enemySpeed;
-        enemy["BasicEnemyBehavior"]["BasicEnemyBehavior"]["health"] = 1.0;
-        const json arena = {{"Player", player},
-                            {"Enemy0", enemy},
-                            {"BorderWalls", shipped.at("BorderWalls")},
-                            {"Level", shipped.at("Level")},
-                            {"Lamp", shipped.at("Lamp3")}};
-        std::ofstream(scene) << arena.dump(2);
+        WriteArenaLevel(run.WorkingTree(), enemyDistance, enemySpeed);
     }
 
     // Menu buttons print a line each time the pointer comes over one.

@@ -15,6 +15,7 @@
 #include <nlohmann/json.hpp>
 
 #include "replay/ReplayFile.h"
+#include "support/ArenaLevel.h"
 #include "support/GameRun.h"
 #include "support/TempDirectory.h"
 #include "support/TraceMessages.h"
@@ -69,30 +70,8 @@ protected:
         WriteArena(600.0);
     }
 
-    // The first level keeps its walls and floor but holds only the shipped player on the open
-    // bottom row and one enemy `enemyX` units to its right, slow, that one shot kills.
-    void WriteArena(double enemyX) const {
-        const fs::path scene = run.WorkingTree() / "Data" / "Scenes" / "MainScene.json";
-        const json shipped = json::parse(ReadFileText(ShippedScene()));
-        const double rowY = 128.0 - 1088.0;
-        const double playerX = 2 * 128.0 - 1920.0;
-        json player = shipped.at("Player");
-        player["Transform"]["Transform"]["position"] = {{"x", playerX}, {"y", rowY}};
-        json enemy = shipped.at("Enemy0");
-        enemy["Transform"]["Transform"]["position"] = {{"x", playerX + enemyX}, {"y", rowY}};
-        enemy["BasicEnemyBehavior"]["BasicEnemyBehavior"]["moveSpeed"] = 20.0;
-        enemy["BasicEnemyBehavior"]["BasicEnemyBehavior"]["health"] = 1.0;
-        const json arena = {{"Player", player},
-                            {"Enemy0", enemy},
-                            {"BorderWalls", shipped.at("BorderWalls")},
-                            {"Level", shipped.at("Level")},
-                            {"Lamp", shipped.at("Lamp3")}};
-        std::ofstream(scene) << arena.dump(2);
-    }
-
-    static fs::path ShippedScene() {
-        return fs::path(TARNWICK_SOURCE_DIR) / "Data" / "Scenes" / "MainScene.json";
-    }
+    // The arena level with its enemy `enemyX` units right of the player, slow, one hit kills.
+    void WriteArena(double enemyX) const { WriteArenaLevel(run.WorkingTree(), enemyX, 20.0); }
 
     // Replays the recording back to back and returns its trace and how long it took.
     std::pair<std::vector<std::string>, std::chrono::steady_clock::duration> Replay() {
