@@ -1,6 +1,7 @@
-// Menu buttons: hover enter and leave, the pressed look, the action on release over the button
-// (also after a press that started or ended elsewhere), and the Quit action ending the program
-// after the frame in which it runs.
+// Menu buttons: hover enter and leave over the whole rectangle (corners included), the pressed
+// look, the action only for a press that began and ended on the button (never for a press held
+// from before it appeared), and the Quit action ending the program after the frame in which it
+// runs.
 
 #include <gtest/gtest.h>
 
@@ -52,19 +53,19 @@ protected:
                           {"hoverColor.z", kHover.z}, {"heldColor.x", kHeld.x},
                           {"heldColor.y", kHeld.y}, {"heldColor.z", kHeld.z}});
         entity->AddComponent(button);
-        auto* pointerCollider = new ColliderCircle();
-        Engine::Instance().mouseObject->AddComponent(pointerCollider);
-        pointer = pointerCollider;
         FlushAllLists();  // the button captures its normal colour
     }
 
-    // The pointer over the button in this frame (with CLICK as held now), then the button's next
-    // update.
-    void FrameOver() {
-        button->OnCollision(pointer);
+    // The pointer at `where` (by default just inside a corner of the 200 x 100 button), then the
+    // button's update with CLICK as held now.
+    void FrameAt(Vector2 where) {
+        PlacePointer(where);
         button->Update(0.0f);
     }
-    void FrameAway() { button->Update(0.0f); }
+    void FrameOver() { FrameAt(kCorner); }
+    void FrameAway() { FrameAt({1000.0f, 1000.0f}); }
+
+    static constexpr Vector2 kCorner{99.0f, -49.0f};
 
     std::size_t MenuSwitches() const {
         return CountOccurrences(ReadFileText(DataDirectory + "Trace_Log.txt"), kToMenu);
@@ -73,7 +74,6 @@ protected:
     Transform* transform = nullptr;
     Sprite* sprite = nullptr;
     Button* button = nullptr;
-    Collider* pointer = nullptr;
 };
 
 TEST_F(ButtonTest, PointerArrivingAndLeavingHighlightsAndRestoresOnce) {
@@ -95,15 +95,36 @@ TEST_F(ButtonTest, PointerArrivingAndLeavingHighlightsAndRestoresOnce) {
     EXPECT_EQ(MenuSwitches(), 0u);
 }
 
-TEST_F(ButtonTest, OnlyThePointerEntityCounts) {
+TEST_F(ButtonTest, TheHitAreaIsTheWholeRectangle) {
+    struct Spot {
+        const char* name;
+        Vector2 where;
+        bool inside;
+    };
+    // The button is 200 x 100 around the origin: a circle inside it would miss every corner.
+    const std::vector<Spot> spots{
+        {"top right corner", {99.0f, 49.0f}, true},
+        {"bottom left corner", {-99.0f, -49.0f}, true},
+        {"left edge", {-100.0f, 0.0f}, true},
+        {"just right of it", {101.0f, 0.0f}, false},
+        {"just above it", {0.0f, 51.0f}, false},
+        {"beyond a corner", {101.0f, 51.0f}, false},
+    };
+    for (const Spot& spot : spots) {
+        SCOPED_TRACE(spot.name);
+        CaptureStdout();
+        FrameAt(spot.where);
+        EXPECT_EQ(Same(sprite->color, kHover), spot.inside);
+        FrameAway();
+        EXPECT_EQ(GetCapturedStdout(), spot.inside ? "OnHover\nOffHover\n" : "");
+    }
+    // Other entities near the button do not hover it: only the pointer's position counts.
     Entity* other = AddEntity("MouseObject2", {0.0f, 0.0f});
-    auto* collider = new ColliderCircle();
-    other->AddComponent(collider);
+    other->AddComponent(new ColliderCircle());
+    FlushAllLists();
     CaptureStdout();
-    button->OnCollision(collider);
-    button->Update(0.0f);
+    FrameAway();
     EXPECT_EQ(GetCapturedStdout(), "");
-    EXPECT_TRUE(Same(sprite->color, kNormal));
 }
 
 struct PressCase {
@@ -113,14 +134,15 @@ struct PressCase {
     std::size_t actions;
 };
 
-TEST_F(ButtonTest, ReleaseOverAnArmedButtonRunsItsActionOnce) {
+TEST_F(ButtonTest, OnlyAPressThatBeganAndEndedOnTheButtonRunsItsAction) {
     const std::vector<PressCase> cases{
-        {"press and release over it", "PoRo", 1},
-        {"held over it, not yet released", "Pooo", 0},
-        {"press over, move off, release away, come back", "PoaRao", 1},
-        {"press away, drag onto it, release over it", "PaoRo", 1},
+        {"press and release over it", "oPoRo", 1},
+        {"held over it, not yet released", "oPooo", 0},
+        {"press over, move off and back, release over it", "oPoaoRo", 1},
+        {"press over, move off, release away, come back", "oPoaRao", 0},
+        {"press away, drag onto it, release over it", "aPaoRo", 0},
         {"hover without a click", "ooao", 0},
-        {"two clicks", "PoRoPoRo", 2},
+        {"two clicks", "oPoRoPoRo", 2},
     };
     for (const PressCase& row : cases) {
         SCOPED_TRACE(row.name);
@@ -137,24 +159,48 @@ TEST_F(ButtonTest, ReleaseOverAnArmedButtonRunsItsActionOnce) {
         const std::string output = GetCapturedStdout();
         EXPECT_EQ(CountOccurrences(output, "button pressed\n"), row.actions) << output;
         EXPECT_EQ(MenuSwitches() - before, row.actions);
-        FrameAway();
         SetHeld(InputType::CLICK, false);
+        FrameAway();
     }
 }
 
-TEST_F(ButtonTest, HeldLookWhilePressedAndNormalAfterTheAction) {
+TEST_F(ButtonTest, HeldLookWhilePressedAndHoverLookAfterTheAction) {
+    FrameOver();
     SetHeld(InputType::CLICK, true);
-    button->OnCollision(pointer);
+    FrameOver();
     EXPECT_TRUE(Same(sprite->color, kHeld));
     SetHeld(InputType::CLICK, false);
-    button->OnCollision(pointer);
+    FrameOver();
+    EXPECT_TRUE(Same(sprite->color, kHover));
+    FrameAway();
     EXPECT_TRUE(Same(sprite->color, kNormal));
+}
+
+// A fire button held when a level ends must not press the button of the next screen that happens
+// to lie under the pointer when it is let go.
+TEST_F(ButtonTest, APressHeldFromBeforeTheButtonAppearedPressesNothing) {
+    SetHeld(InputType::CLICK, true);
+    Entity* entity = AddEntity("LateButton", {0.0f, 0.0f});
+    entity->GetComponent<Transform>()->SetScale({200.0f, 100.0f});
+    auto* late = new Button();
+    late->FromJson({{"function", "Menu"}});
+    entity->AddComponent(late);
+    FlushAllLists();
+    CaptureStdout();
+    PlacePointer(kCorner);
+    late->Update(0.0f);
+    late->Update(0.0f);
+    SetHeld(InputType::CLICK, false);
+    late->Update(0.0f);
+    EXPECT_EQ(CountOccurrences(GetCapturedStdout(), "button pressed"), 0u);
+    EXPECT_EQ(MenuSwitches(), 0u);
 }
 
 TEST_F(ButtonTest, RereadingTheFunctionRebindsAndAnUnknownNameDoesNothing) {
     tree.WriteFile("Data/Scenes/MainScene.json", "{}");
     button->FromJson({{"function", "Start"}});
     const auto click = [&] {
+        FrameOver();
         SetHeld(InputType::CLICK, true);
         FrameOver();
         SetHeld(InputType::CLICK, false);
@@ -186,7 +232,6 @@ TEST_F(QuitButtonTest, QuitEndsTheProgramAfterTheFrameItRunsIn) {
     int lastRender = 0;
     const auto pointerContact = [&](bool clickHeld) {
         InputStateSystem::Instance().HandleMessage(InputMessage{InputType::CLICK, clickHeld});
-        quit->OnCollision(engine.mouseObject->GetComponent<ColliderCircle>());
     };
     probe.onUpdate = [&](int frame) {
         lastUpdate = frame;
@@ -201,14 +246,18 @@ TEST_F(QuitButtonTest, QuitEndsTheProgramAfterTheFrameItRunsIn) {
     probe.onRender = [&](int frame) { lastRender = frame; };
     CaptureStdout();
     RunPasses([&] {
+        // Wider than the view: wherever the real cursor puts the pointer, it is on the button.
         Entity& entity = AddEntity("QuitButton", {0.0f, 0.0f});
+        entity.GetComponent<Transform>()->SetScale({100000.0f, 100000.0f});
         quit = new Button();
         quit->FromJson({{"function", "Quit"}});
         entity.AddComponent(quit);
     });
     EXPECT_EQ(CountOccurrences(GetCapturedStdout(), "button pressed\n"), 1u);
-    EXPECT_EQ(lastUpdate, kReleaseFrame) << "no frame after the one the action ran in";
-    EXPECT_EQ(lastRender, kReleaseFrame) << "that frame was still drawn";
+    // The button reads CLICK at its own update, which comes before the probe's in a frame: it
+    // sees the release in the frame after the probe delivered it, and acts there.
+    EXPECT_EQ(lastUpdate, kReleaseFrame + 1) << "no frame after the one the action ran in";
+    EXPECT_EQ(lastRender, kReleaseFrame + 1) << "that frame was still drawn";
 }
 
 }  // namespace

@@ -77,7 +77,11 @@ TEST(EnumNames, NameOfValueSamples) {
         {static_cast<InputType>(15), "InputType::_CUSTOM"},
         {static_cast<InputType>(22), "InputType::SHIFT"},
         {static_cast<InputType>(29), "InputType::_NUKE"},
-        {static_cast<InputType>(30), "InputType::cInputStateMax"},
+        {static_cast<InputType>(30), "InputType::TOGGLE_FULLSCREEN"},
+        {static_cast<InputType>(31), "InputType::PAUSE"},
+        {static_cast<InputType>(32), "InputType::TOGGLESETTINGS"},
+        {static_cast<InputType>(33), "InputType::TOGGLETOOLS"},
+        {static_cast<InputType>(34), "InputType::cInputStateMax"},
         {static_cast<MessageTag>(30), "MessageTag::MESSAGECONTINUITY"},
         {static_cast<ComponentType>(0), "ComponentType::Animator"},
         {static_cast<ComponentType>(10), "ComponentType::TransformUI"},
@@ -125,11 +129,11 @@ TEST(EnumNames, UnknownNamesThrowOutOfRange) {
 
 TEST(EnumNames, UnknownValuesThrowOutOfRange) {
     const AnyEnum unknownValues[] = {
-        static_cast<InputType>(31),        static_cast<InputType>(-1),
+        static_cast<InputType>(35),        static_cast<InputType>(-1),
         static_cast<Orientation>(46),      static_cast<Orientation>(360),
         static_cast<SystemType>(15),       static_cast<UpdateLayer>(6),
         static_cast<WindowRenderState>(2), static_cast<WindowSectionMode>(2),
-        static_cast<MessageTag>(0),        static_cast<ComponentType>(30),
+        static_cast<MessageTag>(0),        static_cast<ComponentType>(31),
     };
     for (const AnyEnum& value : unknownValues) {
         ExpectUnknownKey([&] { NameOf(value); });
@@ -203,6 +207,7 @@ TEST(ComponentTypeDeclaration, FanOutFollowsTheDesignedOrderWithSoundEffectLast)
         "GameMaster",
         "Pathfinding",
         "SoundEffect",
+        "Hud",
     };
     ASSERT_EQ(std::size(designedOrder), kComponentTypesInFanOutOrder.size());
     for (std::size_t i = 0; i < kComponentTypesInFanOutOrder.size(); ++i) {
@@ -271,6 +276,7 @@ TEST(ComponentTypeInfo, EveryReaderKeyResolves) {
         "Tilemap",
         "Button",
         "Pathfinding",
+        "Hud",
     };
     for (std::string_view key : readerKeys) {
         const std::optional<ComponentType> type = ComponentTypeFromJsonKey(key);

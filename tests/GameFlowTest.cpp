@@ -2,7 +2,9 @@
 // server: the shipped menu's Start button opens the shipped first level (walls built from its
 // tile map stop the player, enemies run at it); shooting the last enemy of a level opens the
 // level's next scene; an enemy's touch opens the lose scene, whose Menu button returns to the
-// menu; a right click plans a route around a wall that the player then follows.
+// menu; a right click plans a route around a wall that the player then follows. A fire button held
+// through a lose screen presses nothing there, a click in a button's corner presses it, and the
+// weapon the player chose carries into the next level.
 
 #include <gtest/gtest.h>
 
@@ -19,8 +21,12 @@
 #include "entities/Entity.h"
 #include "gameplay/BasicEnemyBehavior.h"
 #include "gameplay/Button.h"
+#include "gameplay/Hud.h"
 #include "gameplay/Pathfinding.h"
 #include "gameplay/PlayerInput.h"
+#include "gameplay/Weapon.h"
+#include "gameplay/WeaponType.h"
+#include "graphics/GraphicsSystem.h"
 #include "physics/ColliderLine.h"
 #include "physics/Physics.h"
 #include "physics/Transform.h"
@@ -34,6 +40,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using json = nlohmann::json;
+using ::testing::internal::CaptureStdout;
+using ::testing::internal::GetCapturedStdout;
 
 constexpr int kTile = 128;
 constexpr int kLeft = DisplayWindow::kLeftButton;
@@ -45,6 +53,8 @@ constexpr float kPixelsPerUnitX = 1080.0f / 3840.0f;
 constexpr float kPixelsPerUnitY = 720.0f / 2160.0f;
 // A player that has not come nearer the wall for this long (the engine's own time) stands at it.
 constexpr float kStillSeconds = 0.5f;
+// The HUD's colour for a level's announcement (unlit: drawn as it is).
+constexpr Rgb kAnnounceColour{255, 235, 191};
 
 json Solid(double radius) {
     return EntryJson("Collider", {{"type", 0},
@@ -150,6 +160,20 @@ protected:
         return found;
     }
 
+    // The window pixel that shows world point `at` now, from the pointer's own rule for the other
+    // way round (an affine map: two samples give it).
+    static std::pair<int, int> WindowPixelOf(Vector2 at) {
+        const GraphicsSystem& graphics = GraphicsSystem::Instance();
+        const Vector2 origin = graphics.WindowToWorld(0.0, 0.0);
+        const Vector2 step = graphics.WindowToWorld(1.0, 1.0) - origin;
+        return {static_cast<int>(std::lround((at.x - origin.x) / step.x)),
+                static_cast<int>(std::lround((at.y - origin.y) / step.y))};
+    }
+
+    static std::size_t ButtonPresses(const std::string& output) {
+        return CountOccurrences(output, "button pressed\n");
+    }
+
     // Steps that point at the window's centre, wait until the scene's button `name` is hovered,
     // and press and release the left mouse button over it.
     void PressCentreButton(const std::string& name) {
@@ -248,6 +272,7 @@ TEST_F(GameFlowTest, ShootingTheLastEnemyOpensTheLevelsNextScene) {
         return SceneOnScreen() == "WinScene.json";
     });
     ButtonUp(kLeft);
+    Do([&] { window.Shot("win-screen"); });
     Play();
     const std::string trace = ReadFileText(tree.perUserData() / "Trace_Log.txt");
     EXPECT_EQ(CountOccurrences(trace, std::string(kSceneSwitchTrace) + "WinScene.json"), 1u);
@@ -327,6 +352,98 @@ TEST_F(GameFlowTest, RightClickRouteGoesAroundAWallToThePointedCell) {
     const int gap = Pathfinding::NodeOfPoint(Cell(rows, 5, 4));
     EXPECT_NE(std::find(route.begin(), route.end(), gap), route.end());
     EXPECT_FALSE(enteredWall);
+}
+
+// An enemy's touch while the fire button is held: the button is let go over the lose screen's
+// Menu button, which must not take that release as a press; a click of its own does.
+TEST_F(GameFlowTest, AFireButtonHeldIntoTheLoseScreenPressesNothingThere) {
+    WriteArena("Arena.json", kOpenArena, {2, 3}, {{5, 3}}, 500.0, "WinScene.json");
+    StartOn("Arena.json");
+    Until([&] { return Named("Player") != nullptr; });
+    // The lose screen's Menu button lies at the window's centre.
+    PointAt(kCentreX, kCentreY);
+    ButtonDown(kLeft);
+    Until([&] {
+        Entity* button = Named("MenuButton");
+        return SceneOnScreen() == "LoseScene.json" && button != nullptr &&
+               button->GetComponent<Button>()->wasHovered;
+    });
+    float releasedAt = 0.0f;
+    CaptureStdout();
+    ButtonUp(kLeft);
+    Do([&] { releasedAt = engine.totalTime; });
+    // Long enough for a press to have acted: a scene switch is at most a tick away.
+    Until([&] { return engine.totalTime - releasedAt > 0.5f; });
+    std::string afterRelease;
+    Do([&] {
+        afterRelease = GetCapturedStdout();
+        EXPECT_EQ(SceneOnScreen(), "LoseScene.json");
+        CaptureStdout();
+    });
+    PressCentreButton("MenuButton");
+    Until([&] { return SceneOnScreen() == "MenuScene.json"; });
+    Play();
+    const std::string afterClick = GetCapturedStdout();
+    EXPECT_EQ(ButtonPresses(afterRelease), 0u) << afterRelease;
+    EXPECT_EQ(ButtonPresses(afterClick), 1u) << afterClick;
+}
+
+// The hit area is the button's rectangle: a point near its corner lies outside any circle that
+// fits the button's height, and still presses it.
+TEST_F(GameFlowTest, AClickNearAButtonsCornerPressesIt) {
+    Until([&] { return SceneOnScreen() == "MenuScene.json" && Named("StartButton") != nullptr; });
+    Place corner = [&] {
+        Transform* button = Named("StartButton")->GetComponent<Transform>();
+        const Vector2 centre = button->GetWorldPosition();
+        // 92% of the way to the top right corner of the drawn rectangle.
+        return WindowPixelOf({centre.x + button->scale.x * 0.46f,
+                              centre.y + button->scale.y * 0.46f});
+    };
+    PointAt(corner);
+    Until([&] { return Named("StartButton")->GetComponent<Button>()->wasHovered; });
+    // Hovered, the button grows a little: the same point is still well inside it.
+    ButtonDown(kLeft);
+    ButtonUp(kLeft);
+    Until([&] { return SceneOnScreen() == "MainScene.json"; });
+    Play();
+}
+
+// The weapon chosen in a level is the one the player holds in the next; the next level announces
+// itself with its name over the play.
+TEST_F(GameFlowTest, TheChosenWeaponCarriesIntoTheNextLevel) {
+    WriteArena("Arena.json", kOpenArena, {2, 3}, {{6, 3}}, 40.0, "Level2Scene.json");
+    StartOn("Arena.json");
+    Until([&] { return Named("Player") != nullptr && Enemies().size() == 1; });
+    PressKey("3");  // the sniper
+    Until([&] {
+        return Named("Player")->GetComponent<Weapon>()->weaponType ==
+               static_cast<std::int32_t>(WeaponType::SNIPER);
+    });
+    Place enemy = [&] { return WindowPixelOf(Enemies().at(0)->GetComponent<Transform>()->position); };
+    PointAt(enemy);
+    ButtonDown(kLeft);
+    Until([&] { return SceneOnScreen() == "Level2Scene.json" && Named("Player") != nullptr; });
+    ButtonUp(kLeft);
+    std::int32_t carried = -1;
+    Do([&] { carried = Named("Player")->GetComponent<Weapon>()->weaponType; });
+    // Once the level is built, and while its name is still on the screen.
+    Until([&] {
+        Entity* walls = Named("BorderWalls");
+        return walls != nullptr && walls->GetComponent<ColliderLine>() != nullptr;
+    });
+    Screenshot announced;
+    Screenshot later;
+    Do([&] {
+        EXPECT_GT(Named("HeadsUpDisplay")->GetComponent<Hud>()->announceSecondsLeft, 1.0f);
+        announced = window.Shot("level2-announcement");
+    });
+    Until([&] { return Named("HeadsUpDisplay")->GetComponent<Hud>()->announceSecondsLeft == 0.0f; });
+    Do([&] { later = window.Shot("level2-after-the-announcement"); });
+    Play();
+    EXPECT_EQ(carried, static_cast<std::int32_t>(WeaponType::SNIPER));
+    // "LEVEL 2" in large letters, unlit, in the announcement's own colour.
+    EXPECT_GT(announced.CountColour(kAnnounceColour), 2000);
+    EXPECT_LT(later.CountColour(kAnnounceColour), 50);
 }
 
 }  // namespace

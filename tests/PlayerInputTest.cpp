@@ -1,5 +1,7 @@
-// The two movers: PlayerInput polling the held-input table (movement, facing, weapon choice,
-// trigger and cooldown, death by an enemy's touch) and Controller following the message stream.
+// The two movers: PlayerInput polling the held-input table (movement and its recorded direction,
+// turning towards the pointer, weapon choice, trigger and cooldown, a visible death by an enemy's
+// touch, nothing while paused, the weapon carried from the last level) and Controller following
+// the message stream.
 
 #include <gtest/gtest.h>
 
@@ -14,9 +16,13 @@
 #include "engine/Orientation.h"
 #include "entities/ComponentListSystem.h"
 #include "entities/Entity.h"
+#include "entities/SceneSystem.h"
 #include "gameplay/Controller.h"
+#include "gameplay/GameMaster.h"
 #include "gameplay/PlayerInput.h"
 #include "gameplay/Weapon.h"
+#include "gameplay/WeaponType.h"
+#include "graphics/Sprite.h"
 #include "physics/Physics.h"
 #include "physics/Transform.h"
 #include "support/ChildProcess.h"
@@ -105,20 +111,57 @@ TEST_F(PlayerInputTest, HeldDirectionsGiveTheVelocityAndFacingOfTheirRow) {
         EXPECT_FLOAT_EQ(physics->velocity.x, row.velocity.x);
         EXPECT_FLOAT_EQ(physics->velocity.y, row.velocity.y);
         EXPECT_EQ(input->orientation, row.facing);
-        EXPECT_EQ(transform->rotation, static_cast<float>(row.facing));
         EXPECT_EQ(input->isMoving, row.velocity.x != 0.0f || row.velocity.y != 0.0f);
     }
 }
 
-TEST_F(PlayerInputTest, ReleasingEveryKeyStopsThePlayerAndTurnsItNorth) {
-    Hold({In::RIGHT, In::UP});
-    input->Update(0.0f);
-    EXPECT_EQ(transform->rotation, 315.0f);
+TEST_F(PlayerInputTest, ThePlayerFacesThePointerWhereverItMovesAndWhenItStands) {
+    struct AimCase {
+        const char* name;
+        std::vector<In> held;
+        Vector2 pointer;
+        float rotation;  // the sprite points north at rotation 0
+    };
+    const std::vector<AimCase> cases{
+        {"standing, pointer east", {}, {500.0f, 0.0f}, -90.0f},
+        {"standing, pointer north", {}, {0.0f, 500.0f}, 0.0f},
+        {"walking north, pointer south", {In::UP}, {0.0f, -500.0f}, -180.0f},
+        {"walking west, pointer north east", {In::LEFT}, {300.0f, 300.0f}, -45.0f},
+    };
+    for (const AimCase& row : cases) {
+        SCOPED_TRACE(row.name);
+        transform->SetPosition({0.0f, 0.0f});
+        ReleaseAll();
+        for (In held : row.held) {
+            SetHeld(held, true);
+        }
+        PlacePointer(row.pointer);
+        input->Update(0.0f);
+        EXPECT_NEAR(transform->rotation, row.rotation, 1e-3f);
+    }
+    // With the pointer on the player there is no direction: it keeps the last one.
+    PlacePointer({0.0f, 0.0f});
     Hold({});
     input->Update(0.0f);
+    EXPECT_NEAR(transform->rotation, -45.0f, 1e-3f);
     EXPECT_EQ(physics->velocity, (Vector2{0.0f, 0.0f}));
-    EXPECT_EQ(transform->rotation, 0.0f);
     EXPECT_FALSE(input->isMoving);
+}
+
+TEST_F(PlayerInputTest, WhilePausedThePlayerNeitherMovesNorFires) {
+    PlacePointer({500.0f, 0.0f});
+    Hold({In::RIGHT, In::CLICK});
+    physics->velocity = {};
+    Engine::Instance().paused = true;
+    for (int frame = 0; frame < 5; ++frame) {
+        Frame();
+    }
+    Engine::Instance().paused = false;
+    EXPECT_TRUE(Projectiles().empty());
+    EXPECT_EQ(physics->velocity, (Vector2{0.0f, 0.0f}));
+    Frame();
+    EXPECT_EQ(Projectiles().size(), 1u);
+    EXPECT_GT(physics->velocity.x, 0.0f);
 }
 
 TEST_F(PlayerInputTest, HeldTriggerFiresOnceEveryCooldownCountedInUpdates) {
@@ -178,28 +221,74 @@ TEST_F(PlayerInputTest, WeaponKeysSelectInTheirPriorityOrderUnlessShiftIsHeld) {
     }
 }
 
-TEST_F(PlayerInputTest, AHitKillsTheOrdinaryPlayerAndSparesTheInvincibleOne) {
+TEST_F(PlayerInputTest, AHitKillsTheOrdinaryPlayerVisiblyAndSparesTheInvincibleOne) {
     tree.WriteFile("Data/Scenes/LoseScene.json", "{\"Lost\": {}}");
     const std::string switching = "SceneSystem::ChangeScene - Switching to scene: LoseScene.json";
-    const auto log = [] { return TraceMessages(DataDirectory + "Trace_Log.txt"); };
+    const auto switches = [&] {
+        return CountOccurrences(ReadFileText(DataDirectory + "Trace_Log.txt"), switching);
+    };
+    auto* sprite = new Sprite();
+    player->AddComponent(sprite);
+    PlacePointer({500.0f, 0.0f});
 
     input->isInvincible = true;
     input->TakeHit();
-    EXPECT_FALSE(player->destroyed);
-    EXPECT_EQ(CountOccurrences(ReadFileText(DataDirectory + "Trace_Log.txt"), switching), 0u);
+    EXPECT_FALSE(input->IsDying());
 
     input->isInvincible = false;
+    Hold({In::RIGHT, In::CLICK});
     input->TakeHit();
-    EXPECT_TRUE(player->destroyed);
-    const std::vector<std::string> trace = log();
-    ASSERT_FALSE(trace.empty());
-    EXPECT_EQ(trace.back(), switching);
-    // The lose scene is attached under the root at once.
+    ASSERT_TRUE(input->IsDying());
+    // Dying, it stands still, fires nothing and is drawn struck, fading, until its time is up.
+    constexpr float kTick = 1.0f / 60.0f;
+    const int ticks = static_cast<int>(PlayerInput::kDeathSeconds / kTick);
+    float lastAlpha = -1.0f;
+    for (int tick = 0; tick < ticks - 2; ++tick) {
+        input->TakeHit();  // further touches change nothing
+        Frame();
+        input->Render();
+        EXPECT_EQ(physics->velocity, (Vector2{0.0f, 0.0f}));
+        EXPECT_GT(sprite->alpha, lastAlpha);
+        lastAlpha = sprite->alpha;
+    }
+    EXPECT_TRUE(Projectiles().empty());
+    EXPECT_LT(sprite->color.y, 0.5f) << "drawn in its death colour";
+    EXPECT_EQ(switches(), 0u) << "the lose screen waits until the death has been seen";
+    for (int tick = 0; tick < 4; ++tick) {
+        Frame();
+    }
+    EXPECT_EQ(switches(), 1u);
     EXPECT_EQ(Engine::Instance().originEntity->children.back()->children.at(0)->name, "Lost");
-    // The player's brain leaves its list at the next flush, before the entity is swept.
+}
+
+// The weapon kept by a completed level is taken up by the player of the scene it was kept for,
+// and by no other.
+TEST_F(PlayerInputTest, ThePlayerOfTheNextLevelTakesUpTheWeaponTheLastOneEndedWith) {
+    tree.WriteFile("Data/Scenes/Next.json", "{}");
+    tree.WriteFile("Data/Scenes/Other.json", "{}");
+    auto* master = new GameMaster("Next.json");
+    Entity* level = AddEntity("Level", {0.0f, 0.0f});
+    level->AddComponent(master);
     FlushAllLists();
-    EXPECT_EQ(player->GetComponent<PlayerInput>(), nullptr);
-    EXPECT_NE(player->GetComponent<Physics>(), nullptr);
+    weapon->weaponType = static_cast<std::int32_t>(WeaponType::SHOTGUN);
+    GameMaster::CompleteLevel();
+
+    const auto newPlayer = [&] {
+        Entity* next = AddEntity("NextPlayer", {0.0f, 0.0f});
+        auto* nextWeapon = new Weapon();
+        next->AddComponent(new PlayerInput(kSpeed));
+        next->AddComponent(nextWeapon);
+        FlushAllLists();
+        return nextWeapon->weaponType;
+    };
+    EXPECT_EQ(newPlayer(), static_cast<std::int32_t>(WeaponType::SHOTGUN));
+    EXPECT_EQ(newPlayer(), static_cast<std::int32_t>(WeaponType::PISTOL)) << "taken once";
+
+    // Kept for the next level, but another scene was opened (the menu, a new game): forgotten.
+    weapon->weaponType = static_cast<std::int32_t>(WeaponType::RIFLE);
+    GameMaster::CompleteLevel();
+    SceneSystem::Instance().ChangeScene("Other.json");
+    EXPECT_EQ(newPlayer(), static_cast<std::int32_t>(WeaponType::PISTOL));
 }
 
 // Controller: messages in, velocity out.

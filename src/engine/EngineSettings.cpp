@@ -19,6 +19,7 @@ constexpr const char* kPathSeparators = "/\\";
 constexpr const char* kDefaultEntityFileKey = "defaultEntityFile";
 constexpr const char* kRunOnStartKey = "runOnStart";
 constexpr const char* kTicksPerSecondKey = "ticksPerSecond";
+constexpr const char* kShowToolsKey = "showTools";
 constexpr int kSettingsIndent = 2;
 // The new text is written here first and then renamed over the settings file. It sits beside
 // the settings file so that the rename stays on one file system and replaces the file at once.
@@ -32,6 +33,7 @@ struct StartSettings {
     bool runOnStart = false;
     std::string defaultEntityFile;
     double ticksPerSecond = EngineSettings::kDefaultTicksPerSecond;
+    bool showTools = true;
 };
 
 // The file that could not be used and why, for the one trace error.
@@ -148,6 +150,29 @@ std::optional<SettingsFault> ReadTicksPerSecond(const std::string& path, double&
     return std::nullopt;
 }
 
+// The optional tool switch; a fault names the file and keeps the tools shown.
+std::optional<SettingsFault> ReadShowTools(const std::string& path, bool& result) {
+    nlohmann::json settings;
+    try {
+        settings = nlohmann::json::parse(ReadWholeFile(path));
+    } catch (const std::exception& error) {
+        return SettingsFault{path, error.what()};
+    }
+    const auto member = settings.find(kShowToolsKey);
+    if (member == settings.end()) {
+        return std::nullopt;
+    }
+    const std::optional<bool> show =
+        member->is_string() ? RunOnStartFromText(member->get_ref<const std::string&>())
+                            : std::nullopt;
+    if (!show) {
+        return SettingsFault{path, "\"showTools\" is not a string holding a number or a boolean; "
+                                   "the tools are shown"};
+    }
+    result = *show;
+    return std::nullopt;
+}
+
 // Writes `text` to a scratch file and renames it over `path`, so that `path` holds either its
 // old content or all of the new one.
 std::optional<SettingsFault> ReplaceFile(const std::string& path, const std::string& text) {
@@ -220,13 +245,20 @@ void LoadEngineSettings() {
     if (fault) {
         TraceLog::Error(kLoadErrorPrefix + Describe(*fault));
         loaded = StartSettings{};
-    } else if (std::optional<SettingsFault> rate =
-                   ReadTicksPerSecond(SettingsPath(name), loaded.ticksPerSecond)) {
-        TraceLog::Error("LoadEngineSettings - " + Describe(*rate));
+    } else {
+        if (std::optional<SettingsFault> rate =
+                ReadTicksPerSecond(SettingsPath(name), loaded.ticksPerSecond)) {
+            TraceLog::Error("LoadEngineSettings - " + Describe(*rate));
+        }
+        if (std::optional<SettingsFault> tools =
+                ReadShowTools(SettingsPath(name), loaded.showTools)) {
+            TraceLog::Error("LoadEngineSettings - " + Describe(*tools));
+        }
     }
     EngineSettings::runOnStart = loaded.runOnStart;
     EngineSettings::defaultEntityFile = loaded.defaultEntityFile;
     EngineSettings::ticksPerSecond = loaded.ticksPerSecond;
+    EngineSettings::showTools = loaded.showTools;
 }
 
 void SaveSettings(const nlohmann::json& settings) {

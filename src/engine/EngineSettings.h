@@ -8,6 +8,9 @@
 // "runOnStart" is a string holding JSON text: a number (non-zero is true) or a boolean.
 // "ticksPerSecond", optional, is a string holding a number from 10 to 1000: how many simulation
 // ticks make a second (60 when missing).
+// "showTools", optional, is a string holding JSON text like "runOnStart": whether the pass starts
+// with the tool windows and the debug outlines shown (shown when missing, as files written before
+// it existed expect; the shipped settings say "0", so the game opens as a game).
 
 #include <optional>
 #include <string>
@@ -25,6 +28,7 @@ inline constexpr double kDefaultTicksPerSecond = 60.0;
 inline constexpr double kFewestTicksPerSecond = 10.0;
 inline constexpr double kMostTicksPerSecond = 1000.0;
 inline double ticksPerSecond = kDefaultTicksPerSecond;
+inline bool showTools = true;
 }  // namespace EngineSettings
 
 // The router file, and a settings file of the given name, in the data directory.
@@ -46,7 +50,8 @@ nlohmann::json DefaultSettingsJson();
 // gets the default settings and one trace error names the file and the reason, so that the
 // engine still starts. A router that names no plain file inside the folder (SettingsNameFault)
 // is reported the same way, and then no settings file is opened at all. A "ticksPerSecond" that is
-// not a number in its range gets one trace error and the default, and the rest is kept.
+// not a number in its range gets one trace error and the default, and the rest is kept; so does a
+// "showTools" that is neither a number nor a boolean.
 void LoadEngineSettings();
 
 // Replaces the active settings file (the one the router names) with `settings`. The text is

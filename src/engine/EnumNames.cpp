@@ -112,6 +112,10 @@ const EnumNameTable<InputType>& NameTable() {
         ENUM_NAME_ENTRY(InputType, _PHASING_ON),
         ENUM_NAME_ENTRY(InputType, _PHASING_OFF),
         ENUM_NAME_ENTRY(InputType, _NUKE),
+        ENUM_NAME_ENTRY(InputType, TOGGLE_FULLSCREEN),
+        ENUM_NAME_ENTRY(InputType, PAUSE),
+        ENUM_NAME_ENTRY(InputType, TOGGLESETTINGS),
+        ENUM_NAME_ENTRY(InputType, TOGGLETOOLS),
         ENUM_NAME_ENTRY(InputType, cInputStateMax),
     };
     return table;

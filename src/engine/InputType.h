@@ -35,6 +35,12 @@ enum class InputType : std::int32_t {
     _PHASING_ON = 27,
     _PHASING_OFF = 28,
     _NUKE = 29,
+    TOGGLE_FULLSCREEN = 30,
+    PAUSE = 31,
+    // Shows or hides the engine settings window and the fixed test window.
+    TOGGLESETTINGS = 32,
+    // Shows every tool (all tool windows and the debug outlines) or hides them all.
+    TOGGLETOOLS = 33,
     // The number of real inputs, and so the size of every per-input state table.
-    cInputStateMax = 30,
+    cInputStateMax = 34,
 };

@@ -14,6 +14,7 @@
 #include "gameplay/Controller.h"
 #include "gameplay/FlameBehavior.h"
 #include "gameplay/GameMaster.h"
+#include "gameplay/Hud.h"
 #include "gameplay/Pathfinding.h"
 #include "gameplay/PlayerInput.h"
 #include "gameplay/Tilemap.h"

@@ -89,12 +89,7 @@ void BasicEnemyBehavior::CompleteLevelIfLast() const {
     if (CountLiveEnemies(2) != 1) {
         return;
     }
-    const auto& masters = ComponentListSystem<GameMaster>::Instance();
-    for (const auto& layer : masters.Layers()) {
-        if (!layer.empty()) {
-            SceneSystem::Instance().ChangeScene(layer.front()->nextSceneName);
-        }
-    }
+    GameMaster::CompleteLevel();
 }
 
 void BasicEnemyBehavior::FromJson(const nlohmann::json& data) {

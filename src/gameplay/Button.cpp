@@ -1,13 +1,14 @@
 #include "gameplay/Button.h"
 
+#include <cmath>
 #include <iostream>
 
+#include "engine/Engine.h"
 #include "engine/InputType.h"
 #include "entities/Entity.h"
 #include "entities/JsonReaders.h"
 #include "graphics/Sprite.h"
 #include "input/InputStateSystem.h"
-#include "physics/Collider.h"
 #include "physics/Transform.h"
 
 Button::Button() : Component(kComponentName) {}
@@ -20,6 +21,7 @@ void Button::Initialize() {
     if (const Sprite* sprite = owner != nullptr ? owner->GetComponent<Sprite>() : nullptr) {
         normalColor = sprite->color;
     }
+    wasClickDown = IsHeld(InputType::CLICK);
 }
 
 void Button::SetSpriteColor(const Vector3& color) const {
@@ -34,39 +36,54 @@ void Button::ScaleBy(float factor) const {
     }
 }
 
+bool Button::Contains(Vector2 point) const {
+    Transform* transform = owner != nullptr ? owner->GetComponent<Transform>() : nullptr;
+    if (transform == nullptr) {
+        return false;
+    }
+    const Vector2 centre = transform->GetWorldPosition();
+    // The sprite's unit quad is scaled by the Transform; a mirrored scale is still that size.
+    return std::abs(point.x - centre.x) <= std::abs(transform->scale.x) * 0.5f &&
+           std::abs(point.y - centre.y) <= std::abs(transform->scale.y) * 0.5f;
+}
+
+bool Button::PointerInside() const {
+    const Entity* pointer = Engine::Instance().mouseObject;
+    Transform* at = pointer != nullptr ? pointer->GetComponent<Transform>() : nullptr;
+    return at != nullptr && Contains(at->GetWorldPosition());
+}
+
 void Button::Update(float /*dt*/) {
-    if (isHoveredNow && !wasHovered) {
+    const bool hovered = PointerInside();
+    if (hovered && !wasHovered) {
         std::cout << "OnHover\n" << std::flush;
         SetSpriteColor(hoverColor);
         ScaleBy(kHoverScale);
-    } else if (!isHoveredNow && wasHovered) {
+    } else if (!hovered && wasHovered) {
         std::cout << "OffHover\n" << std::flush;
         SetSpriteColor(normalColor);
         ScaleBy(1.0f / kHoverScale);
     }
-    wasHovered = isHoveredNow;
-    isHoveredNow = false;
-}
+    wasHovered = hovered;
 
-void Button::OnCollision(Collider* other) {
-    if (other == nullptr || other->owner == nullptr || other->owner->name != kPointerName) {
-        return;
-    }
-    isHoveredNow = true;
-    if (!IsHeld(InputType::CLICK)) {
-        // Released over the button: a press that armed it (here or elsewhere) fires now.
-        if (isHeld) {
+    const bool clickDown = IsHeld(InputType::CLICK);
+    const bool pressed = clickDown && !wasClickDown;
+    const bool released = !clickDown && wasClickDown;
+    wasClickDown = clickDown;
+    if (pressed && hovered) {
+        isHeld = true;
+        SetSpriteColor(heldColor);
+    } else if (released) {
+        const bool fires = isHeld && hovered;
+        isHeld = false;
+        SetSpriteColor(hovered ? hoverColor : normalColor);
+        if (fires) {
             std::cout << "button pressed\n" << std::flush;
             if (action) {
                 action();
             }
-            SetSpriteColor(normalColor);
         }
-        isHeld = false;
-        return;
     }
-    isHeld = true;
-    SetSpriteColor(heldColor);
 }
 
 void Button::FromJson(const nlohmann::json& data) {

@@ -3,11 +3,14 @@
 #include <array>
 #include <utility>
 
+#include "engine/Engine.h"
 #include "engine/InputType.h"
 #include "entities/Entity.h"
 #include "entities/JsonReaders.h"
 #include "entities/SceneSystem.h"
 #include "gameplay/DiagonalSpeed.h"
+#include "gameplay/GameMaster.h"
+#include "gameplay/Heading.h"
 #include "gameplay/Weapon.h"
 #include "gameplay/WeaponType.h"
 #include "graphics/DebugDrawSystem.h"
@@ -48,7 +51,7 @@ void PlayerInput::ComputeMovement() {
     const float s = speed;
     const float d = diagonalSpeed;
     // Tested top to bottom: LEFT wins over RIGHT, and DOWN over UP. Opposite pairs stop the
-    // player but keep its facing; nothing held turns it back north.
+    // player but keep its recorded direction; nothing held records north.
     auto face = [this](Orientation facing) { orientation = static_cast<std::int32_t>(facing); };
     if (left && down) {
         moveVelocity = {-d, -d};
@@ -102,8 +105,47 @@ void PlayerInput::SelectWeapon() {
     }
 }
 
-void PlayerInput::Update(float /*dt*/) {
-    if (owner == nullptr) {
+void PlayerInput::Initialize() {
+    if (const auto carried = GameMaster::TakeCarriedWeapon()) {
+        if (Weapon* weapon = owner != nullptr ? owner->GetComponent<Weapon>() : nullptr) {
+            weapon->weaponType = *carried;
+        }
+    }
+}
+
+void PlayerInput::FaceThePointer(Transform& transform) const {
+    const Entity* pointer = Engine::Instance().mouseObject;
+    Transform* at = pointer != nullptr ? pointer->GetComponent<Transform>() : nullptr;
+    if (at == nullptr) {
+        return;
+    }
+    const Vector2 toPointer = at->GetWorldPosition() - transform.GetWorldPosition();
+    if (toPointer.x == 0.0f && toPointer.y == 0.0f) {
+        return;
+    }
+    transform.SetRotation(static_cast<float>(HeadingOf(toPointer)) - kSpriteHeadingOffset);
+}
+
+void PlayerInput::ContinueDying(float dt) {
+    if (Physics* physics = owner->GetComponent<Physics>()) {
+        physics->velocity = {0.0f, 0.0f};
+    }
+    if (deathSecondsLeft <= 0.0f) {
+        return;
+    }
+    deathSecondsLeft -= dt;
+    if (deathSecondsLeft <= 0.0f) {
+        deathSecondsLeft = 0.0f;
+        SceneSystem::Instance().ChangeScene(kLoseScene);
+    }
+}
+
+void PlayerInput::Update(float dt) {
+    if (owner == nullptr || Engine::Instance().paused) {
+        return;
+    }
+    if (IsDying()) {
+        ContinueDying(dt);
         return;
     }
     ComputeMovement();
@@ -119,7 +161,7 @@ void PlayerInput::Update(float /*dt*/) {
     }
     Transform* transform = owner->GetComponent<Transform>();
     if (transform != nullptr) {
-        transform->SetRotation(static_cast<float>(orientation));
+        FaceThePointer(*transform);
     }
     if (Physics* physics = owner->GetComponent<Physics>()) {
         physics->velocity = moveVelocity;
@@ -131,21 +173,30 @@ void PlayerInput::Update(float /*dt*/) {
 }
 
 void PlayerInput::Render() {
-    if (Sprite* sprite = owner != nullptr ? owner->GetComponent<Sprite>() : nullptr) {
-        sprite->color = {1.0f, 1.0f, 1.0f};
+    Sprite* sprite = owner != nullptr ? owner->GetComponent<Sprite>() : nullptr;
+    if (sprite == nullptr) {
+        return;
     }
+    if (!IsDying()) {
+        sprite->color = {1.0f, 1.0f, 1.0f};
+        return;
+    }
+    // Struck red, then fading out as the lose screen approaches.
+    const float gone = 1.0f - deathSecondsLeft / kDeathSeconds;
+    sprite->color = {1.0f, 0.25f, 0.2f};
+    sprite->alpha = gone * kDeathFade;
 }
 
 void PlayerInput::TakeHit() {
-    if (isInvincible || owner == nullptr) {
+    if (isInvincible || owner == nullptr || IsDying()) {
         return;
     }
-    owner->Destroy();
-    ComponentListSystem<PlayerInput>& list = ComponentListSystem<PlayerInput>::Instance();
-    if (const auto entry = owner->components.find(&list); entry != owner->components.end()) {
-        list.RemoveComponent(entry->second);
+    deathSecondsLeft = kDeathSeconds;
+    moveVelocity = {0.0f, 0.0f};
+    isMoving = false;
+    if (Physics* physics = owner->GetComponent<Physics>()) {
+        physics->velocity = {0.0f, 0.0f};
     }
-    SceneSystem::Instance().ChangeScene(kLoseScene);
 }
 
 void PlayerInput::FromJson(const nlohmann::json& data) {

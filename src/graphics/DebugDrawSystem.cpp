@@ -48,7 +48,9 @@ void DebugDrawSystem::Update(float /*dt*/) {
 }
 
 void DebugDrawSystem::Render() {
-    Draw(points, {0.0f, 0.0f}, {1.0f, 1.0f}, kLinesColor, GL_LINES);
+    if (showLines) {
+        Draw(points, {0.0f, 0.0f}, {1.0f, 1.0f}, kLinesColor, GL_LINES);
+    }
     points.resize(std::min(updatePointCount, points.size()));
 }
 

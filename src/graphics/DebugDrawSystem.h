@@ -36,6 +36,8 @@ public:
     int vertexArray = -1;
     int vertexBuffer = -1;
     std::vector<Vector2> points;
+    // Whether the free line segments are drawn (they are queued either way).
+    bool showLines = true;
     // How many of `points` the last update queued; the rest were queued while rendering.
     std::size_t updatePointCount = 0;
 

@@ -100,6 +100,20 @@ void InputSystem::QueueMessage(std::unique_ptr<InputMessage> message) {
     pendingMessages.push_back(std::move(message));
 }
 
+bool InputSystem::WorksWhilePaused(InputType input) {
+    switch (input) {
+        case InputType::PAUSE:
+        case InputType::TOGGLE_FULLSCREEN:
+        case InputType::TOGGLEEDITOR:
+        case InputType::TOGGLEDEBUG:
+        case InputType::TOGGLESETTINGS:
+        case InputType::TOGGLETOOLS:
+            return true;
+        default:
+            return false;
+    }
+}
+
 void InputSystem::Update(float /*dt*/) {
     SendInputMessages();
 }
@@ -108,6 +122,14 @@ void InputSystem::SendInputMessages() {
     {
         const std::lock_guard<std::mutex> guard(queueLock);
         if (engine->paused) {
+            // Nothing new reaches the game while it is paused, but the keys that pause and show
+            // things still work, and a release still lets go of what was held before the pause
+            // (a fire button let go while paused must not fire on after it).
+            for (auto& message : pendingMessages) {
+                if (!message->pressed || WorksWhilePaused(message->input)) {
+                    batch.push_back(std::move(message));
+                }
+            }
             pendingMessages.clear();
         } else {
             // A press and its release queued before the same tick would cancel out before any

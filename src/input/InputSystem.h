@@ -31,11 +31,14 @@ public:
     void OnKeyUp(int code);
     void QueueMessage(std::unique_ptr<InputMessage> message);
 
-    // Sends the queued messages, once per tick (dropped undelivered while the engine is paused).
-    // A release of an input pressed earlier in the same batch, and all that follows it, waits
-    // for the next tick.
+    // Sends the queued messages, once per tick. While the engine is paused, presses are dropped
+    // undelivered except those of the inputs that work while paused (WorksWhilePaused), and
+    // releases are delivered. A release of an input pressed earlier in the same batch, and all
+    // that follows it, waits for the next tick.
     void Update(float dt) override;
     void SendInputMessages();
+    // Pausing, fullscreen and the tool toggles: what a paused game still answers to.
+    static bool WorksWhilePaused(InputType input);
 
     // While set (a replay), the window's keys and buttons queue nothing; QueueMessage still does.
     bool devicesIgnored = false;

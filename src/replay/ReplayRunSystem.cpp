@@ -138,10 +138,13 @@ void ReplayRunSystem::BeginRecordedTick(std::uint64_t tick) {
 }
 
 void ReplayRunSystem::HandleMessage(const InputMessage& message) {
-    if (mode == Mode::kRecording && engine->tickCount > 0) {
-        writer->Event(
-            {ReplayEvent::Kind::kInput, engine->tickCount, message.input, message.pressed, {}, {}});
+    // Pausing moves nothing, so a replay runs straight through: the pause key is not recorded,
+    // and what is pressed or let go while paused first acts on the tick after the pause.
+    if (mode != Mode::kRecording || engine->tickCount == 0 || message.input == InputType::PAUSE) {
+        return;
     }
+    const std::uint64_t tick = engine->paused ? engine->tickCount + 1 : engine->tickCount;
+    writer->Event({ReplayEvent::Kind::kInput, tick, message.input, message.pressed, {}, {}});
 }
 
 void ReplayRunSystem::BeginReplayedTick(std::uint64_t tick) {

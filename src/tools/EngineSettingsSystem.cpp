@@ -10,6 +10,8 @@
 #include "engine/DataDirectories.h"
 #include "engine/Engine.h"
 #include "engine/EngineSettings.h"
+#include "engine/InputMessage.h"
+#include "engine/InputType.h"
 #include "engine/TraceLog.h"
 #include "entities/Entity.h"
 #include "entities/EntityFiles.h"
@@ -31,6 +33,7 @@ constexpr const char* kWindowName = "Engine Settings Window";
 constexpr const char* kDefaultEntityFileKey = "defaultEntityFile";
 constexpr const char* kRunOnStartKey = "runOnStart";
 constexpr const char* kTicksPerSecondKey = "ticksPerSecond";
+constexpr const char* kShowToolsKey = "showTools";
 constexpr const char* kToggleOrderKey = "RearrangeToggles";
 constexpr float kSectionIndent = 15.0f;
 constexpr int kJsonIndent = 2;
@@ -75,14 +78,36 @@ void EngineSettingsSystem::Initialize() {
     if (EngineSettings::ticksPerSecond != EngineSettings::kDefaultTicksPerSecond) {
         settingsJson[kTicksPerSecondKey] = nlohmann::json(EngineSettings::ticksPerSecond).dump();
     }
+    // Likewise a game that opens without its tools stays one after a save from here.
+    if (!EngineSettings::showTools) {
+        settingsJson[kShowToolsKey] = "0";
+    }
     auto window = CreateEngineSettingsWindow();
     settingsWindow = window.get();
-    WindowCreationSystem::Instance().windows.push_back(std::move(window));
+    WindowCreationSystem& windows = WindowCreationSystem::Instance();
+    windows.windows.push_back(std::move(window));
+    // Every tool window exists by now (this system starts after the others that make them).
+    windows.ShowAllTools(EngineSettings::showTools);
 }
 
 void EngineSettingsSystem::Update(float /*dt*/) {}
 
 void EngineSettingsSystem::Render() {}
+
+void EngineSettingsSystem::HandleMessage(const InputMessage& message) {
+    if (message.input != InputType::TOGGLESETTINGS || !message.pressed) {
+        return;
+    }
+    WindowCreationSystem& windows = WindowCreationSystem::Instance();
+    const bool show = settingsWindow == nullptr
+                          ? !windows.testWindowVisible
+                          : settingsWindow->renderState != WindowRenderState::VISIBLE;
+    if (settingsWindow != nullptr) {
+        settingsWindow->renderState =
+            show ? WindowRenderState::VISIBLE : WindowRenderState::INVISIBLE;
+    }
+    windows.testWindowVisible = show;
+}
 
 void EngineSettingsSystem::ShutDown() {
     // The window itself is deleted by the window creation system.

@@ -26,6 +26,8 @@ public:
     void Initialize() override;
     void Update(float dt) override;
     void Render() override;
+    // TOGGLESETTINGS shows or hides this window together with the fixed test window.
+    void HandleMessage(const InputMessage& message) override;
     void ShutDown() override;
 
     // "Settings Path: " submitted: points the router at `name` (creating that settings file with

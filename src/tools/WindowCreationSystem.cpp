@@ -2,6 +2,10 @@
 
 #include <imgui.h>
 
+#include "engine/InputMessage.h"
+#include "engine/InputType.h"
+#include "graphics/DebugDrawSystem.h"
+#include "physics/Collider.h"
 #include "tools/IMGUISystem.h"
 #include "tools/TraitPopup.h"
 #include "tools/WindowDropdown.h"
@@ -51,16 +55,45 @@ void WindowCreationSystem::Render() {
     if (!IMGUISystem::Instance().IsFrameOpen()) {
         return;
     }
-    ImGui::SetNextWindowPos(kTestWindowPosition, ImGuiCond_FirstUseEver);
-    ImGui::SetNextWindowSize(kTestWindowSize, ImGuiCond_FirstUseEver);
-    ImGui::Begin(kTestWindowName);
-    testDropdown->Draw();
-    ImGui::End();
+    if (testWindowVisible) {
+        ImGui::SetNextWindowPos(kTestWindowPosition, ImGuiCond_FirstUseEver);
+        ImGui::SetNextWindowSize(kTestWindowSize, ImGuiCond_FirstUseEver);
+        ImGui::Begin(kTestWindowName);
+        testDropdown->Draw();
+        ImGui::End();
+    }
     for (const auto& window : windows) {
         if (window->renderState == WindowRenderState::VISIBLE) {
             window->Draw();
         }
     }
+}
+
+void WindowCreationSystem::HandleMessage(const InputMessage& message) {
+    if (message.input == InputType::TOGGLETOOLS && message.pressed) {
+        ShowAllTools(!AllToolsShown());
+    }
+}
+
+void WindowCreationSystem::ShowAllTools(bool show) {
+    const WindowRenderState state = show ? WindowRenderState::VISIBLE : WindowRenderState::INVISIBLE;
+    for (const auto& window : windows) {
+        window->renderState = state;
+    }
+    testWindowVisible = show;
+    Collider::showDebugColliders = show;
+    showTextboxes = show;
+    DebugDrawSystem::Instance().showLines = show;
+}
+
+bool WindowCreationSystem::AllToolsShown() const {
+    for (const auto& window : windows) {
+        if (window->renderState != WindowRenderState::VISIBLE) {
+            return false;
+        }
+    }
+    return testWindowVisible && Collider::showDebugColliders && showTextboxes &&
+           DebugDrawSystem::Instance().showLines;
 }
 
 void WindowCreationSystem::ShutDown() {

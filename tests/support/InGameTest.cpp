@@ -21,6 +21,8 @@ constexpr NamedKey kNamedKeys[] = {
     {"Return", GLFW_KEY_ENTER}, {"BackSpace", GLFW_KEY_BACKSPACE},
     {"End", GLFW_KEY_END},      {"shift", GLFW_KEY_LEFT_SHIFT},
     {"F1", GLFW_KEY_F1},        {"F2", GLFW_KEY_F2},
+    {"F3", GLFW_KEY_F3},        {"F4", GLFW_KEY_F4},
+    {"F11", GLFW_KEY_F11},      {"Escape", GLFW_KEY_ESCAPE},
 };
 
 int GlfwKey(const std::string& key) {
