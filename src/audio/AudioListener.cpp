@@ -24,6 +24,16 @@ float Volume(const PlayRequest& request, float distanceSquared) {
     const float volume = std::isnan(falloff) ? kSilent : std::min(request.maxVolume, falloff);
     return volume >= AudioListener::kAudibleVolume ? volume : kSilent;
 }
+
+// A request that was already playing when the listener came: heard from where it has got to (in
+// its current round, for a loop).
+void JoinLate(FMOD_CHANNEL* channel, const PlayRequest& request, std::int64_t now) {
+    std::uint32_t position = ElapsedMilliseconds(request, now);
+    if (request.isLooping && request.lengthMs > 0) {
+        position %= request.lengthMs;
+    }
+    FMOD_Channel_SetPosition(channel, position, FMOD_TIMEUNIT_MS);
+}
 }  // namespace
 
 AudioListener::AudioListener() : Component(kComponentName) {}
@@ -32,10 +42,12 @@ void AudioListener::Update(float /*dt*/) {
     const Transform* transform = owner != nullptr ? owner->GetComponent<Transform>() : nullptr;
     if (transform == nullptr) {
         StopAllChannels();
+        previousUpdate.reset();
         return;
     }
     const std::int64_t now = NowNanoseconds();
     OpenChannelsForNewRequests(now);
+    previousUpdate = now;
 
     for (auto entry = channels.begin(); entry != channels.end();) {
         const PlayRequest& request = *entry->first;
@@ -44,10 +56,6 @@ void AudioListener::Update(float /*dt*/) {
             FMOD_Channel_Stop(channel);
             entry = channels.erase(entry);
             continue;
-        }
-        if (request.finished) {
-            // Restarted by the AudioSystem: back to the restart time.
-            FMOD_Channel_SetPosition(channel, ElapsedMilliseconds(request, now), FMOD_TIMEUNIT_MS);
         }
         const float volume =
             Volume(request, DistanceSquared(transform->position, request.position));
@@ -71,8 +79,15 @@ void AudioListener::OpenChannelsForNewRequests(std::int64_t now) {
         channels.emplace(request, channel);
         FMOD_Channel_SetVolume(channel, kSilent);
         FMOD_Channel_SetPaused(channel, true);
-        // A request started before this listener saw it joins where it has got to.
-        FMOD_Channel_SetPosition(channel, ElapsedMilliseconds(*request, now), FMOD_TIMEUNIT_MS);
+        // The channel wraps by itself, so a loop has no gap at the end of each round.
+        FMOD_Channel_SetMode(channel, request->isLooping ? FMOD_LOOP_NORMAL : FMOD_LOOP_OFF);
+        if (previousUpdate && request->startTime >= *previousUpdate) {
+            // Queued since this listener last listened: it starts from its first sample, and its
+            // clock with it, so it is not finished before it has all been heard.
+            request->startTime = now;
+        } else {
+            JoinLate(channel, *request, now);
+        }
     }
 }
 

@@ -1,13 +1,18 @@
 #pragma once
 // The ear. Every request in the play queue gets a channel of this listener's own, started paused
-// and silent at the time the request has already run; every update then sets each channel's
-// volume from the distance between the listener and the sound:
+// and silent; every update then sets each channel's volume from the distance between the
+// listener and the sound:
 //     volume = min(maxVolume, strength / (distance² + strength)), 0 below 0.001,
-// and a channel starts playing at the first update that gives it a volume. Finished requests
-// have their channels stopped, restarted looping ones have them rewound. An entity without a
-// Transform has no place to hear from: its listener hears nothing and holds no channel.
+// and a channel starts playing at the first update that gives it a volume. A request queued since
+// the listener's previous update is heard from its first sample (a shot fired after the
+// listener's turn in a tick, or in a slow frame, loses nothing); one that was already playing
+// when the listener arrived joins where it has got to. Looping requests loop on their channel;
+// finished ones have their channels stopped. An entity without a Transform has no place to hear
+// from: its listener hears nothing and holds no channel.
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 
 #include "audio/AudioBackend.h"
@@ -38,4 +43,8 @@ public:
 private:
     void OpenChannelsForNewRequests(std::int64_t now);
     void StopAllChannels();
+
+    // Steady-clock nanoseconds of the last update that heard from a place; none before the first
+    // one and while the entity has no Transform, so everything then playing is joined late.
+    std::optional<std::int64_t> previousUpdate;
 };

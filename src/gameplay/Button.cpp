@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "audio/AudioSource.h"
 #include "engine/InputType.h"
 #include "entities/Entity.h"
 #include "entities/JsonReaders.h"
@@ -57,6 +58,7 @@ void Button::OnCollision(Collider* other) {
         // Released over the button: a press that armed it (here or elsewhere) fires now.
         if (isHeld) {
             std::cout << "button pressed\n" << std::flush;
+            AudioSource::PlayInterfaceSound(owner);
             if (action) {
                 action();
             }
