@@ -43,10 +43,12 @@ constexpr int kLeft = DisplayWindow::kLeftButton;
 constexpr double kSoundGap = 0.05;
 // How long a tap of the trigger may take to be heard before it counts as lost in a cooldown.
 constexpr auto kTapHeardLimit = 1500ms;
-// A recording compared with a clip: the clip itself at any volume is near 1, an unrelated sound
-// near 0. Compared over at most this long from the start, shorter than any weapon's cooldown.
-constexpr double kSameSound = 0.9;
-constexpr double kOtherSound = 0.5;
+// A recording compared with a clip: the clip itself at any volume is near 1 (the output mixes it
+// sample for sample), an unrelated sound near 0. The noise clips share their generator's seed, so
+// the pistol's and the rifle's, filtered differently from the same noise, come to about 0.6.
+// Compared over at most this long from the start, shorter than any weapon's cooldown.
+constexpr double kSameSound = 0.98;
+constexpr double kOtherSound = 0.75;
 constexpr double kComparedSeconds = 0.2;
 // Where the clip's first sample may lie around the first sound heard: a sample or two, as the
 // first samples of a clip that fades in can be too quiet to count.

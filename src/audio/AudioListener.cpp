@@ -51,19 +51,26 @@ void AudioListener::Update(float /*dt*/) {
 
     for (auto entry = channels.begin(); entry != channels.end();) {
         const PlayRequest& request = *entry->first;
-        FMOD_CHANNEL* channel = entry->second;
+        HeardChannel& heard = entry->second;
         if (request.finished && !request.isLooping) {
-            FMOD_Channel_Stop(channel);
+            LetGo(request, heard);
             entry = channels.erase(entry);
             continue;
         }
         const float volume =
             Volume(request, DistanceSquared(transform->position, request.position));
-        FMOD_Channel_SetVolume(channel, volume);
+        FMOD_Channel_SetVolume(heard.channel, volume);
         if (volume != kSilent) {
-            FMOD_Channel_SetPaused(channel, false);
+            FMOD_Channel_SetPaused(heard.channel, false);
+            heard.started = true;
         }
         ++entry;
+    }
+}
+
+void AudioListener::LetGo(const PlayRequest& request, const HeardChannel& heard) {
+    if (request.stopped || !heard.started) {
+        FMOD_Channel_Stop(heard.channel);
     }
 }
 
@@ -76,7 +83,7 @@ void AudioListener::OpenChannelsForNewRequests(std::int64_t now) {
         FMOD_CHANNEL* channel = nullptr;
         FMOD_System_PlaySound(system, request->sound != nullptr ? request->sound->handle : nullptr,
                               nullptr, true, &channel);
-        channels.emplace(request, channel);
+        channels.emplace(request, HeardChannel{channel, false});
         FMOD_Channel_SetVolume(channel, kSilent);
         FMOD_Channel_SetPaused(channel, true);
         // The channel wraps by itself, so a loop has no gap at the end of each round.
@@ -92,8 +99,8 @@ void AudioListener::OpenChannelsForNewRequests(std::int64_t now) {
 }
 
 void AudioListener::StopAllChannels() {
-    for (const auto& [request, channel] : channels) {
-        FMOD_Channel_Stop(channel);
+    for (const auto& [request, heard] : channels) {
+        FMOD_Channel_Stop(heard.channel);
     }
     channels.clear();
 }

@@ -10,6 +10,7 @@ constexpr std::int64_t kNanosecondsPerMillisecond = 1'000'000;
 void StopRequest(PlayRequest& request) {
     request.isLooping = false;
     request.finished = true;
+    request.stopped = true;
 }
 
 std::uint32_t ElapsedMilliseconds(const PlayRequest& request, std::int64_t now) {

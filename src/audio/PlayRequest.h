@@ -32,8 +32,11 @@ struct PlayRequest {
     // listener that gives a new request its first channel moves the start to that moment, so the
     // request runs its length as heard, not from when it was queued.
     std::int64_t startTime = 0;
-    // The sound has run its length.
+    // The sound has run its length, or was stopped.
     bool finished = false;
+    // Ended before its time by StopRequest: its channels stop at once, where those of a request
+    // that has run its length may play out their last samples.
+    bool stopped = false;
 };
 
 // Ordered by start; requests are appended at the end.
