@@ -60,9 +60,12 @@ struct WeaponSound {
     const char* clip;
 };
 constexpr WeaponSound kWeapons[] = {
-    {"1", "_PISTOL", "pistol_shot.ogg"},     {"2", "_RIFLE", "rifle_shot.ogg"},
-    {"3", "_SNIPER", "sniper_shot.ogg"},     {"4", "_SHOTGUN", "shotgun_blast.ogg"},
-    {"5", "_FLAMETHROWER", "flamethrower_burst.ogg"}, {"6", "_CURVEBALL", "curveball_throw.ogg"},
+    {"1", "_PISTOL", "pistol_shot.ogg"},
+    {"2", "_RIFLE", "rifle_shot.ogg"},
+    {"3", "_SNIPER", "sniper_shot.ogg"},
+    {"4", "_SHOTGUN", "shotgun_blast.ogg"},
+    {"5", "_FLAMETHROWER", "flamethrower_burst.ogg"},
+    {"6", "_CURVEBALL", "curveball_throw.ogg"},
 };
 constexpr const char* kFlameClip = "flamethrower_burst.ogg";
 constexpr const char* kSourceClip = "sample_beep.ogg";
@@ -209,9 +212,9 @@ TEST_F(GameAudioTest, EachWeaponIsHeardAsItsOwnClipFromItsFirstSample) {
         // A tap holds the flamethrower for a few updates only: its loop is cut short.
         const double compared = std::min({kComparedSeconds, clipSpan, heardSpan});
         EXPECT_GT(heard.BestLikeness(clip, onsets[i], compared, kAlignmentSlack), kSameSound);
-        for (const char* other : {kWeapons[0].clip, kWeapons[1].clip, kWeapons[2].clip,
-                                  kWeapons[3].clip, kWeapons[4].clip, kWeapons[5].clip,
-                                  kSourceClip}) {
+        for (const char* other :
+             {kWeapons[0].clip, kWeapons[1].clip, kWeapons[2].clip, kWeapons[3].clip,
+              kWeapons[4].clip, kWeapons[5].clip, kSourceClip}) {
             if (std::string(other) != weapon.clip) {
                 EXPECT_LT(heard.BestLikeness(Clip(other), onsets[i], compared, kAlignmentSlack),
                           kOtherSound)
@@ -237,11 +240,10 @@ TEST_F(GameAudioTest, AHeldFlamethrowerIsOneUnbrokenLoopThatEndsSoonAfterTheRele
     run.PressKey("5", "_FLAMETHROWER");
     run.ButtonDown(kLeft, "CLICK");
     std::optional<double> onset;
-    ASSERT_TRUE(WaitUntil([&] { return (onset = SoundAfter(0.0)).has_value(); },
-                          kRecordingLimit))
+    ASSERT_TRUE(WaitUntil([&] { return (onset = SoundAfter(0.0)).has_value(); }, kRecordingLimit))
         << "the flamethrower was never heard";
-    ASSERT_TRUE(WaitUntil([&] { return Heard().Seconds() > *onset + kHeldSeconds; },
-                          kRecordingLimit));
+    ASSERT_TRUE(
+        WaitUntil([&] { return Heard().Seconds() > *onset + kHeldSeconds; }, kRecordingLimit));
     run.ButtonUp(kLeft, "CLICK");
     const double released = Heard().Seconds();
     ASSERT_TRUE(WaitUntil([&] { return Heard().Seconds() > released + 4 * kEndAfterRelease; },
@@ -275,18 +277,18 @@ TEST(MenuSoundTest, APressedButtonClicksAndOneOnlyHoveredIsSilent) {
     run.RecordSound();
     ASSERT_TRUE(run.StartOn("MenuScene.json"));
     run.window().PointAt(kStartX, kStartY);
-    ASSERT_TRUE(WaitUntil([&] { return CountOccurrences(run.Output(), "OnHover") >= 1; },
-                          kRecordingLimit))
+    ASSERT_TRUE(
+        WaitUntil([&] { return CountOccurrences(run.Output(), "OnHover") >= 1; }, kRecordingLimit))
         << "the Start button never saw the pointer";
     const auto heard = [&] { return WaveRecording(run.SoundFile()); };
     const double hovered = heard().Seconds();
-    ASSERT_TRUE(WaitUntil([&] { return heard().Seconds() > hovered + kQuietSeconds; },
-                          kRecordingLimit));
+    ASSERT_TRUE(
+        WaitUntil([&] { return heard().Seconds() > hovered + kQuietSeconds; }, kRecordingLimit));
     const double pressed = heard().Seconds();
     run.Click(kStartX, kStartY);
     ASSERT_TRUE(run.WaitForScene("MainScene.json"));
-    ASSERT_TRUE(WaitUntil([&] { return heard().Seconds() > pressed + kQuietSeconds; },
-                          kRecordingLimit));
+    ASSERT_TRUE(
+        WaitUntil([&] { return heard().Seconds() > pressed + kQuietSeconds; }, kRecordingLimit));
     ASSERT_TRUE(run.CloseWindow());
     EXPECT_EQ(run.Wait(), 0);
 

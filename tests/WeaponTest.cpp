@@ -307,9 +307,9 @@ TEST_F(WeaponTest, EveryTriggerPullPlaysTheClipOfItsTypeOnceThroughTheOwnersAudi
         const char* clip;
     };
     const Case cases[] = {
-        {0, 5, "pistol_shot.ogg"},     {1, 5, "rifle_shot.ogg"},      {2, 5, "sniper_shot.ogg"},
-        {3, 5, "shotgun_blast.ogg"},   {3, 0, "shotgun_blast.ogg"},   {5, 5, "curveball_throw.ogg"},
-        {6, 5, "pistol_shot.ogg"},     {99, 5, "sample_beep.ogg"},    {-1, 5, "sample_beep.ogg"},
+        {0, 5, "pistol_shot.ogg"},   {1, 5, "rifle_shot.ogg"},    {2, 5, "sniper_shot.ogg"},
+        {3, 5, "shotgun_blast.ogg"}, {3, 0, "shotgun_blast.ogg"}, {5, 5, "curveball_throw.ogg"},
+        {6, 5, "pistol_shot.ogg"},   {99, 5, "sample_beep.ogg"},  {-1, 5, "sample_beep.ogg"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.type);
@@ -401,9 +401,8 @@ TEST_F(WeaponTest, ACopiedWeaponDoesNotEndTheOriginalsFlamethrowerSound) {
 TEST_F(WeaponTest, ClipsPerTypeAreOptionalAndReadByName) {
     const Weapon defaults;
     nlohmann::json older = defaults.ToJson();
-    const std::vector<std::string> keys = {"PISTOL_SOUND",       "RIFLE_SOUND",
-                                           "SNIPER_SOUND",       "SHOTGUN_SOUND",
-                                           "FLAMETHROWER_SOUND", "CURVEBALL_SOUND",
+    const std::vector<std::string> keys = {"PISTOL_SOUND",  "RIFLE_SOUND",        "SNIPER_SOUND",
+                                           "SHOTGUN_SOUND", "FLAMETHROWER_SOUND", "CURVEBALL_SOUND",
                                            "CUSTOM_SOUND"};
     for (const std::string& key : keys) {
         ASSERT_EQ(older.erase(key), 1u) << key;

@@ -53,7 +53,8 @@ void AudioSource::PlayUnplaced(const BufferedSound& sound) const {
 }
 
 void AudioSource::PlayInterfaceSound(const Entity* entity) {
-    if (const AudioSource* source = entity != nullptr ? entity->GetComponent<AudioSource>() : nullptr) {
+    if (const AudioSource* source =
+            entity != nullptr ? entity->GetComponent<AudioSource>() : nullptr) {
         source->PlayUnplaced(source->bufferedSound);
     }
 }
