@@ -54,6 +54,10 @@ constexpr const char* kLongTone = "tone_3s.wav";
 constexpr auto kFrameTime = 10ms;
 // Far beyond the default strength's cut-off (about 31607): silent.
 constexpr float kFarAway = 50000.0f;
+// Two and a bit cycles of the 440 Hz tone: a gap in a loop leaves a window without its peak.
+constexpr double kLoopWindow = 0.005;
+constexpr const char* kShotTone = "tone_100ms.wav";
+constexpr double kShotToneSeconds = 0.1;
 
 class AudioOutputTest : public ::testing::Test {
 protected:
@@ -64,6 +68,7 @@ protected:
         WaveRecording::WriteTone("Assets/Sounds/tone_300ms.wav", kShortToneSeconds, kToneAmplitude);
         WaveRecording::WriteTone("Assets/Sounds/tone_1s.wav", 1.0, kToneAmplitude);
         WaveRecording::WriteTone("Assets/Sounds/tone_3s.wav", 3.0, kToneAmplitude);
+        WaveRecording::WriteTone("Assets/Sounds/tone_100ms.wav", kShotToneSeconds, kToneAmplitude);
         DataDirectory = temp.path().string() + "/";
 
         WaveRecording::WriteDriverConfig(temp.path() / "alsoft.conf", recordingFile());
@@ -213,10 +218,12 @@ TEST_P(AudioLoopTest, ASingleRequestSoundsOnceALoopingOneUntilShutDown) {
     const std::optional<double> last = recording.LastSound();
     ASSERT_TRUE(first && last) << "nothing was heard";
     if (looping) {
-        // Heard over and over, with no gap longer than a frame or two.
+        // Heard over and over without a gap: the tone (whole cycles) loops on its channel, so
+        // every stretch of a few milliseconds reaches its full swing.
         EXPECT_GT(*last, 1.3);
-        for (double from = *first; from + 0.1 < 1.3; from += 0.1) {
-            EXPECT_GT(recording.Peak(from, from + 0.1), kToneAmplitude * 0.9f) << "at " << from;
+        for (double from = *first; from + kLoopWindow < 1.3; from += kLoopWindow) {
+            EXPECT_GT(recording.Peak(from, from + kLoopWindow), kToneAmplitude * 0.9f)
+                << "at " << from;
         }
     } else {
         EXPECT_NEAR(*last - *first, kShortToneSeconds, 0.1);
@@ -225,6 +232,97 @@ TEST_P(AudioLoopTest, ASingleRequestSoundsOnceALoopingOneUntilShutDown) {
 
 INSTANTIATE_TEST_SUITE_P(Requests, AudioLoopTest, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "Looping" : "Single"; });
+
+// --- Where a request is first heard ----------------------------------------------------------
+
+struct StartCase {
+    const char* name;
+    const char* clip;
+    double clipSeconds;
+    // The listener has listened before the request is queued; otherwise it arrives after `wait`.
+    bool listenerFirst;
+    // Between the request's queueing and the next frame: a slow frame, or the time the request
+    // plays before the listener arrives.
+    std::chrono::milliseconds wait;
+    // How far the length heard may lie from the clip's rest after the point it is heard from.
+    double tolerance;
+};
+
+void PrintTo(const StartCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class AudioStartTest : public AudioOutputTest, public ::testing::WithParamInterface<StartCase> {};
+
+TEST_P(AudioStartTest, ANewRequestIsHeardWholeARunningOneFromWhereItHasGotTo) {
+    const StartCase& c = GetParam();
+    Entity& ear = AddEntity("Ear", Vector2{0.0f, 0.0f});
+    if (c.listenerFirst) {
+        AddListener(ear);
+    }
+    auto* source = new AudioSource();
+    source->bufferedSound.sound = GetSound(c.clip);
+    AddEntity("Speaker", Vector2{0.0f, 0.0f}).AddComponent(source);
+    RunUntil(0.3);
+    // As a shot is queued: after the listener's turn in the frame.
+    source->Play(source->bufferedSound);
+    const double queued = SecondsSinceStart();
+    std::this_thread::sleep_for(c.wait);
+    if (!c.listenerFirst) {
+        AddListener(ear);
+    }
+    // The next frame follows at once: a late listener joins after this long.
+    const double played = SecondsSinceStart() - queued;
+    RunUntil(queued + played + c.clipSeconds + 0.3);
+
+    const WaveRecording recording = Finish();
+    const std::optional<double> first = recording.FirstSound();
+    const std::optional<double> last = recording.LastSound();
+    ASSERT_TRUE(first && last) << "nothing was heard";
+    const double heardFrom = c.listenerFirst ? 0.0 : played;
+    EXPECT_NEAR(*last - *first, c.clipSeconds - heardFrom, c.tolerance);
+    EXPECT_NEAR(recording.Peak(), kToneAmplitude, kToneAmplitude * 0.03f);
+}
+
+// The shot's 30 ms wait was once skipped over: a 100 ms clip was heard for 70 ms.
+INSTANTIATE_TEST_SUITE_P(Requests, AudioStartTest,
+                         ::testing::Values(StartCase{"AShotAfterASlowFrameFromItsFirstSample",
+                                                     kShotTone, kShotToneSeconds, true, 30ms,
+                                                     0.002},
+                                           StartCase{"AShotInTheSameFrameFromItsFirstSample",
+                                                     kShotTone, kShotToneSeconds, true, 0ms, 0.002},
+                                           StartCase{"AListenerArrivingLateJoinsWhereItHasGotTo",
+                                                     kSecondTone, 1.0, false, 300ms, 0.02}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// --- Interface sounds -------------------------------------------------------------------------
+
+// A button's click: no listener hears it from a place, and the source goes (as its scene does)
+// while it plays.
+TEST_F(AudioOutputTest, AnUnplacedSoundIsHeardWholeWithoutAListenerAfterItsSourceHasGone) {
+    constexpr float kVolume = 0.4f;
+    Entity& button = AddEntity("Button", std::nullopt);
+    auto* source = new AudioSource();
+    source->bufferedSound.sound = GetSound(kShortTone);
+    source->bufferedSound.maxVolume = kVolume;
+    button.AddComponent(source);
+    Entity& silent = AddEntity("NoSource", Vector2{0.0f, 0.0f});
+    RunUntil(0.3);
+    AudioSource::PlayInterfaceSound(&silent);
+    AudioSource::PlayInterfaceSound(&button);
+    auto& list = ComponentListSystem<AudioSource>::Instance();
+    list.RemoveComponent(button.components.at(&list));
+    RunUntil(1.0);
+    EXPECT_TRUE(playQueue.empty()) << "nothing goes through the play queue";
+
+    const WaveRecording recording = Finish();
+    const std::optional<double> first = recording.FirstSound();
+    const std::optional<double> last = recording.LastSound();
+    ASSERT_TRUE(first && last) << "the click was not heard";
+    EXPECT_GT(*first, 0.25);
+    EXPECT_NEAR(*last - *first, kShortToneSeconds, 0.002);
+    EXPECT_NEAR(recording.Peak(), kToneAmplitude * kVolume, kToneAmplitude * kVolume * 0.03f);
+}
 
 // --- A continuous source keeps its sound on the moving entity ---------------------------------
 

@@ -8,7 +8,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -33,6 +35,7 @@
 #include "physics/Transform.h"
 #include "support/ChildProcess.h"
 #include "support/GameplayTest.h"
+#include "support/TraceMessages.h"
 
 namespace {
 
@@ -167,8 +170,10 @@ TEST_F(WeaponTest, SavedAndLoadedWeaponKeepsAllButItsSpreads) {
     changed.CUSTOM_AMOUNT = 4000000000u;
     changed.RIFLE_SPREAD = 77.0f;
     changed.CURVEBALL_SPREAD = 12.0f;
+    changed.sounds[1] = GetSound("sniper_shot.ogg");
     const nlohmann::json saved = changed.ToJson();
-    ASSERT_EQ(saved.size(), 25u);
+    ASSERT_EQ(saved.size(), 32u);
+    EXPECT_EQ(saved.at("RIFLE_SOUND"), "sniper_shot.ogg");
     EXPECT_TRUE(saved.at("weaponType").is_number_integer());
     EXPECT_TRUE(saved.at("SHOTGUN_AMOUNT").is_number_unsigned());
     EXPECT_TRUE(saved.at("RIFLE_SPREAD").is_number_float());
@@ -285,31 +290,142 @@ TEST_F(WeaponTest, ArchetypeThatCannotBeLoadedIsReportedOnceAndSpawnsNothing) {
     EXPECT_EQ(Projectiles().size(), 1u);
 }
 
-// Every trigger pull sounds once through the owner's AudioSource, from where the owner stands,
-// whatever came out of the barrel: a single shot, a volley, an empty volley or CUSTOM's nothing.
-TEST_F(WeaponTest, EveryTriggerPullPlaysTheOwnersAudioSourceOnce) {
+// Every trigger pull but the flamethrower's sounds once through the owner's AudioSource, from
+// where the owner stands, whatever came out of the barrel: a single shot, a volley, an empty
+// volley or CUSTOM's nothing. Each type plays its own clip at the source's strength and volume,
+// once; a type the weapon has no clip for plays the source's.
+TEST_F(WeaponTest, EveryTriggerPullPlaysTheClipOfItsTypeOnceThroughTheOwnersAudioSource) {
     auto* source = new AudioSource();
-    source->bufferedSound.sound = GetSound("rifle_shot.ogg");
+    source->bufferedSound.sound = GetSound("sample_beep.ogg");
+    source->bufferedSound.strength = 1234.0f;
+    source->bufferedSound.maxVolume = 0.25f;
+    source->bufferedSound.isLooping = true;
     shooter->AddComponent(source);
     struct Case {
-        WeaponType type;
+        std::int32_t type;
         std::uint32_t shotgunAmount;
+        const char* clip;
     };
     const Case cases[] = {
-        {WeaponType::PISTOL, 5},    {WeaponType::RIFLE, 5},   {WeaponType::SNIPER, 5},
-        {WeaponType::SHOTGUN, 5},   {WeaponType::SHOTGUN, 0}, {WeaponType::FLAMETHROWER, 5},
-        {WeaponType::CURVEBALL, 5}, {WeaponType::CUSTOM, 5},
+        {0, 5, "pistol_shot.ogg"},   {1, 5, "rifle_shot.ogg"},    {2, 5, "sniper_shot.ogg"},
+        {3, 5, "shotgun_blast.ogg"}, {3, 0, "shotgun_blast.ogg"}, {5, 5, "curveball_throw.ogg"},
+        {6, 5, "pistol_shot.ogg"},   {99, 5, "sample_beep.ogg"},  {-1, 5, "sample_beep.ogg"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(static_cast<int>(c.type));
+        SCOPED_TRACE(c.type);
         SCOPED_TRACE(c.shotgunAmount);
         playQueue.clear();
         weapon->SHOTGUN_AMOUNT = c.shotgunAmount;
-        Fire(c.type);
+        weapon->weaponType = c.type;
+        weapon->Fire();
         ASSERT_EQ(playQueue.size(), 1u);
-        EXPECT_EQ(playQueue[0]->sound, source->bufferedSound.sound);
-        EXPECT_EQ(playQueue[0]->position, (Vector2{100.0f, -50.0f}));
+        const PlayRequest& request = *playQueue[0];
+        EXPECT_EQ(request.sound, GetSound(c.clip));
+        EXPECT_EQ(request.position, (Vector2{100.0f, -50.0f}));
+        EXPECT_EQ(request.strength, 1234.0f);
+        EXPECT_EQ(request.maxVolume, 0.25f);
+        EXPECT_FALSE(request.isLooping) << "a shot is heard once";
     }
+}
+
+// Held, the flamethrower is pulled at every update (before the weapon's own update). Its sound is
+// one loop from the first pull, following the shooter, that ends at the first update without a
+// pull, when another weapon is chosen, or with the weapon or the source; the next pull starts a
+// new one.
+TEST_F(WeaponTest, AHeldFlamethrowerSoundsOneLoopUntilItIsNoLongerPulled) {
+    auto* source = new AudioSource();
+    shooter->AddComponent(source);
+    const auto flamethrower = static_cast<std::int32_t>(WeaponType::FLAMETHROWER);
+    struct Case {
+        const char* name;
+        std::function<void()> end;
+    };
+    const Case cases[] = {
+        {"Released", [&] { weapon->Update(0.0f); }},
+        {"SwitchedThenUpdated",
+         [&] {
+             weapon->Fire();
+             weapon->weaponType = static_cast<std::int32_t>(WeaponType::RIFLE);
+             weapon->Update(0.0f);
+         }},
+        {"SwitchedThenPulled",
+         [&] {
+             weapon->weaponType = static_cast<std::int32_t>(WeaponType::PISTOL);
+             weapon->Fire();
+         }},
+        {"WeaponShutDown", [&] { weapon->ShutDown(); }},
+        {"SourceShutDown", [&] { source->ShutDown(); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        playQueue.clear();
+        weapon->weaponType = flamethrower;
+        for (int update = 0; update < 5; ++update) {
+            weapon->Fire();
+            weapon->Update(0.0f);
+        }
+        ASSERT_EQ(playQueue.size(), 1u) << "one sound for the whole hold";
+        const std::shared_ptr<PlayRequest> loop = playQueue[0];
+        EXPECT_EQ(loop->sound, GetSound("flamethrower_burst.ogg"));
+        EXPECT_TRUE(loop->isLooping);
+        EXPECT_TRUE(loop->isContinuous) << "it follows the shooter";
+        EXPECT_FALSE(loop->finished);
+
+        c.end();
+        EXPECT_TRUE(loop->finished);
+        EXPECT_FALSE(loop->isLooping);
+
+        weapon->weaponType = flamethrower;
+        weapon->Fire();
+        ASSERT_NE(playQueue.back(), loop);
+        const std::shared_ptr<PlayRequest> next = playQueue.back();
+        EXPECT_TRUE(next->isLooping) << "pulled again, it sounds again";
+        weapon->Update(0.0f);
+        weapon->Update(0.0f);
+        EXPECT_TRUE(next->finished);
+    }
+}
+
+TEST_F(WeaponTest, ACopiedWeaponDoesNotEndTheOriginalsFlamethrowerSound) {
+    shooter->AddComponent(new AudioSource());
+    weapon->weaponType = static_cast<std::int32_t>(WeaponType::FLAMETHROWER);
+    weapon->Fire();
+    ASSERT_EQ(playQueue.size(), 1u);
+    const std::unique_ptr<Component> copy = weapon->Clone();
+    copy->ShutDown();
+    EXPECT_FALSE(playQueue[0]->finished);
+}
+
+// Each type's clip is an optional key: files from before weapons had a clip per type load
+// without warnings and with every type's own clip; a clip that is not a name is a read error.
+TEST_F(WeaponTest, ClipsPerTypeAreOptionalAndReadByName) {
+    const Weapon defaults;
+    nlohmann::json older = defaults.ToJson();
+    const std::vector<std::string> keys = {"PISTOL_SOUND",  "RIFLE_SOUND",        "SNIPER_SOUND",
+                                           "SHOTGUN_SOUND", "FLAMETHROWER_SOUND", "CURVEBALL_SOUND",
+                                           "CUSTOM_SOUND"};
+    for (const std::string& key : keys) {
+        ASSERT_EQ(older.erase(key), 1u) << key;
+    }
+    const auto warnings = [] {
+        return CountOccurrences(ReadFileText(DataDirectory + "Trace_Log.txt"), "WARNING");
+    };
+    const std::size_t warningsBefore = warnings();
+    Weapon loaded;
+    loaded.FromJson(older);
+    EXPECT_EQ(warnings(), warningsBefore);
+    EXPECT_EQ(loaded.sounds, defaults.sounds);
+    EXPECT_EQ(std::set<Sound*>(defaults.sounds.begin(), defaults.sounds.end()).size(),
+              defaults.sounds.size() - 1)
+        << "every type has its own clip but CUSTOM, which borrows the pistol's";
+    EXPECT_EQ(defaults.sounds[6], defaults.sounds[0]);
+
+    loaded.FromJson({{"SNIPER_SOUND", "sample_beep.ogg"}});
+    EXPECT_EQ(loaded.sounds[2], GetSound("sample_beep.ogg"));
+    EXPECT_EQ(loaded.sounds[1], defaults.sounds[1]) << "only the named type changes";
+    EXPECT_EQ(loaded.ToJson().at("SNIPER_SOUND"), "sample_beep.ogg");
+
+    EXPECT_THROW(loaded.FromJson({{"RIFLE_SOUND", 3}}), nlohmann::json::type_error);
 }
 
 TEST_F(WeaponTest, AnOwnerWithoutAnAudioSourceFiresInSilence) {

@@ -430,6 +430,7 @@ FMOD_RESULT FMOD_System_PlaySound(FMOD_SYSTEM* system, FMOD_SOUND* sound,
     alSourceRewind(chosen.source);
     alSourcei(chosen.source, AL_BUFFER, static_cast<ALint>(sound->buffer));
     alSourcef(chosen.source, AL_GAIN, 1.0f);
+    alSourcei(chosen.source, AL_LOOPING, AL_FALSE);
     chosen.sound = sound;
     ++chosen.use;
     chosen.paused = paused != 0;
@@ -497,6 +498,18 @@ FMOD_RESULT FMOD_Channel_SetPosition(FMOD_CHANNEL* channel, unsigned int positio
     if (!found->paused) {
         alSourcePlay(found->source);
     }
+    return FMOD_OK;
+}
+
+FMOD_RESULT FMOD_Channel_SetMode(FMOD_CHANNEL* channel, FMOD_MODE mode) {
+    Channel* found = FindChannel(channel);
+    if (found == nullptr) {
+        return FMOD_ERR_INVALID_HANDLE;
+    }
+    if (mode != FMOD_LOOP_OFF && mode != FMOD_LOOP_NORMAL) {
+        return FMOD_ERR_INVALID_PARAM;
+    }
+    alSourcei(found->source, AL_LOOPING, mode == FMOD_LOOP_NORMAL ? AL_TRUE : AL_FALSE);
     return FMOD_OK;
 }
 

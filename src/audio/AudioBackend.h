@@ -89,6 +89,9 @@ FMOD_RESULT FMOD_Channel_SetPaused(FMOD_CHANNEL* channel, FMOD_BOOL paused);
 // A position at or past the end ends the channel's sound and returns FMOD_ERR_INVALID_POSITION.
 FMOD_RESULT FMOD_Channel_SetPosition(FMOD_CHANNEL* channel, unsigned int position,
                                      FMOD_TIMEUNIT postype);
+// Loops the channel's sound seamlessly (FMOD_LOOP_NORMAL) or plays it once (FMOD_LOOP_OFF, what
+// every channel starts with); other modes are refused. A looping channel never ends by itself.
+FMOD_RESULT FMOD_Channel_SetMode(FMOD_CHANNEL* channel, FMOD_MODE mode);
 // Stops the channel and releases it; the handle is dead afterwards.
 FMOD_RESULT FMOD_Channel_Stop(FMOD_CHANNEL* channel);
 // Stops every channel, frees every sound and closes the output device. The system may be
@@ -100,5 +103,7 @@ FMOD_RESULT FMOD_System_Release(FMOD_SYSTEM* system);
 }  // extern "C"
 
 inline constexpr FMOD_INITFLAGS FMOD_INIT_NORMAL = 0x0;
+inline constexpr FMOD_MODE FMOD_LOOP_OFF = 0x1;
+inline constexpr FMOD_MODE FMOD_LOOP_NORMAL = 0x2;
 inline constexpr FMOD_MODE FMOD_2D = 0x8;
 inline constexpr FMOD_TIMEUNIT FMOD_TIMEUNIT_MS = 0x1;

@@ -24,6 +24,16 @@ float Volume(const PlayRequest& request, float distanceSquared) {
     const float volume = std::isnan(falloff) ? kSilent : std::min(request.maxVolume, falloff);
     return volume >= AudioListener::kAudibleVolume ? volume : kSilent;
 }
+
+// A request that was already playing when the listener came: heard from where it has got to (in
+// its current round, for a loop).
+void JoinLate(FMOD_CHANNEL* channel, const PlayRequest& request, std::int64_t now) {
+    std::uint32_t position = ElapsedMilliseconds(request, now);
+    if (request.isLooping && request.lengthMs > 0) {
+        position %= request.lengthMs;
+    }
+    FMOD_Channel_SetPosition(channel, position, FMOD_TIMEUNIT_MS);
+}
 }  // namespace
 
 AudioListener::AudioListener() : Component(kComponentName) {}
@@ -32,30 +42,35 @@ void AudioListener::Update(float /*dt*/) {
     const Transform* transform = owner != nullptr ? owner->GetComponent<Transform>() : nullptr;
     if (transform == nullptr) {
         StopAllChannels();
+        previousUpdate.reset();
         return;
     }
     const std::int64_t now = NowNanoseconds();
     OpenChannelsForNewRequests(now);
+    previousUpdate = now;
 
     for (auto entry = channels.begin(); entry != channels.end();) {
         const PlayRequest& request = *entry->first;
-        FMOD_CHANNEL* channel = entry->second;
+        HeardChannel& heard = entry->second;
         if (request.finished && !request.isLooping) {
-            FMOD_Channel_Stop(channel);
+            LetGo(request, heard);
             entry = channels.erase(entry);
             continue;
         }
-        if (request.finished) {
-            // Restarted by the AudioSystem: back to the restart time.
-            FMOD_Channel_SetPosition(channel, ElapsedMilliseconds(request, now), FMOD_TIMEUNIT_MS);
-        }
         const float volume =
             Volume(request, DistanceSquared(transform->position, request.position));
-        FMOD_Channel_SetVolume(channel, volume);
+        FMOD_Channel_SetVolume(heard.channel, volume);
         if (volume != kSilent) {
-            FMOD_Channel_SetPaused(channel, false);
+            FMOD_Channel_SetPaused(heard.channel, false);
+            heard.started = true;
         }
         ++entry;
+    }
+}
+
+void AudioListener::LetGo(const PlayRequest& request, const HeardChannel& heard) {
+    if (request.stopped || !heard.started) {
+        FMOD_Channel_Stop(heard.channel);
     }
 }
 
@@ -68,17 +83,24 @@ void AudioListener::OpenChannelsForNewRequests(std::int64_t now) {
         FMOD_CHANNEL* channel = nullptr;
         FMOD_System_PlaySound(system, request->sound != nullptr ? request->sound->handle : nullptr,
                               nullptr, true, &channel);
-        channels.emplace(request, channel);
+        channels.emplace(request, HeardChannel{channel, false});
         FMOD_Channel_SetVolume(channel, kSilent);
         FMOD_Channel_SetPaused(channel, true);
-        // A request started before this listener saw it joins where it has got to.
-        FMOD_Channel_SetPosition(channel, ElapsedMilliseconds(*request, now), FMOD_TIMEUNIT_MS);
+        // The channel wraps by itself, so a loop has no gap at the end of each round.
+        FMOD_Channel_SetMode(channel, request->isLooping ? FMOD_LOOP_NORMAL : FMOD_LOOP_OFF);
+        if (previousUpdate && request->startTime >= *previousUpdate) {
+            // Queued since this listener last listened: it starts from its first sample, and its
+            // clock with it, so it is not finished before it has all been heard.
+            request->startTime = now;
+        } else {
+            JoinLate(channel, *request, now);
+        }
     }
 }
 
 void AudioListener::StopAllChannels() {
-    for (const auto& [request, channel] : channels) {
-        FMOD_Channel_Stop(channel);
+    for (const auto& [request, heard] : channels) {
+        FMOD_Channel_Stop(heard.channel);
     }
     channels.clear();
 }

@@ -1,6 +1,7 @@
 #include "audio/AudioSource.h"
 
 #include "audio/AudioBackend.h"
+#include "audio/FMODAudio.h"
 #include "audio/PlayRequest.h"
 #include "audio/Sound.h"
 #include "engine/SteadyClock.h"
@@ -19,10 +20,10 @@ Transform* TransformOf(const Entity* entity) {
 
 AudioSource::AudioSource() : Component(kComponentName) {}
 
-void AudioSource::Play(const BufferedSound& sound) {
+std::shared_ptr<PlayRequest> AudioSource::Play(const BufferedSound& sound) {
     const Transform* transform = TransformOf(owner);
     if (transform == nullptr) {
-        return;
+        return nullptr;
     }
     auto request = std::make_shared<PlayRequest>();
     request->sound = sound.sound;
@@ -38,7 +39,24 @@ void AudioSource::Play(const BufferedSound& sound) {
     if (sound.isContinuous) {
         continuousRequests.push_back(request);
     }
-    playQueue.push_back(std::move(request));
+    playQueue.push_back(request);
+    return request;
+}
+
+void AudioSource::PlayUnplaced(const BufferedSound& sound) const {
+    FMOD_CHANNEL* channel = nullptr;
+    FMOD_System_PlaySound(FMODAudio::Instance().fmodSystem,
+                          sound.sound != nullptr ? sound.sound->handle : nullptr, nullptr, true,
+                          &channel);
+    FMOD_Channel_SetVolume(channel, sound.maxVolume);
+    FMOD_Channel_SetPaused(channel, false);
+}
+
+void AudioSource::PlayInterfaceSound(const Entity* entity) {
+    if (const AudioSource* source =
+            entity != nullptr ? entity->GetComponent<AudioSource>() : nullptr) {
+        source->PlayUnplaced(source->bufferedSound);
+    }
 }
 
 void AudioSource::Initialize() {
@@ -64,8 +82,7 @@ void AudioSource::Update(float /*dt*/) {
 
 void AudioSource::ShutDown() {
     for (const auto& request : continuousRequests) {
-        request->isLooping = false;
-        request->finished = true;
+        StopRequest(*request);
     }
     continuousRequests.clear();
 }

@@ -1,7 +1,8 @@
 #pragma once
 // Starts sounds at its entity's position: on demand (every shot of a weapon) or once when it
 // joins its list, and keeps the position of its continuous sounds on the moving entity. An
-// entity without a Transform has no position to play from, so its source plays nothing.
+// entity without a Transform has no position to play from, so its source plays nothing there.
+// It also plays interface sounds (a button's click), which have no place and need no listener.
 
 #include <memory>
 #include <vector>
@@ -28,8 +29,16 @@ public:
     void FromJson(const nlohmann::json& data) override;
     nlohmann::json ToJson() const override;
 
-    // Queues one sound at the entity's current position.
-    void Play(const BufferedSound& sound);
+    // Queues one sound at the entity's current position and returns its request (null when the
+    // entity has no Transform), which StopRequest ends early.
+    std::shared_ptr<PlayRequest> Play(const BufferedSound& sound);
+    // Plays `sound` once straight to the output at its maxVolume, wherever the listeners are and
+    // with none at all, on a channel nobody keeps: the sound outlives the source and its scene, so
+    // a button that switches the scene is still heard. Its loop flag is not used.
+    void PlayUnplaced(const BufferedSound& sound) const;
+    // The interface sound of `entity`: its source's buffered sound, unplaced. Nothing when it has
+    // no AudioSource.
+    static void PlayInterfaceSound(const Entity* entity);
 
     BufferedSound bufferedSound;
     bool playOnStart = false;

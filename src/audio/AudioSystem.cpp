@@ -52,8 +52,7 @@ void AudioSystem::Update(float /*dt*/) {
 
 void AudioSystem::ShutDown() {
     for (const auto& request : playQueue) {
-        request->isLooping = false;
-        request->finished = true;
+        StopRequest(*request);
     }
     playQueue.clear();
 }

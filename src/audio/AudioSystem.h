@@ -2,8 +2,9 @@
 // The play queue's bookkeeping, once per frame in the systems phase: a request that has run its
 // length is marked finished (a looping one is restarted at the same moment), and in the next
 // update a finished looping request starts its next round while any other finished request
-// leaves the queue. Listeners see the finished mark in between and stop or rewind their
-// channels. Registered with the engine right after the CheatSystem.
+// leaves the queue. Listeners see the finished mark in between and let go of the channels of
+// the requests that leave (a loop's channel wraps by itself). Registered with the engine right
+// after the CheatSystem.
 
 #include "engine/NamedSystem.h"
 

@@ -28,14 +28,23 @@ struct PlayRequest {
     Vector2 position{};
     // The sound's length in milliseconds.
     std::uint32_t lengthMs = 0;
-    // Steady-clock nanoseconds of the start, or of the last restart of a looping request.
+    // Steady-clock nanoseconds of the start, or of the last restart of a looping request. A
+    // listener that gives a new request its first channel moves the start to that moment, so the
+    // request runs its length as heard, not from when it was queued.
     std::int64_t startTime = 0;
-    // The sound has run its length.
+    // The sound has run its length, or was stopped.
     bool finished = false;
+    // Ended before its time by StopRequest: its channels stop at once, where those of a request
+    // that has run its length may play out their last samples.
+    bool stopped = false;
 };
 
 // Ordered by start; requests are appended at the end.
 inline std::vector<std::shared_ptr<PlayRequest>> playQueue;
+
+// Ends `request` now, looping or not: listeners stop its channels at their next update and the
+// AudioSystem drops it from the queue.
+void StopRequest(PlayRequest& request);
 
 // Milliseconds since the request's (re)start at steady-clock time `now`; 0 for a start that
 // lies ahead.

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <iostream>
 
+#include "audio/AudioSource.h"
 #include "engine/Engine.h"
 #include "engine/InputType.h"
 #include "entities/Entity.h"
@@ -79,6 +80,7 @@ void Button::Update(float /*dt*/) {
         SetSpriteColor(hovered ? hoverColor : normalColor);
         if (fires) {
             std::cout << "button pressed\n" << std::flush;
+            AudioSource::PlayInterfaceSound(owner);
             if (action) {
                 action();
             }

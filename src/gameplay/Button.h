@@ -2,7 +2,8 @@
 // A clickable menu item. Its hit area is its entity's rectangle (the Transform's scale around its
 // position, as the sprite is drawn): while the pointer is inside, the button highlights; a CLICK
 // press that begins inside arms it and shows the pressed colour; the release of that press inside
-// runs its named action. A press that began elsewhere (a fire button held when a level ended, a drag
+// runs its named action, with its click (the clip of the entity's AudioSource, heard wherever the
+// listener is). A press that began elsewhere (a fire button held when a level ended, a drag
 // from another button) never runs it. Console lines announce the hover changes and the press
 // (standard output only, not the trace log).
 

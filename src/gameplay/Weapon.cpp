@@ -1,9 +1,13 @@
 #include "gameplay/Weapon.h"
 
+#include <array>
 #include <cmath>
 #include <exception>
 
 #include "audio/AudioSource.h"
+#include "audio/BufferedSound.h"
+#include "audio/PlayRequest.h"
+#include "audio/Sound.h"
 #include "engine/Engine.h"
 #include "engine/TraceLog.h"
 #include "entities/Entity.h"
@@ -20,6 +24,21 @@
 
 namespace {
 
+struct TypeSound {
+    const char* key;
+    const char* defaultClip;
+};
+
+// By weapon type number. The custom type, which fires nothing of its own, borrows the pistol's.
+constexpr std::array<TypeSound, Weapon::kWeaponTypeCount> kTypeSounds{{
+    {"PISTOL_SOUND", "pistol_shot.ogg"},
+    {"RIFLE_SOUND", "rifle_shot.ogg"},
+    {"SNIPER_SOUND", "sniper_shot.ogg"},
+    {"SHOTGUN_SOUND", "shotgun_blast.ogg"},
+    {"FLAMETHROWER_SOUND", "flamethrower_burst.ogg"},
+    {"CURVEBALL_SOUND", "curveball_throw.ogg"},
+    {"CUSTOM_SOUND", "pistol_shot.ogg"},
+}};
 
 // Flame variation drawn per shot.
 constexpr double kFlameRadiusGain = 2.0;
@@ -52,10 +71,21 @@ void RefreshCoolDown(std::int32_t type, std::int32_t& coolDown) {
 
 }  // namespace
 
-Weapon::Weapon() : Component(kComponentName) {}
+Weapon::Weapon() : Component(kComponentName) {
+    for (std::size_t type = 0; type < kWeaponTypeCount; ++type) {
+        sounds[type] = GetSound(kTypeSounds[type].defaultClip);
+    }
+}
 
 std::unique_ptr<Component> Weapon::Clone() const {
-    return std::make_unique<Weapon>(*this);
+    auto copy = std::make_unique<Weapon>(*this);
+    copy->flameSound.reset();
+    copy->firedSinceUpdate = false;
+    return copy;
+}
+
+void Weapon::ShutDown() {
+    StopFlameSound();
 }
 
 void Weapon::Update(float /*dt*/) {
@@ -73,6 +103,12 @@ void Weapon::Update(float /*dt*/) {
         DebugDrawSystem::Instance().AddLine(p, m);
     }
     RefreshCoolDown(weaponType, coolDown);
+    // With no cooldown the flamethrower is pulled at every update while its trigger is held
+    // (PlayerInput pulls before the weapon updates): an update without a pull means it was let go.
+    if (!firedSinceUpdate || weaponType != static_cast<std::int32_t>(WeaponType::FLAMETHROWER)) {
+        StopFlameSound();
+    }
+    firedSinceUpdate = false;
 }
 
 void Weapon::Fire() {
@@ -98,9 +134,41 @@ void Weapon::Fire() {
         case WeaponType::CUSTOM:
             break;
     }
+    firedSinceUpdate = true;
     // Every trigger pull sounds, whatever came out of the barrel (even nothing).
-    if (AudioSource* source = owner != nullptr ? owner->GetComponent<AudioSource>() : nullptr) {
-        source->Play(source->bufferedSound);
+    PlayTriggerSound();
+}
+
+void Weapon::PlayTriggerSound() {
+    const bool flame = weaponType == static_cast<std::int32_t>(WeaponType::FLAMETHROWER);
+    if (!flame) {
+        StopFlameSound();
+    }
+    AudioSource* source = owner != nullptr ? owner->GetComponent<AudioSource>() : nullptr;
+    // A loop ended by someone else (its source shut down) is started again. A loop is marked
+    // finished for a moment at the end of each round too, but stays looping.
+    const bool flameSounding =
+        flameSound != nullptr && (flameSound->isLooping || !flameSound->finished);
+    if (source == nullptr || (flame && flameSounding)) {
+        return;
+    }
+    BufferedSound sound = source->bufferedSound;
+    if (weaponType >= 0 && static_cast<std::size_t>(weaponType) < kWeaponTypeCount) {
+        sound.sound = sounds[static_cast<std::size_t>(weaponType)];
+    }
+    sound.isLooping = flame;
+    // The loop follows the shooter for as long as it is held.
+    sound.isContinuous = sound.isContinuous || flame;
+    std::shared_ptr<PlayRequest> request = source->Play(sound);
+    if (flame) {
+        flameSound = std::move(request);
+    }
+}
+
+void Weapon::StopFlameSound() {
+    if (flameSound != nullptr) {
+        StopRequest(*flameSound);
+        flameSound.reset();
     }
 }
 
@@ -208,10 +276,17 @@ void Weapon::FromJson(const nlohmann::json& data) {
     ReadJsonFloat(data, "CUSTOM_RANGE", CUSTOM_RANGE);
     ReadJsonUnsigned(data, "SHOTGUN_AMOUNT", SHOTGUN_AMOUNT);
     ReadJsonUnsigned(data, "CUSTOM_AMOUNT", CUSTOM_AMOUNT);
+    // Optional, so files written before weapons had a clip per type load without warnings. A clip
+    // that is not a string throws the JSON library's type error, as an AudioSource's does.
+    for (std::size_t type = 0; type < kWeaponTypeCount; ++type) {
+        if (data.is_object() && data.contains(kTypeSounds[type].key)) {
+            sounds[type] = GetSound(data.at(kTypeSounds[type].key).get<std::string>());
+        }
+    }
 }
 
 nlohmann::json Weapon::ToJson() const {
-    return nlohmann::json{
+    nlohmann::json data{
         {"weaponType", weaponType},
         {"coolDown", coolDown},
         {"PISTOL_SPEED", PISTOL_SPEED},
@@ -238,4 +313,8 @@ nlohmann::json Weapon::ToJson() const {
         {"CURVEBALL_SPREAD", CURVEBALL_SPREAD},
         {"CUSTOM_SPREAD", CUSTOM_SPREAD},
     };
+    for (std::size_t type = 0; type < kWeaponTypeCount; ++type) {
+        data[kTypeSounds[type].key] = sounds[type] != nullptr ? sounds[type]->name : std::string();
+    }
+    return data;
 }

@@ -1,9 +1,13 @@
 #pragma once
 // Aims at the mouse pointer and, when PlayerInput pulls the trigger, spawns projectiles of one of
-// seven kinds from entity archetype files in the data directory. Randomness is the C library's
-// rand(), which the program never seeds, so every run draws the same spread.
+// seven kinds from entity archetype files in the data directory, and sounds the clip of its type
+// through the owner's AudioSource. Randomness is the C library's rand(), which the program never
+// seeds, so every run draws the same spread.
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "engine/Vector2.h"
@@ -11,6 +15,8 @@
 #include "gameplay/WeaponType.h"
 
 class Entity;
+struct PlayRequest;
+struct Sound;
 
 class Weapon : public Component {
 public:
@@ -25,18 +31,30 @@ public:
 
     // A boomerang bends towards its heading plus this angle.
     static constexpr float kCurveAngleDegrees = 45.0f;
+    static constexpr std::size_t kWeaponTypeCount =
+        static_cast<std::size_t>(WeaponType::CUSTOM) + 1;
 
+    // Each type's clip is its default one (see Weapon.cpp).
     Weapon();
 
+    // The copy has no flamethrower sound of its own yet.
     std::unique_ptr<Component> Clone() const override;
-    // Aims at the pointer and refreshes the cooldown from the weapon type.
+    // Aims at the pointer and refreshes the cooldown from the weapon type. Ends the flamethrower's
+    // sound when no trigger pull of the flamethrower came since the previous update.
     void Update(float dt) override;
-    // The spreads are not read: every loaded weapon keeps the default spreads.
+    // The flamethrower's sound ends with the weapon.
+    void ShutDown() override;
+    // The spreads are not read: every loaded weapon keeps the default spreads. The clips
+    // ("PISTOL_SOUND" ... "CUSTOM_SOUND", file names under Assets/Sounds/) are optional: a file
+    // without them keeps the defaults.
     void FromJson(const nlohmann::json& data) override;
     nlohmann::json ToJson() const override;
 
-    // One trigger pull: the shots of the weapon type, then the owner's AudioSource (if it has
-    // one) plays its buffered sound.
+    // One trigger pull: the shots of the weapon type, then its sound through the owner's
+    // AudioSource (if it has one), which lends it its strength and volume. Every type but the
+    // flamethrower plays its clip once per pull; the flamethrower, pulled at every update while
+    // held, loops its clip from the first pull until an update passes without one. A type
+    // without a clip of its own plays the source's clip.
     void Fire();
 
     // Degrees, counter-clockwise from +x.
@@ -66,6 +84,8 @@ public:
     float CUSTOM_SPREAD = 1.0f;
     std::int32_t weaponType = static_cast<std::int32_t>(WeaponType::PISTOL);
     std::int32_t coolDown = 0;
+    // The clip of each weapon type, by type number.
+    std::array<Sound*, kWeaponTypeCount> sounds{};
 
 private:
     // Loads the archetype and sets it off from the owner at `heading` degrees with `speed`. The
@@ -77,4 +97,10 @@ private:
     void FireBullets(const char* archetype, float speed, float spread, std::uint32_t count) const;
     void FireFlame() const;
     void FireBoomerang() const;
+    void PlayTriggerSound();
+    void StopFlameSound();
+
+    // The held flamethrower's loop, while it plays.
+    std::shared_ptr<PlayRequest> flameSound;
+    bool firedSinceUpdate = false;
 };

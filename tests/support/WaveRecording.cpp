@@ -87,3 +87,79 @@ std::optional<double> WaveRecording::LastSound() const {
     }
     return static_cast<double>(data.rend() - found - 1) / kSampleRate;
 }
+
+std::vector<double> WaveRecording::Onsets(double gap) const {
+    const auto gapSamples = static_cast<std::size_t>(gap * kSampleRate);
+    std::vector<double> onsets;
+    // Silent samples since the last sound; the start of the recording counts as a long silence.
+    std::size_t quiet = gapSamples;
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        if (std::abs(data[i]) <= kSilence) {
+            ++quiet;
+            continue;
+        }
+        if (quiet >= gapSamples) {
+            onsets.push_back(static_cast<double>(i) / kSampleRate);
+        }
+        quiet = 0;
+    }
+    return onsets;
+}
+
+double WaveRecording::SoundEnd(double from, double gap) const {
+    const auto gapSamples = static_cast<std::size_t>(gap * kSampleRate);
+    std::size_t last = Index(from);
+    for (std::size_t i = last; i < data.size() && i - last < gapSamples; ++i) {
+        if (std::abs(data[i]) > kSilence) {
+            last = i;
+        }
+    }
+    return static_cast<double>(last) / kSampleRate;
+}
+
+double WaveRecording::Likeness(const WaveRecording& clip, double from, double seconds,
+                               double clipOffset) const {
+    const std::size_t begin = Index(from);
+    return LikenessAt(clip, begin, Index(from + seconds) - begin,
+                      static_cast<std::size_t>(clipOffset * kSampleRate));
+}
+
+double WaveRecording::BestLikeness(const WaveRecording& clip, double from, double seconds,
+                                   double slack, double* bestFrom) const {
+    const std::size_t centre = Index(from);
+    const auto count = static_cast<std::size_t>(seconds * kSampleRate);
+    const auto slackSamples = static_cast<std::size_t>(slack * kSampleRate);
+    double best = -1.0;
+    const std::size_t first = centre > slackSamples ? centre - slackSamples : 0;
+    for (std::size_t begin = first; begin <= centre + slackSamples; ++begin) {
+        const double likeness = LikenessAt(clip, begin, count, 0);
+        if (likeness > best) {
+            best = likeness;
+            if (bestFrom != nullptr) {
+                *bestFrom = static_cast<double>(begin) / kSampleRate;
+            }
+        }
+    }
+    return best;
+}
+
+double WaveRecording::LikenessAt(const WaveRecording& clip, std::size_t begin, std::size_t count,
+                                 std::size_t clipIndex) const {
+    const std::vector<float>& reference = clip.samples();
+    if (reference.empty()) {
+        return 0.0;
+    }
+    const std::size_t end = std::min(begin + count, data.size());
+    std::size_t at = clipIndex % reference.size();
+    double product = 0.0;
+    double heardEnergy = 0.0;
+    double clipEnergy = 0.0;
+    for (std::size_t i = begin; i < end; ++i) {
+        product += static_cast<double>(data[i]) * reference[at];
+        heardEnergy += static_cast<double>(data[i]) * data[i];
+        clipEnergy += static_cast<double>(reference[at]) * reference[at];
+        at = at + 1 < reference.size() ? at + 1 : 0;
+    }
+    const double norm = std::sqrt(heardEnergy * clipEnergy);
+    return norm > 0.0 ? product / norm : 0.0;
+}

@@ -5,7 +5,8 @@
 // the driver writes in step with the wall clock, so a sample index is a time since then.
 //
 // Also writes the configuration that selects the driver and a steady test tone, the two things
-// a test needs to make a real sound land in a file.
+// a test needs to make a real sound land in a file, and compares a recording with a clip (any
+// mono 44.1 kHz file libsndfile decodes, read the same way) to tell which sound was heard.
 
 #include <cstddef>
 #include <filesystem>
@@ -39,9 +40,27 @@ public:
     // the whole recording is silent.
     std::optional<double> FirstSound() const;
     std::optional<double> LastSound() const;
+    // Seconds since the start of every sound that follows at least `gap` seconds of silence (or
+    // the start of the recording).
+    std::vector<double> Onsets(double gap) const;
+    // The end of the sound that starts at or before `from`: the last sample louder than kSilence
+    // before the next `gap` seconds of silence (or the end of the recording).
+    double SoundEnd(double from, double gap) const;
+
+    // How closely the recording, from `from` on for `seconds`, follows `clip` played from
+    // `clipOffset` seconds into it (the clip wraps around, as a loop does): their normalized
+    // correlation, 1 for the clip itself at any volume, near 0 for an unrelated sound.
+    double Likeness(const WaveRecording& clip, double from, double seconds,
+                    double clipOffset = 0.0) const;
+    // The best likeness to `clip` from its start, over starts within `slack` seconds either side
+    // of `from`; `bestFrom` (when given) receives the start that gave it.
+    double BestLikeness(const WaveRecording& clip, double from, double seconds, double slack,
+                        double* bestFrom = nullptr) const;
 
 private:
     std::size_t Index(double seconds) const;
+    double LikenessAt(const WaveRecording& clip, std::size_t begin, std::size_t count,
+                      std::size_t clipIndex) const;
 
     std::vector<float> data;
 };
