@@ -98,17 +98,28 @@ TEST_F(PlayerInGameTest, KeysMoveAndTurnThePlayerAndTheMouseFiresEachWeaponTowar
         transform = player->GetComponent<Transform>();
     });
     PointAt(900, 150);
+    const auto heading = [&] { return player->GetComponent<PlayerInput>()->orientation; };
+    // The sprite turns towards the pointer, wherever the player walks.
+    const auto facesThePointer = [&] {
+        const Vector2 toPointer =
+            engine.mouseObject->GetComponent<Transform>()->GetWorldPosition() -
+            transform->GetWorldPosition();
+        const float expected =
+            static_cast<float>(std::atan2(toPointer.y, toPointer.x) * 180.0 / 3.14159265358979) -
+            90.0f;
+        return std::abs(transform->rotation - expected) < 0.5f;
+    };
     KeyDown("d");
-    Until([&] { return transform->position.x > 300.0f && transform->rotation == 270.0f; });
+    Until([&] { return transform->position.x > 300.0f && heading() == 270 && facesThePointer(); });
     KeyUp("d");
     KeyDown("w");
     KeyDown("a");
-    Until([&] { return transform->rotation == 45.0f && transform->position.y > 200.0f; });
+    Until([&] { return heading() == 45 && transform->position.y > 200.0f && facesThePointer(); });
     KeyUp("w");
     KeyUp("a");
     Until([&] {
         const Vector2 velocity = player->GetComponent<Physics>()->velocity;
-        return velocity == Vector2{} && transform->rotation == 0.0f;
+        return velocity == Vector2{} && heading() == 0 && facesThePointer();
     });
     // The pistol, as the scene starts, fires toward the pointer.
     Do(snapshot);

@@ -97,6 +97,9 @@ TEST_F(ScriptedRunTest, PlayEditSaveRestartAndQuitEndCleanly) {
         << "three shots fired";
     run.window().Shot("3-shot");
 
+    // The shipped game opens without its tools: F4 shows them all.
+    run.PressKey("F4", "TOGGLETOOLS");
+
     // The editor: F1 hides and shows it; open the root's row, select the level's entity (the
     // root's first child) and save it under a typed name.
     run.PressKey("F1", "TOGGLEEDITOR");

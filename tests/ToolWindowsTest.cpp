@@ -162,7 +162,6 @@ TEST_F(ToolWindowsTest, DraggingAnItemOntoAnotherReordersTheSectionAndTheDebugKe
     Rect pause;
     Window* performance = nullptr;
     Window* input = nullptr;
-    bool visibleWhilePaused = false;
     const auto visible = [&] {
         return performance->renderState == WindowRenderState::VISIBLE &&
                input->renderState == WindowRenderState::VISIBLE;
@@ -184,11 +183,11 @@ TEST_F(ToolWindowsTest, DraggingAnItemOntoAnotherReordersTheSectionAndTheDebugKe
     Until(hidden);
     PressKey("F2");
     Until(visible);
-    // Paused (through the real checkbox), the toggle key is not delivered.
+    // Paused (through the real checkbox), the game takes no key but the tool toggles still work.
     Click(CentreOf(pause));
     Until([&] { return engine.paused; });
     PressKey("F2");
-    Do([&] { visibleWhilePaused = visible(); });
+    Until(hidden);
     CaptureStdout();
     Play([&] {
         auto arrange = std::make_unique<Window>("Arrange");
@@ -218,7 +217,6 @@ TEST_F(ToolWindowsTest, DraggingAnItemOntoAnotherReordersTheSectionAndTheDebugKe
     const std::string output = GetCapturedStdout();
     EXPECT_EQ(sectionOrders["TestOrder"], (std::vector<int>{0, 3, 1, 2}));
     EXPECT_NE(output.find("3 onto 1\n"), std::string::npos) << output;
-    EXPECT_TRUE(visibleWhilePaused) << "toggled while paused";
 }
 
 TEST_F(ToolWindowsTest, SettingsWindowWritesSwitchesRestartsAndTogglesDrawingAids) {

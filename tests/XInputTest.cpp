@@ -82,14 +82,15 @@ TEST_F(XInputTest, PressAndReleaseSendOneMessagePerBindingAndRepeatsSendNone) {
 // A paused game takes no press but lets go of what is released, so nothing held before the pause
 // acts on after it; the pause key itself still works.
 TEST_F(XInputTest, WhilePausedOnlyReleasesAndThePauseKeyAreDelivered) {
-    StartGame("0");
+    StartGame("0", "87 = UP\n87 = SHIFT\n65 = LEFT\n256 = PAUSE\n");
     run.window().KeyDown("w");
     run.window().KeyUp("w");
     run.window().KeyDown("Escape");
     run.window().KeyUp("Escape");
     CloseGame();
-    EXPECT_EQ(SentMessages(), (std::vector<std::string>{"InputType::UP, 0", "InputType::PAUSE, 1",
-                                                        "InputType::PAUSE, 0"}))
+    EXPECT_EQ(SentMessages(),
+              (std::vector<std::string>{"InputType::UP, 0", "InputType::SHIFT, 0",
+                                        "InputType::PAUSE, 1", "InputType::PAUSE, 0"}))
         << run.Trace();
 }
 
