@@ -243,8 +243,11 @@ bool NavigationGraph::ClearPath(Vector2 from, Vector2 to, float radius) const {
     }
     // Lanes at most a cell apart on each side of the centre line, the outer ones on the band's
     // edges: a cell is at least a cell wide in every direction, so one inside the band crosses
-    // a lane.
+    // a lane. A body wider than the whole map fits nowhere (and would take lanes without end).
     const float narrowest = std::min(cellWidth, cellHeight);
+    if (!(narrowest > 0.0f) || radius > narrowest * static_cast<float>(columns + rows)) {
+        return false;
+    }
     const auto lanesPerSide = static_cast<std::int32_t>(std::ceil(radius / narrowest));
     const Vector2 normal{-along.y / length, along.x / length};
     for (std::int32_t lane = -lanesPerSide; lane <= lanesPerSide; ++lane) {
