@@ -77,8 +77,8 @@ public:
         std::mt19937 random(2024);
         std::uniform_int_distribution<std::size_t> cell(0, floor.size() - 1);
         for (int i = 0; i < count; ++i) {
-            Entity* enemy = AddEntity("Enemy" + std::to_string(i),
-                                      graph.PointOfNode(floor[cell(random)]));
+            Entity* enemy =
+                AddEntity("Enemy" + std::to_string(i), graph.PointOfNode(floor[cell(random)]));
             enemy->GetComponent<Transform>()->scale = {kEnemySize, kEnemySize};
             auto* circle = new ColliderCircle();
             circle->radius = kEnemyRadius;

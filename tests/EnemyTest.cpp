@@ -8,6 +8,8 @@
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -187,17 +189,25 @@ TEST_F(EnemyTest, EnemyRunsAtTheCameraAndStandsStillOnIt) {
     EXPECT_EQ(physics->velocity, (Vector2{0.0f, 0.0f}));
 }
 
+// The lines of a text.
+std::vector<std::string> Rows(const std::string& text) {
+    std::vector<std::string> rows;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        rows.push_back(line);
+    }
+    return rows;
+}
 
 // A small level of 128-unit cells around the origin, drawn as the level scripts draw them: '#'
 // a wall, '.' floor; the first row of text is the top row. A pillar stands in the middle and the
 // cell right of the walls on the right is a closed pocket.
-const std::vector<std::string> kPillarMap = {
-    "#########",
-    "#.....###",
-    "#..#..#.#",
-    "#.....###",
-    "#########",
-};
+const std::vector<std::string> kPillarMap = Rows(
+    "#########\n"
+    "#.....###\n"
+    "#..#..#.#\n"
+    "#.....###\n"
+    "#########\n");
 constexpr float kCell = 128.0f;
 // The shipped enemy's body: a circle of 0.42 on a 150-unit entity.
 constexpr float kShippedRadius = 0.42f;
@@ -268,33 +278,35 @@ struct RouteCase {
     Vector2 enemy;
     Vector2 player;
     bool withBody;
-    // Where the enemy must run: at the player, or at the centre of this cell.
-    bool atPlayer;
-    Vector2 waypoint;
+    // Where the enemy must run: the centre of a cell, or at the player when there is none.
+    std::optional<Vector2> waypoint;
 };
 
 TEST_F(EnemyRouteTest, RunsAtThePlayerOrAtTheNextCellOfARouteAroundTheWalls) {
-    const Vector2 farLeft{-1000.0f, 0.0f};
+    const Vector2 farLeft = Centre(0, 2) - Vector2{1000.0f, 0.0f};
+    // Just above the middle of the cell: a thin line from Centre(1, 2) passes 3 units over the
+    // pillar's corner.
+    const Vector2 nearCorner = Centre(5, 3) + Vector2{0.0f, 51.2f};
+    const std::optional<Vector2> atPlayer;
     const RouteCase cases[] = {
         {"no graph: straight, even through where a wall would be", false, Centre(1, 2),
-         Centre(5, 2), false, true, {}},
+         Centre(5, 2), false, atPlayer},
         {"a clear corridor as wide as the body: straight", true, Centre(1, 1), Centre(5, 1), true,
-         true, {}},
+         atPlayer},
         {"the pillar between: round it, first cell down and right", true, Centre(1, 2),
-         Centre(5, 2), false, false, Centre(2, 1)},
-        {"a thin line passes the pillar's corner: straight", true, Centre(1, 2),
-         Centre(5, 3) + Vector2{0.0f, 51.2f}, false, true, {}},
-        {"the body would graze the pillar's corner: round it", true, Centre(1, 2),
-         Centre(5, 3) + Vector2{0.0f, 51.2f}, true, false, Centre(2, 3)},
-        {"player outside the map: towards the open cell nearest it", true, Centre(5, 2),
-         Centre(0, 2) + farLeft, false, false, Centre(4, 3)},
+         Centre(5, 2), false, Centre(2, 1)},
+        {"a thin line passes the pillar's corner: straight", true, Centre(1, 2), nearCorner, false,
+         atPlayer},
+        {"the body would graze the pillar's corner: round it", true, Centre(1, 2), nearCorner, true,
+         Centre(2, 3)},
+        {"player outside the map: towards the open cell nearest it", true, Centre(5, 2), farLeft,
+         false, Centre(4, 3)},
         {"player inside the pillar: towards the open cell nearest it", true, Centre(1, 3),
-         Centre(3, 2), false, false, Centre(1, 2)},
-        {"enemy outside the map: straight", true, Centre(0, 2) + farLeft, Centre(5, 2), false,
-         true, {}},
-        {"enemy inside the pillar: straight", true, Centre(3, 2), Centre(5, 2), false, true, {}},
+         Centre(3, 2), false, Centre(1, 2)},
+        {"enemy outside the map: straight", true, farLeft, Centre(5, 2), false, atPlayer},
+        {"enemy inside the pillar: straight", true, Centre(3, 2), Centre(5, 2), false, atPlayer},
         {"player in the closed pocket, out of reach: straight", true, Centre(1, 2), Centre(7, 2),
-         false, true, {}},
+         false, atPlayer},
     };
     for (const RouteCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -302,7 +314,7 @@ TEST_F(EnemyRouteTest, RunsAtThePlayerOrAtTheNextCellOfARouteAroundTheWalls) {
         BasicEnemyBehavior* enemy = AddRunner(c.enemy, c.withBody);
         Entity* player = AddPlayer(c.player);
         FlushAllLists();
-        const Vector2 expected = Direction(c.enemy, c.atPlayer ? c.player : c.waypoint);
+        const Vector2 expected = Direction(c.enemy, c.waypoint.value_or(c.player));
         const Vector2 run = RunDirection(enemy);
         EXPECT_NEAR(run.x, expected.x, 1e-4f);
         EXPECT_NEAR(run.y, expected.y, 1e-4f);

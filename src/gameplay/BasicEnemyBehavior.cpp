@@ -26,23 +26,19 @@ constexpr float kDegreesPerRadian = 180.0f / std::numbers::pi_v<float>;
 // The art faces up (north) unrotated; rotation counts degrees counter-clockwise from there.
 constexpr float kArtFacing = 90.0f;
 
-bool IsLive(const BasicEnemyBehavior* enemy) {
-    return enemy->IsAlive();
-}
-
 // Enemies that are alive now or about to join the list, stopping once `limit` are found.
 int CountLiveEnemies(int limit) {
     const auto& list = ComponentListSystem<BasicEnemyBehavior>::Instance();
     int live = 0;
     for (const auto& layer : list.Layers()) {
         for (const BasicEnemyBehavior* enemy : layer) {
-            if (IsLive(enemy) && ++live >= limit) {
+            if (enemy->IsAlive() && ++live >= limit) {
                 return live;
             }
         }
     }
     for (const auto& record : list.Pending()) {
-        if (record.add && IsLive(record.component) && ++live >= limit) {
+        if (record.add && record.component->IsAlive() && ++live >= limit) {
             return live;
         }
     }
@@ -112,8 +108,8 @@ void BasicEnemyBehavior::Chase(float dt) {
         return;
     }
     const Vector2 position = transform->GetWorldPosition();
-    const Vector2 waypoint = ChaseField::Instance().NextWaypoint(
-        position, ChaseTarget(), BodyRadius(*owner, *transform));
+    const Vector2 waypoint = ChaseField::Instance().NextWaypoint(position, ChaseTarget(),
+                                                                 BodyRadius(*owner, *transform));
     const Vector2 toWaypoint = waypoint - position;
     const float distance = std::hypot(toWaypoint.x, toWaypoint.y);
     // Standing on the point there is nowhere to run: stand still rather than divide by zero.
@@ -123,8 +119,7 @@ void BasicEnemyBehavior::Chase(float dt) {
     }
     physics->velocity = toWaypoint * (moveSpeed / distance);
     const float heading = std::atan2(toWaypoint.y, toWaypoint.x) * kDegreesPerRadian - kArtFacing;
-    transform->SetRotation(
-        TurnTowards(transform->rotation, heading, kTurnDegreesPerSecond * dt));
+    transform->SetRotation(TurnTowards(transform->rotation, heading, kTurnDegreesPerSecond * dt));
 }
 
 void BasicEnemyBehavior::CountDownFlash(float dt) {
@@ -151,7 +146,8 @@ void BasicEnemyBehavior::OnCollision(Collider* other) {
         touching->GetComponent<FlameBehavior>() != nullptr) {
         TakeShot();
     }
-    if (PlayerInput* player = touching->GetComponent<PlayerInput>(); player != nullptr && IsAlive()) {
+    if (PlayerInput* player = touching->GetComponent<PlayerInput>();
+        player != nullptr && IsAlive()) {
         player->TakeHit();
     }
 }

@@ -251,8 +251,8 @@ bool NavigationGraph::ClearPath(Vector2 from, Vector2 to, float radius) const {
     const auto lanesPerSide = static_cast<std::int32_t>(std::ceil(radius / narrowest));
     const Vector2 normal{-along.y / length, along.x / length};
     for (std::int32_t lane = -lanesPerSide; lane <= lanesPerSide; ++lane) {
-        const Vector2 offset = normal * (radius * static_cast<float>(lane) /
-                                         static_cast<float>(lanesPerSide));
+        const Vector2 offset =
+            normal * (radius * static_cast<float>(lane) / static_cast<float>(lanesPerSide));
         if (!ClearLane(CellCoordinates(from + offset), CellCoordinates(to + offset))) {
             return false;
         }
