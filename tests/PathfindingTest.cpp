@@ -1,5 +1,6 @@
 // Route planning over the navigation graph (neighbour order, breadth-first ties, corners that are
-// never cut, blocked ends, the conversions between points and nodes) and click-to-move: planning
+// never cut, blocked ends, the conversions between points and nodes, the step counts, nearest
+// open cells and clear straight paths that enemies chase by) and click-to-move: planning
 // on a right click, following the route with Physics to the goal, cancelling by keyboard, the
 // debug lines of the remaining route, and the speed read from entity files.
 
@@ -152,6 +153,89 @@ TEST(NavigationGraphTest, CreateGraphReplacesTheSharedGraph) {
     EXPECT_EQ(Pathfinding::FindPath(0, 8), (Route{0, 1, 2, 5, 8}));
     EXPECT_EQ(Pathfinding::NodeOfPoint({5.0f, -15.0f}), 2);
     EXPECT_EQ(Pathfinding::PointOfNode(8), (Vector2{5.0f, 5.0f}));
+}
+
+// The questions of many followers heading for one goal, on the 3 x 3 map of 10-unit cells with
+// its centre blocked: cell i is centred at (10 * (i % 3) - 15, 10 * (i / 3) - 15).
+TEST(NavigationGraphTest, StepsToAGoalCountEveryRouteAtOnceAndLeaveNoStaleCounts) {
+    const NavigationGraph graph = Grid3x3(kCentreBlocked);
+    constexpr std::int32_t U = NavigationGraph::kUnreached;
+    std::vector<std::int32_t> steps;
+    std::vector<std::int32_t> queue;
+    graph.StepsTo(0, steps, queue);
+    EXPECT_EQ(steps, (Route{0, 1, 2, 1, U, 3, 2, 3, 4}));
+    // The same vectors again, for another goal: nothing of the first search stays.
+    graph.StepsTo(8, steps, queue);
+    EXPECT_EQ(steps, (Route{4, 3, 2, 3, U, 1, 2, 1, 0}));
+    graph.StepsTo(9, steps, queue);
+    EXPECT_EQ(steps, Route(9, U)) << "a goal that is no node";
+    // Every count is the length of the route FindPath finds.
+    graph.StepsTo(2, steps, queue);
+    for (std::int32_t node = 0; node < 9; ++node) {
+        const Route route = graph.FindPath(2, node);
+        EXPECT_EQ(steps[static_cast<std::size_t>(node)],
+                  route.empty() ? U : static_cast<std::int32_t>(route.size()) - 1)
+            << "node " << node;
+    }
+}
+
+TEST(NavigationGraphTest, NearestOpenNodeSearchesRingByRingNearestCentreFirst) {
+    std::vector<std::int32_t> ringed(25, 0);
+    for (std::int32_t node : {6, 7, 8, 11, 12, 13, 16, 17, 18}) {
+        ringed[static_cast<std::size_t>(node)] = X;
+    }
+    const NavigationGraph fiveByFive(ringed, 5, 5, {0.0f, 0.0f}, 10.0f, 10.0f);
+    const NavigationGraph centreBlocked = Grid3x3(kCentreBlocked);
+    const NavigationGraph closed = Grid3x3(std::vector<std::int32_t>(9, X));
+    const struct {
+        const char* name;
+        const NavigationGraph& graph;
+        std::int32_t node;
+        std::int32_t nearest;
+    } cases[] = {
+        {"an open node is its own", centreBlocked, 3, 3},
+        {"straight neighbours before diagonals, the lower first", centreBlocked, 4, 1},
+        {"two rings out, straight below first", fiveByFive, 12, 2},
+        {"nothing open", closed, 4, NavigationGraph::kNoNode},
+        {"no node", centreBlocked, 9, NavigationGraph::kNoNode},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(row.graph.NearestOpenNode(row.node), row.nearest);
+    }
+}
+
+TEST(NavigationGraphTest, ClearPathKeepsTheWholeBodyOffBlockedCellsAndInsideTheMap) {
+    const NavigationGraph graph = Grid3x3(kCentreBlocked);
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const struct {
+        const char* name;
+        Vector2 from;
+        Vector2 to;
+        float radius;
+        bool clear;
+    } cases[] = {
+        {"along the open bottom row", {-15.0f, -15.0f}, {5.0f, -15.0f}, 0.0f, true},
+        {"across the blocked centre", {-15.0f, -15.0f}, {5.0f, 5.0f}, 0.0f, false},
+        {"through the blocked cell's corner point", {-15.0f, -5.0f}, {-5.0f, -15.0f}, 0.0f, false},
+        {"a body narrower than the row", {-15.0f, -15.0f}, {5.0f, -15.0f}, 4.0f, true},
+        {"a body reaching into the centre", {-15.0f, -15.0f}, {5.0f, -15.0f}, 6.0f, false},
+        {"a body wider than the map", {-15.0f, -15.0f}, {5.0f, -15.0f}, 1e30f, false},
+        {"no length, on open floor", {-15.0f, -15.0f}, {-15.0f, -15.0f}, 3.0f, true},
+        {"no length, in the blocked cell", {-5.0f, -5.0f}, {-5.0f, -5.0f}, 0.0f, false},
+        {"ending outside the map", {-15.0f, -15.0f}, {100.0f, -15.0f}, 0.0f, false},
+        {"starting outside the map", {-15.0f, -100.0f}, {-15.0f, -15.0f}, 0.0f, false},
+        {"not a number", {nan, -15.0f}, {5.0f, -15.0f}, 0.0f, false},
+        {"a negative radius", {-15.0f, -15.0f}, {5.0f, -15.0f}, -1.0f, false},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(graph.ClearPath(row.from, row.to, row.radius), row.clear);
+        EXPECT_EQ(graph.ClearPath(row.to, row.from, row.radius), row.clear) << "backwards";
+    }
+    EXPECT_FALSE(NavigationGraph().ClearPath({0.0f, 0.0f}, {1.0f, 1.0f}, 0.0f)) << "no graph";
+    const NavigationGraph flat(kOpen3x3, 3, 3, {0.0f, 0.0f}, 0.0f, 0.0f);
+    EXPECT_FALSE(flat.ClearPath({0.0f, 0.0f}, {1.0f, 1.0f}, 1.0f)) << "cells of no size";
 }
 
 // A player on a 5 x 3 map of 100-unit cells centred on the origin, with a wall across the lower

@@ -37,7 +37,7 @@ constexpr std::array<const char*, 7> kWeaponNames{"PISTOL",       "RIFLE",     "
                                                   "FLAMETHROWER", "CURVEBALL", "CUSTOM"};
 
 bool IsCounted(const BasicEnemyBehavior* enemy) {
-    return enemy->owner != nullptr && !enemy->owner->destroyed;
+    return enemy->IsAlive();
 }
 
 }  // namespace

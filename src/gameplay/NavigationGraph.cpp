@@ -1,6 +1,9 @@
 #include "gameplay/NavigationGraph.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
 #include <utility>
 
 namespace {
@@ -21,6 +24,22 @@ std::int32_t CellAlong(float offset, float cellSize, std::int32_t count) {
         return count - 1;
     }
     return static_cast<std::int32_t>(cell);
+}
+
+// How far along a lane its next crossing of a cell edge lies, as a share of the lane: the edge
+// after `start` (in cell units) in the direction of `delta`, never for a lane with no extent.
+float FirstCrossing(float start, float delta, std::int32_t cell) {
+    if (delta > 0.0f) {
+        return (static_cast<float>(cell) + 1.0f - start) / delta;
+    }
+    if (delta < 0.0f) {
+        return (start - static_cast<float>(cell)) / -delta;
+    }
+    return std::numeric_limits<float>::infinity();
+}
+
+float CrossingInterval(float delta) {
+    return delta != 0.0f ? 1.0f / std::abs(delta) : std::numeric_limits<float>::infinity();
 }
 
 }  // namespace
@@ -128,4 +147,167 @@ std::vector<std::int32_t> NavigationGraph::FindPath(std::int32_t start, std::int
     }
     std::reverse(route.begin(), route.end());
     return route;
+}
+
+void NavigationGraph::StepsTo(std::int32_t goal, std::vector<std::int32_t>& steps,
+                              std::vector<std::int32_t>& queue) const {
+    steps.assign(nodes.size(), kUnreached);
+    queue.clear();
+    if (!Contains(goal)) {
+        return;
+    }
+    // Every node enters the queue at most once.
+    queue.reserve(nodes.size());
+    steps[static_cast<std::size_t>(goal)] = 0;
+    queue.push_back(goal);
+    for (std::size_t front = 0; front < queue.size(); ++front) {
+        const std::int32_t current = queue[front];
+        const std::int32_t further = steps[static_cast<std::size_t>(current)] + 1;
+        const Neighbours next = OpenNeighbours(current);
+        for (std::size_t k = 0; k < next.count; ++k) {
+            auto& count = steps[static_cast<std::size_t>(next.nodes[k])];
+            if (count == kUnreached) {
+                count = further;
+                queue.push_back(next.nodes[k]);
+            }
+        }
+    }
+}
+
+std::int32_t NavigationGraph::NearestOpenNode(std::int32_t node) const {
+    if (!Contains(node)) {
+        return kNoNode;
+    }
+    if (IsOpen(node)) {
+        return node;
+    }
+    const std::int32_t row0 = node / columns;
+    const std::int32_t column0 = node % columns;
+    const std::int32_t rings = std::max(columns, rows);
+    for (std::int32_t ring = 1; ring <= rings; ++ring) {
+        std::int32_t best = kNoNode;
+        float bestDistance = std::numeric_limits<float>::infinity();
+        // Rows upwards and columns rightwards: node order, so a tie keeps the lower index.
+        for (std::int32_t row = std::max(row0 - ring, 0); row <= std::min(row0 + ring, rows - 1);
+             ++row) {
+            const bool edgeRow = std::abs(row - row0) == ring;
+            const std::int32_t stride = edgeRow ? 1 : 2 * ring;
+            for (std::int32_t column = column0 - ring; column <= column0 + ring; column += stride) {
+                if (!IsOpenCell(column, row)) {
+                    continue;
+                }
+                const float across = static_cast<float>(column - column0) * cellWidth;
+                const float up = static_cast<float>(row - row0) * cellHeight;
+                const float distance = across * across + up * up;
+                if (distance < bestDistance) {
+                    bestDistance = distance;
+                    best = row * columns + column;
+                }
+            }
+        }
+        if (best != kNoNode) {
+            return best;
+        }
+    }
+    return kNoNode;
+}
+
+Vector2 NavigationGraph::CellCoordinates(Vector2 p) const {
+    return {(p.x - origin.x) / cellWidth + static_cast<float>(columns) * 0.5f + 0.5f,
+            (p.y - origin.y) / cellHeight + static_cast<float>(rows) * 0.5f + 0.5f};
+}
+
+bool NavigationGraph::Covers(Vector2 p) const {
+    if (columns <= 0 || rows <= 0) {
+        return false;
+    }
+    const Vector2 cell = CellCoordinates(p);
+    // Written so that a NaN is outside.
+    return cell.x >= 0.0f && cell.x < static_cast<float>(columns) && cell.y >= 0.0f &&
+           cell.y < static_cast<float>(rows);
+}
+
+bool NavigationGraph::IsOpenCell(std::int32_t column, std::int32_t row) const {
+    return column >= 0 && column < columns && row >= 0 && row < rows &&
+           IsOpen(row * columns + column);
+}
+
+bool NavigationGraph::ClearPath(Vector2 from, Vector2 to, float radius) const {
+    if (!(radius >= 0.0f) || !Covers(from) || !Covers(to)) {
+        return false;
+    }
+    const Vector2 along = to - from;
+    const float length = std::hypot(along.x, along.y);
+    if (!(length > 0.0f) || radius == 0.0f) {
+        return ClearLane(CellCoordinates(from), CellCoordinates(to));
+    }
+    // Lanes at most a cell apart on each side of the centre line, the outer ones on the band's
+    // edges: a cell is at least a cell wide in every direction, so one inside the band crosses
+    // a lane. A body wider than the whole map fits nowhere (and would take lanes without end).
+    const float narrowest = std::min(cellWidth, cellHeight);
+    if (!(narrowest > 0.0f) || radius > narrowest * static_cast<float>(columns + rows)) {
+        return false;
+    }
+    const auto lanesPerSide = static_cast<std::int32_t>(std::ceil(radius / narrowest));
+    const Vector2 normal{-along.y / length, along.x / length};
+    for (std::int32_t lane = -lanesPerSide; lane <= lanesPerSide; ++lane) {
+        const Vector2 offset =
+            normal * (radius * static_cast<float>(lane) / static_cast<float>(lanesPerSide));
+        if (!ClearLane(CellCoordinates(from + offset), CellCoordinates(to + offset))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool NavigationGraph::ClearLane(Vector2 from, Vector2 to) const {
+    const auto inside = [this](Vector2 cell) {
+        return cell.x >= 0.0f && cell.x < static_cast<float>(columns) && cell.y >= 0.0f &&
+               cell.y < static_cast<float>(rows);
+    };
+    if (!inside(from) || !inside(to)) {
+        return false;
+    }
+    auto column = static_cast<std::int32_t>(from.x);
+    auto row = static_cast<std::int32_t>(from.y);
+    const auto lastColumn = static_cast<std::int32_t>(to.x);
+    const auto lastRow = static_cast<std::int32_t>(to.y);
+    if (!IsOpenCell(column, row) || !IsOpenCell(lastColumn, lastRow)) {
+        return false;
+    }
+    // A walk over the cells the lane crosses, edge crossing by edge crossing. The number of
+    // crossings is known beforehand, so rounding can never make the walk overrun.
+    const Vector2 delta = to - from;
+    const std::int32_t stepColumn = delta.x > 0.0f ? 1 : -1;
+    const std::int32_t stepRow = delta.y > 0.0f ? 1 : -1;
+    float nextColumnEdge = FirstCrossing(from.x, delta.x, column);
+    float nextRowEdge = FirstCrossing(from.y, delta.y, row);
+    const float columnInterval = CrossingInterval(delta.x);
+    const float rowInterval = CrossingInterval(delta.y);
+    std::int32_t crossings = std::abs(lastColumn - column) + std::abs(lastRow - row);
+    while (crossings > 0) {
+        if (nextColumnEdge < nextRowEdge) {
+            column += stepColumn;
+            nextColumnEdge += columnInterval;
+            --crossings;
+        } else if (nextRowEdge < nextColumnEdge) {
+            row += stepRow;
+            nextRowEdge += rowInterval;
+            --crossings;
+        } else {
+            // Through a corner: the two cells beside it are grazed.
+            if (!IsOpenCell(column + stepColumn, row) || !IsOpenCell(column, row + stepRow)) {
+                return false;
+            }
+            column += stepColumn;
+            row += stepRow;
+            nextColumnEdge += columnInterval;
+            nextRowEdge += rowInterval;
+            crossings -= 2;
+        }
+        if (!IsOpenCell(column, row)) {
+            return false;
+        }
+    }
+    return true;
 }

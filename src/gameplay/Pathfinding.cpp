@@ -25,6 +25,8 @@ NavigationGraph& SharedGraph() {
     return *graph;
 }
 
+std::uint64_t graphRevision = 0;
+
 bool RightClickHeld() {
     return IsHeld(InputType::RIGHT_CLICK);
 }
@@ -55,10 +57,15 @@ void Pathfinding::CreateGraph(std::vector<std::int32_t> nodes, std::int32_t colu
                               std::int32_t rows, Vector2 origin, float cellWidth,
                               float cellHeight) {
     SharedGraph() = NavigationGraph(std::move(nodes), columns, rows, origin, cellWidth, cellHeight);
+    ++graphRevision;
 }
 
 const NavigationGraph& Pathfinding::Graph() {
     return SharedGraph();
+}
+
+std::uint64_t Pathfinding::GraphRevision() {
+    return graphRevision;
 }
 
 std::int32_t Pathfinding::NodeOfPoint(Vector2 p) {

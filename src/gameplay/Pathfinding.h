@@ -36,6 +36,9 @@ public:
     static void CreateGraph(std::vector<std::int32_t> nodes, std::int32_t columns,
                             std::int32_t rows, Vector2 origin, float cellWidth, float cellHeight);
     static const NavigationGraph& Graph();
+    // Counts the graph's replacements: what was derived from the graph is out of date once it
+    // changes.
+    static std::uint64_t GraphRevision();
     static std::int32_t NodeOfPoint(Vector2 p);
     static Vector2 PointOfNode(std::int32_t node);
     static std::vector<std::int32_t> FindPath(std::int32_t start, std::int32_t goal);
