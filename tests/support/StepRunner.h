@@ -40,6 +40,9 @@ public:
         }
     }
 
+    // For scripts whose steps take longer than most (minutes of play).
+    void LimitEachStepTo(std::chrono::steady_clock::duration limit) { timeLimit = limit; }
+
     std::vector<Step> steps;
     int failedStep = -1;
 
