@@ -161,8 +161,9 @@ void BM_Frame_Baseline(benchmark::State& state) {
         lightRadii.push_back(light.radius);
     }
     const Vector3 camera = graphics.camera.position;
-    const float halfWidth = CameraMatrices::kVisibleHalfWidth;
-    const float halfHeight = CameraMatrices::kVisibleHalfHeight;
+    // The baseline shows the same world area as the engine's camera over the same window.
+    const float halfWidth = graphics.camera.VisibleHalfWidth();
+    const float halfHeight = graphics.camera.VisibleHalfHeight();
 
     int frame = 0;
     for (auto _ : state) {

@@ -65,6 +65,7 @@ TEST(EnumNames, NameOfValueSamples) {
     const Case cases[] = {
         {static_cast<SystemType>(2), "SystemType::REPLAY_STORAGE_SYSTEM"},
         {static_cast<SystemType>(14), "SystemType::CHEAT_SYSTEM"},
+        {static_cast<SystemType>(15), "SystemType::WINDOW_MODE_SYSTEM"},
         {static_cast<Orientation>(-1), "Orientation::INVALID"},
         {static_cast<Orientation>(45), "Orientation::NORTH_WEST"},
         {static_cast<Orientation>(270), "Orientation::EAST"},
@@ -77,7 +78,8 @@ TEST(EnumNames, NameOfValueSamples) {
         {static_cast<InputType>(15), "InputType::_CUSTOM"},
         {static_cast<InputType>(22), "InputType::SHIFT"},
         {static_cast<InputType>(29), "InputType::_NUKE"},
-        {static_cast<InputType>(30), "InputType::cInputStateMax"},
+        {static_cast<InputType>(30), "InputType::TOGGLE_FULLSCREEN"},
+        {static_cast<InputType>(32), "InputType::cInputStateMax"},
         {static_cast<MessageTag>(30), "MessageTag::MESSAGECONTINUITY"},
         {static_cast<ComponentType>(0), "ComponentType::Animator"},
         {static_cast<ComponentType>(10), "ComponentType::TransformUI"},
@@ -93,11 +95,14 @@ TEST(EnumNames, EveryValueRoundTripsThroughItsName) {
     ExpectEveryValueRoundTrips<ComponentType>("ComponentType::", Range(0, 29));
     ExpectEveryValueRoundTrips<Orientation>("Orientation::",
                                             {-1, 0, 45, 90, 135, 180, 225, 270, 315});
-    ExpectEveryValueRoundTrips<SystemType>("SystemType::", Range(0, 14));
+    ExpectEveryValueRoundTrips<SystemType>("SystemType::", Range(0, 15));
     ExpectEveryValueRoundTrips<UpdateLayer>("UpdateLayer::", Range(0, 5));
     ExpectEveryValueRoundTrips<WindowRenderState>("WindowRenderState::", Range(0, 1));
     ExpectEveryValueRoundTrips<WindowSectionMode>("WindowSectionMode::", Range(0, 1));
-    ExpectEveryValueRoundTrips<InputType>("InputType::", Range(0, 30));
+    // 31 is kept for an input still to come.
+    std::vector<std::int32_t> inputs = Range(0, 30);
+    inputs.push_back(32);
+    ExpectEveryValueRoundTrips<InputType>("InputType::", inputs);
     ExpectEveryValueRoundTrips<MessageTag>("MessageTag::", {30});
 }
 
@@ -125,9 +130,10 @@ TEST(EnumNames, UnknownNamesThrowOutOfRange) {
 
 TEST(EnumNames, UnknownValuesThrowOutOfRange) {
     const AnyEnum unknownValues[] = {
-        static_cast<InputType>(31),        static_cast<InputType>(-1),
-        static_cast<Orientation>(46),      static_cast<Orientation>(360),
-        static_cast<SystemType>(15),       static_cast<UpdateLayer>(6),
+        static_cast<InputType>(31),        static_cast<InputType>(33),
+        static_cast<InputType>(-1),        static_cast<Orientation>(46),
+        static_cast<Orientation>(360),     static_cast<SystemType>(16),
+        static_cast<UpdateLayer>(6),
         static_cast<WindowRenderState>(2), static_cast<WindowSectionMode>(2),
         static_cast<MessageTag>(0),        static_cast<ComponentType>(30),
     };

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <set>
 #include <sstream>
+#include <stdexcept>
 
 #include "engine/DataDirectories.h"
 #include "engine/Engine.h"
@@ -169,9 +170,16 @@ TEST(DefaultInputMappingsTest, ShippedFileBindsEveryInputWithoutCollisions) {
     // Key 257 (Enter) and 258 (Tab) would narrow onto the mouse buttons.
     EXPECT_EQ(codesByNarrowed[kLeftMouseButtonCode], (std::set<int>{kLeftMouseButtonCode}));
     EXPECT_EQ(codesByNarrowed[kRightMouseButtonCode], (std::set<int>{kRightMouseButtonCode}));
+    // A value below the count without a name is a gap kept for an input to come, not an input.
     for (int value = 1; value < static_cast<int>(InputType::cInputStateMax); ++value) {
-        EXPECT_TRUE(bound.contains(static_cast<InputType>(value)))
-            << EnumName(static_cast<InputType>(value));
+        const auto input = static_cast<InputType>(value);
+        std::string name;
+        try {
+            name = EnumName(input);
+        } catch (const std::out_of_range&) {
+            continue;
+        }
+        EXPECT_TRUE(bound.contains(input)) << name;
     }
 }
 

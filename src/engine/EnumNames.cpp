@@ -47,6 +47,7 @@ const EnumNameTable<SystemType>& NameTable() {
         ENUM_NAME_ENTRY(SystemType, SCENE_SYSTEM),
         ENUM_NAME_ENTRY(SystemType, DEBUG_DRAW_SYSTEM),
         ENUM_NAME_ENTRY(SystemType, CHEAT_SYSTEM),
+        ENUM_NAME_ENTRY(SystemType, WINDOW_MODE_SYSTEM),
     };
     return table;
 }
@@ -112,6 +113,7 @@ const EnumNameTable<InputType>& NameTable() {
         ENUM_NAME_ENTRY(InputType, _PHASING_ON),
         ENUM_NAME_ENTRY(InputType, _PHASING_OFF),
         ENUM_NAME_ENTRY(InputType, _NUKE),
+        ENUM_NAME_ENTRY(InputType, TOGGLE_FULLSCREEN),
         ENUM_NAME_ENTRY(InputType, cInputStateMax),
     };
     return table;

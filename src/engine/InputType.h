@@ -35,6 +35,8 @@ enum class InputType : std::int32_t {
     _PHASING_ON = 27,
     _PHASING_OFF = 28,
     _NUKE = 29,
-    // The number of real inputs, and so the size of every per-input state table.
-    cInputStateMax = 30,
+    TOGGLE_FULLSCREEN = 30,
+    // The number of real inputs, and so the size of every per-input state table. Not every value
+    // below it has to name an input.
+    cInputStateMax = 32,
 };

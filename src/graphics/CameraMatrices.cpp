@@ -2,11 +2,18 @@
 
 #include <glad/gl.h>
 
+void CameraMatrices::SetFramebufferSize(int width, int height) {
+    if (width <= 0 || height <= 0) {
+        return;
+    }
+    visibleHalfWidth = kVisibleHalfHeight * static_cast<float>(width) / static_cast<float>(height);
+}
+
 void CameraMatrices::Rebuild() {
     ++rebuildCount;
     const Vector3 eye = position;
     view = Matrix4::LookAt(eye, {eye.x, eye.y, 0.0f}, {0.0f, 1.0f, 0.0f});
-    projection = Matrix4::Orthographic(eye.x - kVisibleHalfWidth, eye.x + kVisibleHalfWidth,
+    projection = Matrix4::Orthographic(eye.x - visibleHalfWidth, eye.x + visibleHalfWidth,
                                        eye.y - kVisibleHalfHeight, eye.y + kVisibleHalfHeight);
 }
 
@@ -22,7 +29,7 @@ Vector2 CameraMatrices::WindowToWorld(double cursorX, double cursorY, int window
     const int halfHeight = windowHeight / 2;
     const auto centredX = static_cast<float>(cursorX - halfWidth);
     const auto centredY = static_cast<float>(halfHeight - cursorY);
-    const float worldPerPixelX = 2.0f * kVisibleHalfWidth / static_cast<float>(windowWidth);
+    const float worldPerPixelX = 2.0f * visibleHalfWidth / static_cast<float>(windowWidth);
     const float worldPerPixelY = 2.0f * kVisibleHalfHeight / static_cast<float>(windowHeight);
     return {position.x + centredX * worldPerPixelX, position.y + centredY * worldPerPixelY};
 }

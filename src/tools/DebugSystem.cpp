@@ -29,7 +29,7 @@ constexpr const char* kInputValuesLabel = "Input Values";
 constexpr float kContentIndent = 15.0f;
 constexpr double kMillisecondsPerSecond = 1000.0;
 constexpr int kFirstShownInput = 1;   // JUMP: UNKNOWN is not shown
-constexpr int kLastShownInput = 29;   // _NUKE
+constexpr int kLastShownInput = 30;   // TOGGLE_FULLSCREEN
 
 // Initial places on the right of the game window, clear of its centre and of each other.
 constexpr Vector2 kPerformancePosition{780.0f, 0.0f};
