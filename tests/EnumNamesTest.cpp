@@ -133,9 +133,9 @@ TEST(EnumNames, UnknownValuesThrowOutOfRange) {
         static_cast<InputType>(31),        static_cast<InputType>(33),
         static_cast<InputType>(-1),        static_cast<Orientation>(46),
         static_cast<Orientation>(360),     static_cast<SystemType>(16),
-        static_cast<UpdateLayer>(6),
-        static_cast<WindowRenderState>(2), static_cast<WindowSectionMode>(2),
-        static_cast<MessageTag>(0),        static_cast<ComponentType>(30),
+        static_cast<UpdateLayer>(6),       static_cast<WindowRenderState>(2),
+        static_cast<WindowSectionMode>(2), static_cast<MessageTag>(0),
+        static_cast<ComponentType>(30),
     };
     for (const AnyEnum& value : unknownValues) {
         ExpectUnknownKey([&] { NameOf(value); });

@@ -56,8 +56,11 @@ TEST_F(GraphicsSystemTest, VisibleWorldKeepsItsHeightAndTakesItsWidthFromTheFram
         int height;
         float halfWidth;
     };
-    const Case cases[] = {{1080, 720, 1620.0f}, {1920, 1080, 1920.0f}, {500, 900, 600.0f},
-                          {1280, 800, 1728.0f}, {2000, 500, 4320.0f}};
+    const Case cases[] = {{1080, 720, 1620.0f},
+                          {1920, 1080, 1920.0f},
+                          {500, 900, 600.0f},
+                          {1280, 800, 1728.0f},
+                          {2000, 500, 4320.0f}};
     for (const Case& size : cases) {
         SCOPED_TRACE(std::to_string(size.width) + " x " + std::to_string(size.height));
         graphics.OnFramebufferResized(size.width, size.height);
@@ -125,6 +128,32 @@ TEST_F(GraphicsSystemTest, WindowPixelsMapToWorldPointsByTheCameraRule) {
     }
 }
 
+// With bounds, the view's centre follows a resize at once (no camera update in between): the
+// window's bottom-left corner stays on the bounds' corner while the camera's point is held off it.
+TEST_F(GraphicsSystemTest, ViewInsideBoundsFollowsAResizeAtOnce) {
+    graphics.camera.position = {-1664.0f, -832.0f, 0.0f};
+    graphics.camera.bounds = CameraMatrices::Bounds{{-1984.0f, -1152.0f}, {1856.0f, 1024.0f}};
+    struct Case {
+        int width;
+        int height;
+        Vector2 centre;
+    };
+    const Case cases[] = {{1080, 720, {-364.0f, -72.0f}},
+                          {1920, 1080, {-64.0f, -72.0f}},
+                          {600, 900, {-1264.0f, -72.0f}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+        graphics.OnFramebufferResized(c.width, c.height);
+        EXPECT_NEAR(graphics.camera.ViewCentre().x, c.centre.x, 1e-3);
+        EXPECT_NEAR(graphics.camera.ViewCentre().y, c.centre.y, 1e-3);
+        const Vector2 corner = graphics.WindowToWorld(0.0, c.height);
+        EXPECT_NEAR(corner.x, -1984.0f, 1e-3);
+        EXPECT_NEAR(corner.y, -1152.0f, 1e-3);
+        EXPECT_NEAR(ToDevice(c.centre.x, c.centre.y).x, 0.0f, 1e-6) << "drawn about that centre";
+    }
+    EXPECT_EQ(graphics.camera.position, (Vector3{-1664.0f, -832.0f, 0.0f}));
+}
+
 TEST_F(GraphicsSystemTest, ResizeKeepsTheSideThatIsZero) {
     struct Case {
         int width;
@@ -142,9 +171,9 @@ TEST_F(GraphicsSystemTest, ResizeKeepsTheSideThatIsZero) {
         graphics.OnFramebufferResized(c.width, c.height);
         EXPECT_EQ(graphics.window.width, c.expectedWidth);
         EXPECT_EQ(graphics.window.height, c.expectedHeight);
-        EXPECT_FLOAT_EQ(graphics.camera.VisibleHalfWidth(),
-                        1080.0f * static_cast<float>(c.expectedWidth) /
-                            static_cast<float>(c.expectedHeight));
+        EXPECT_FLOAT_EQ(
+            graphics.camera.VisibleHalfWidth(),
+            1080.0f * static_cast<float>(c.expectedWidth) / static_cast<float>(c.expectedHeight));
         GLint viewport[4] = {};
         glGetIntegerv(GL_VIEWPORT, viewport);
         EXPECT_EQ(viewport[2], c.expectedWidth);

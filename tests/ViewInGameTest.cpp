@@ -43,8 +43,8 @@ std::optional<PixelArea> StartButtonOutline(const Screenshot& shot) {
     const int centreX = shot.width() / 2;
     const int centreY = shot.height() / 2;
     const int reach = shot.height() / 10;
-    return shot.Extent(kOutlineGreen,
-                       {centreX - reach, centreY - reach, centreX + reach + 1, centreY + reach + 1});
+    return shot.Extent(kOutlineGreen, {centreX - reach, centreY - reach, centreX + reach + 1,
+                                       centreY + reach + 1});
 }
 
 // Whether the picture is `width` x `height` and the Start button's outline is drawn at the height
@@ -136,8 +136,7 @@ TEST(ViewInGameTest, F11CoversTheScreenAndTheSecondPressGoesBackToTheWindow) {
     run.PressKey("F11", "TOGGLE_FULLSCREEN");
     EXPECT_TRUE(WaitUntil([&] { return window.GetGeometry() == kScreen; }, kWindowLimit));
     Screenshot shot = window.ShotWhen(
-        "fullscreen",
-        [](const Screenshot& s) { return DrawnAt(s, kScreen.width, kScreen.height); },
+        "fullscreen", [](const Screenshot& s) { return DrawnAt(s, kScreen.width, kScreen.height); },
         kShotLimit);
     ExpectRoundOutline(shot);
 
@@ -160,8 +159,7 @@ TEST(ViewInGameTest, SpawnOfTheFirstLevelShowsNoVoid) {
     ASSERT_TRUE(run.StartOn("MainScene.json")) << run.Errors();
     const PixelArea whole{0, 0, 1080, 720};
     const Screenshot shot = run.window().ShotWhen(
-        "spawn", [&](const Screenshot& s) { return s.Unlike(kVoid, whole) > 100000; },
-        kShotLimit);
+        "spawn", [&](const Screenshot& s) { return s.Unlike(kVoid, whole) > 100000; }, kShotLimit);
     EXPECT_EQ(shot.CountColour(kVoid), 0);
     ASSERT_TRUE(run.CloseWindow());
     EXPECT_EQ(run.Wait(), 0);

@@ -1,7 +1,5 @@
 #include "graphics/Camera.h"
 
-#include <algorithm>
-
 #include "engine/TraceLog.h"
 #include "entities/Entity.h"
 #include "entities/JsonReaders.h"
@@ -12,15 +10,6 @@ namespace {
 constexpr const char* kBoundsKey = "bounds";
 constexpr const char* kMinKey = "min";
 constexpr const char* kMaxKey = "max";
-
-// The view's centre on one axis nearest to `wanted` that keeps a view reaching `halfView` either
-// side within low .. high.
-float KeepViewInside(float wanted, float low, float high, float halfView) {
-    if (high - low <= 2.0f * halfView) {
-        return (low + high) * 0.5f;
-    }
-    return std::clamp(wanted, low + halfView, high - halfView);
-}
 
 Vector2 ReadPoint(const nlohmann::json& point) {
     return {JsonToFloat(point.at("x")), JsonToFloat(point.at("y"))};
@@ -39,13 +28,9 @@ void Camera::Update(float /*dt*/) {
         return;
     }
     CameraMatrices& camera = GraphicsSystem::Instance().camera;
-    Vector2 centre = transform->GetWorldPosition();
-    if (bounds) {
-        centre = {KeepViewInside(centre.x, bounds->min.x, bounds->max.x, camera.VisibleHalfWidth()),
-                  KeepViewInside(centre.y, bounds->min.y, bounds->max.y,
-                                 camera.VisibleHalfHeight())};
-    }
-    camera.position = {centre.x, centre.y, 0.0f};
+    const Vector2 world = transform->GetWorldPosition();
+    camera.position = {world.x, world.y, 0.0f};
+    camera.bounds = bounds;
 }
 
 void Camera::FromJson(const nlohmann::json& data) {
@@ -54,10 +39,10 @@ void Camera::FromJson(const nlohmann::json& data) {
         return;
     }
     const nlohmann::json& read = data.at(kBoundsKey);
-    const Bounds found{ReadPoint(read.at(kMinKey)), ReadPoint(read.at(kMaxKey))};
+    const CameraMatrices::Bounds found{ReadPoint(read.at(kMinKey)), ReadPoint(read.at(kMaxKey))};
     if (found.min.x > found.max.x || found.min.y > found.max.y) {
         TraceLog::Warning("Camera::FromJson - bounds " + read.dump() +
-                          " end before they begin; the camera follows its entity anywhere");
+                          " end before they begin; the view follows its entity anywhere");
         return;
     }
     bounds = found;
@@ -67,5 +52,6 @@ nlohmann::json Camera::ToJson() const {
     if (!bounds) {
         return nullptr;
     }
-    return {{kBoundsKey, {{kMinKey, Vector2ToJson(bounds->min)}, {kMaxKey, Vector2ToJson(bounds->max)}}}};
+    return {{kBoundsKey,
+             {{kMinKey, Vector2ToJson(bounds->min)}, {kMaxKey, Vector2ToJson(bounds->max)}}}};
 }

@@ -21,6 +21,7 @@ void GraphicsSystem::Initialize() {
     glClearColor(clearColor.r, clearColor.g, clearColor.b, clearColor.a);
 
     camera.position = {0.0f, 0.0f, 1.0f};
+    camera.bounds.reset();
     camera.SetFramebufferSize(window.width, window.height);
 }
 
