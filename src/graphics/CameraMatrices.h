@@ -31,7 +31,7 @@ public:
     // Takes the framebuffer's size in pixels, which sets how wide the view is; the matrices
     // follow at the next Rebuild. A size with a zero or negative side keeps the previous width.
     void SetFramebufferSize(int width, int height);
-    // World units shown either side of the camera's position: the screen's edges, for layout that
+    // World units shown either side of the view's centre: the screen's edges, for layout that
     // anchors to them.
     float VisibleHalfWidth() const { return visibleHalfWidth; }
     float VisibleHalfHeight() const { return kVisibleHalfHeight; }
