@@ -160,9 +160,11 @@ void BM_Frame_Baseline(benchmark::State& state) {
         lightColors.insert(lightColors.end(), {light.color.x, light.color.y, light.color.z});
         lightRadii.push_back(light.radius);
     }
-    const Vector3 camera = graphics.camera.position;
-    const float halfWidth = CameraMatrices::kVisibleHalfWidth;
-    const float halfHeight = CameraMatrices::kVisibleHalfHeight;
+    const Vector2 centre = graphics.camera.ViewCentre();
+    const Vector3 camera{centre.x, centre.y, graphics.camera.position.z};
+    // The baseline shows the same world area as the engine's camera over the same window.
+    const float halfWidth = graphics.camera.VisibleHalfWidth();
+    const float halfHeight = graphics.camera.VisibleHalfHeight();
 
     int frame = 0;
     for (auto _ : state) {

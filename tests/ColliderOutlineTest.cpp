@@ -63,14 +63,14 @@ bool ColourNear(int x, int y, Pixel colour, int reach = 3) {
 }
 
 // The window pixel of a world point with the camera at its start: 1080 x 720 pixels show
-// 3840 x 2160 world units.
+// 3240 x 2160 world units, 3 units a pixel both ways.
 struct WindowPoint {
     int x;
     int y;
 };
 WindowPoint PixelOf(Vector2 world) {
-    return {540 + static_cast<int>(std::lround(world.x * 1080.0f / 3840.0f)),
-            360 - static_cast<int>(std::lround(world.y * 720.0f / 2160.0f))};
+    return {540 + static_cast<int>(std::lround(world.x / 3.0f)),
+            360 - static_cast<int>(std::lround(world.y / 3.0f))};
 }
 
 bool ColourNear(Vector2 world, Pixel colour) {
@@ -136,7 +136,7 @@ protected:
 };
 
 TEST_F(ColliderOutlineTest, OutlinesAreDrawnOnlyWhileDebugCollidersAreShown) {
-    // World x 200 is pixel 596 at the camera's start; world x -1000 is pixel 259, y 100 is 327.
+    // World x 200 is pixel 607 at the camera's start; world x -1000 is pixel 207, y 100 is 327.
     ColliderCircle& circle = AddCircle(AddEntity("Ball", {0, 0}), 200.0f);
     ColliderLine& line = AddLine(AddEntity("Wall", {-1000, 0}), {{-100, 0}, {100, 0}});
     Flush();
@@ -144,18 +144,18 @@ TEST_F(ColliderOutlineTest, OutlinesAreDrawnOnlyWhileDebugCollidersAreShown) {
     graphics.StartDrawing();
     circle.Render();
     line.Render();
-    EXPECT_TRUE(ColourNear(596, 360, kGreen)) << "circle outline";
+    EXPECT_TRUE(ColourNear(607, 360, kGreen)) << "circle outline";
     EXPECT_FALSE(ColourNear(540, 360, kGreen)) << "only the outline, not the disc";
-    EXPECT_TRUE(ColourNear(259, 360, kGreen)) << "line segment";
-    EXPECT_TRUE(ColourNear(259, 327, kRed)) << "line bounds";
+    EXPECT_TRUE(ColourNear(207, 360, kGreen)) << "line segment";
+    EXPECT_TRUE(ColourNear(207, 327, kRed)) << "line bounds";
 
     Collider::showDebugColliders = false;
     graphics.SwapBuffers();
     graphics.StartDrawing();
     circle.Render();
     line.Render();
-    EXPECT_FALSE(ColourNear(596, 360, kGreen));
-    EXPECT_FALSE(ColourNear(259, 360, kGreen));
+    EXPECT_FALSE(ColourNear(607, 360, kGreen));
+    EXPECT_FALSE(ColourNear(207, 360, kGreen));
     Collider::showDebugColliders = true;
 }
 

@@ -128,10 +128,10 @@ protected:
         graphics.CompileEmitters(ComponentListSystem<Emitter>::Instance().Layers());
     }
 
-    // The pixel at a world point, with the camera at the origin.
+    // The pixel at a world point, with the camera at the origin: 3 world units a pixel both ways.
     static Pixel PixelAt(Vector2 world) {
-        const int x = 540 + static_cast<int>(world.x * 1080.0f / 3840.0f);
-        const int y = 360 - static_cast<int>(world.y * 720.0f / 2160.0f);
+        const int x = 540 + static_cast<int>(world.x / 3.0f);
+        const int y = 360 - static_cast<int>(world.y / 3.0f);
         std::array<unsigned char, 4> rgba{};
         glReadPixels(x, 719 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
         return {rgba[0], rgba[1], rgba[2]};

@@ -267,9 +267,9 @@ TEST_F(EditorTest, FieldBoxesShowJsonTextAndApplyValidJsonOnly) {
 }
 
 TEST_F(EditorTest, PositionEditedInTheInspectorMovesTheEntityOnScreen) {
-    // 3840 x 2160 world units over 1080 x 720 pixels: 1000 units to the right is 281 pixels.
+    // 3240 x 2160 world units over 1080 x 720 pixels: 1000 units to the right is 333 pixels.
     constexpr int kCentreX = 540;
-    constexpr int kMovedX = 540 + 281;
+    constexpr int kMovedX = 540 + 333;
     constexpr int kCentreY = 360;
     Entity* box = nullptr;
     Pixel atCentre;
@@ -297,7 +297,7 @@ TEST_F(EditorTest, PositionEditedInTheInspectorMovesTheEntityOnScreen) {
     Then([] {});
     Then([&] {
         EXPECT_EQ(box->GetComponent<Transform>()->position, (Vector2{1000.0f, 0.0f}));
-        EXPECT_GT(atMoved.g, atCentre.g + 20) << "drawn 281 pixels to the right now";
+        EXPECT_GT(atMoved.g, atCentre.g + 20) << "drawn 333 pixels to the right now";
     });
     Play();
 }

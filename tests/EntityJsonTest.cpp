@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -340,6 +341,58 @@ TEST_F(EntityJsonTest, EntriesWithoutDataNeedNothingButTheirLayer) {
                 << warnings[i];
         }
         EXPECT_EQ(ErrorCount(), 0u) << Log();
+    }
+}
+
+struct CameraBoundsCase {
+    const char* name;
+    json data;
+    std::optional<CameraMatrices::Bounds> bounds;
+    std::size_t warnings;
+    std::size_t errors;
+};
+
+// A camera's bounds live in its entry's data, which a camera without them still writes as null;
+// old entries (null, or the layer alone) load without bounds and without a word.
+TEST_F(EntityJsonTest, CameraBoundsAreReadFromTheEntryAndWrittenBack) {
+    const json bounds = {{"min", {{"x", -1984.0}, {"y", -1152.0}}},
+                         {"max", {{"x", 1856.0}, {"y", 1024.0}}}};
+    const std::vector<CameraBoundsCase> cases{
+        {"bounds",
+         {{"bounds", bounds}},
+         CameraMatrices::Bounds{{-1984.0f, -1152.0f}, {1856.0f, 1024.0f}},
+         0,
+         0},
+        {"a point for bounds",
+         {{"bounds", {{"min", {{"x", 5}, {"y", 5}}}, {"max", {{"x", 5}, {"y", 5}}}}}},
+         CameraMatrices::Bounds{{5.0f, 5.0f}, {5.0f, 5.0f}},
+         0,
+         0},
+        {"null", nullptr, std::nullopt, 0, 0},
+        {"an object without bounds", json::object(), std::nullopt, 0, 0},
+        {"min beyond max",
+         {{"bounds", {{"min", {{"x", 10}, {"y", 0}}}, {"max", {{"x", -10}, {"y", 100}}}}}},
+         std::nullopt,
+         1,
+         0},
+        {"no max", {{"bounds", {{"min", {{"x", 10}, {"y", 0}}}}}}, std::nullopt, 0, 1},
+    };
+    for (const CameraBoundsCase& testCase : cases) {
+        SCOPED_TRACE(testCase.name);
+        ClearLog();
+        const auto entity = Read({{"Camera", Entry("Camera", testCase.data, 1)}});
+        const auto* camera = entity->GetComponent<Camera>();
+        EXPECT_EQ(WarningLines().size(), testCase.warnings) << Log();
+        EXPECT_EQ(ErrorCount(), testCase.errors) << Log();
+        if (testCase.errors > 0) {
+            continue;
+        }
+        ASSERT_NE(camera, nullptr);
+        EXPECT_EQ(camera->bounds, testCase.bounds);
+        const json written = Entity::to_json(*entity);
+        // Read bounds are written back as they were read; none as null.
+        const json expected = testCase.bounds ? testCase.data : json(nullptr);
+        EXPECT_EQ(written, (json{{"Camera", Entry("Camera", expected, 1)}}));
     }
 }
 

@@ -65,6 +65,7 @@ TEST(EnumNames, NameOfValueSamples) {
     const Case cases[] = {
         {static_cast<SystemType>(2), "SystemType::REPLAY_STORAGE_SYSTEM"},
         {static_cast<SystemType>(14), "SystemType::CHEAT_SYSTEM"},
+        {static_cast<SystemType>(15), "SystemType::WINDOW_MODE_SYSTEM"},
         {static_cast<Orientation>(-1), "Orientation::INVALID"},
         {static_cast<Orientation>(45), "Orientation::NORTH_WEST"},
         {static_cast<Orientation>(270), "Orientation::EAST"},
@@ -97,11 +98,14 @@ TEST(EnumNames, EveryValueRoundTripsThroughItsName) {
     ExpectEveryValueRoundTrips<ComponentType>("ComponentType::", Range(0, 29));
     ExpectEveryValueRoundTrips<Orientation>("Orientation::",
                                             {-1, 0, 45, 90, 135, 180, 225, 270, 315});
-    ExpectEveryValueRoundTrips<SystemType>("SystemType::", Range(0, 14));
+    ExpectEveryValueRoundTrips<SystemType>("SystemType::", Range(0, 15));
     ExpectEveryValueRoundTrips<UpdateLayer>("UpdateLayer::", Range(0, 5));
     ExpectEveryValueRoundTrips<WindowRenderState>("WindowRenderState::", Range(0, 1));
     ExpectEveryValueRoundTrips<WindowSectionMode>("WindowSectionMode::", Range(0, 1));
-    ExpectEveryValueRoundTrips<InputType>("InputType::", Range(0, 30));
+    // 31 is kept for an input still to come.
+    std::vector<std::int32_t> inputs = Range(0, 30);
+    inputs.push_back(32);
+    ExpectEveryValueRoundTrips<InputType>("InputType::", inputs);
     ExpectEveryValueRoundTrips<MessageTag>("MessageTag::", {30});
 }
 
@@ -131,7 +135,7 @@ TEST(EnumNames, UnknownValuesThrowOutOfRange) {
     const AnyEnum unknownValues[] = {
         static_cast<InputType>(35),        static_cast<InputType>(-1),
         static_cast<Orientation>(46),      static_cast<Orientation>(360),
-        static_cast<SystemType>(15),       static_cast<UpdateLayer>(6),
+        static_cast<SystemType>(16),       static_cast<UpdateLayer>(6),
         static_cast<WindowRenderState>(2), static_cast<WindowSectionMode>(2),
         static_cast<MessageTag>(0),        static_cast<ComponentType>(31),
     };

@@ -46,10 +46,10 @@ using ::testing::internal::GetCapturedStdout;
 constexpr int kTile = 128;
 constexpr int kLeft = DisplayWindow::kLeftButton;
 constexpr int kRight = DisplayWindow::kRightButton;
-// The window is 1080 x 720 pixels over 3840 x 2160 world units, centred on the camera.
+// The window is 1080 x 720 pixels over 3240 x 2160 world units, centred on the camera.
 constexpr int kCentreX = 540;
 constexpr int kCentreY = 360;
-constexpr float kPixelsPerUnitX = 1080.0f / 3840.0f;
+constexpr float kPixelsPerUnitX = 1080.0f / 3240.0f;
 constexpr float kPixelsPerUnitY = 720.0f / 2160.0f;
 // A player that has not come nearer the wall for this long (the engine's own time) stands at it.
 constexpr float kStillSeconds = 0.5f;

@@ -39,8 +39,8 @@ TEST(GameStartTest, TracesTheStartInOrderUpToTheStartSceneAndClosesThroughItsWin
          {"SystemType::INPUT_SYSTEM", "SystemType::INPUT_STATE_SYSTEM",
           "SystemType::COLLIDER_SYSTEM", "SystemType::SCENE_SYSTEM", "SystemType::CHEAT_SYSTEM",
           "SystemType::AUDIO_SYSTEM", "SystemType::DEBUG_DRAW_SYSTEM",
-          "SystemType::WINDOW_CREATION_SYSTEM", "SystemType::DEBUG_SYSTEM",
-          "SystemType::EDITOR_SYSTEM", "SystemType::DEBUG_SYSTEM"}) {
+          "SystemType::WINDOW_MODE_SYSTEM", "SystemType::WINDOW_CREATION_SYSTEM",
+          "SystemType::DEBUG_SYSTEM", "SystemType::EDITOR_SYSTEM", "SystemType::DEBUG_SYSTEM"}) {
         expected.push_back(std::string("Engine::Initialize - Initialized system: ") + system);
     }
     expected.push_back(kSwitchToStartScene);

@@ -6,6 +6,8 @@
 #include <GLFW/glfw3.h>
 #include <glad/gl.h>
 
+#include <string>
+
 #include "engine/Matrix4.h"
 #include "graphics/DebugDrawSystem.h"
 #include "graphics/GraphicsSystem.h"
@@ -46,20 +48,34 @@ TEST_F(GraphicsSystemTest, OpensTheWindowWithA33CoreContext) {
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
 }
 
-TEST_F(GraphicsSystemTest, VisibleWorldCornersMapToTheFramebufferCornersAtAnySize) {
+// The view keeps its height and takes its width from the framebuffer's shape, so a world unit is
+// as many pixels across as up at any size: the visible corners land on the framebuffer's corners.
+TEST_F(GraphicsSystemTest, VisibleWorldKeepsItsHeightAndTakesItsWidthFromTheFramebuffer) {
     struct Case {
         int width;
         int height;
+        float halfWidth;
     };
-    for (const Case size : {Case{1080, 720}, Case{1920, 1080}, Case{500, 900}}) {
-        SCOPED_TRACE(size.width);
+    const Case cases[] = {{1080, 720, 1620.0f},
+                          {1920, 1080, 1920.0f},
+                          {500, 900, 600.0f},
+                          {1280, 800, 1728.0f},
+                          {2000, 500, 4320.0f}};
+    for (const Case& size : cases) {
+        SCOPED_TRACE(std::to_string(size.width) + " x " + std::to_string(size.height));
         graphics.OnFramebufferResized(size.width, size.height);
-        const Vector3 topRight = ToDevice(1920.0f, 1080.0f);
-        const Vector3 bottomLeft = ToDevice(-1920.0f, -1080.0f);
+        EXPECT_FLOAT_EQ(graphics.camera.VisibleHalfWidth(), size.halfWidth);
+        EXPECT_FLOAT_EQ(graphics.camera.VisibleHalfHeight(), 1080.0f);
+        const Vector3 topRight = ToDevice(size.halfWidth, 1080.0f);
+        const Vector3 bottomLeft = ToDevice(-size.halfWidth, -1080.0f);
         EXPECT_NEAR(topRight.x, 1.0f, 1e-6);
         EXPECT_NEAR(topRight.y, 1.0f, 1e-6);
         EXPECT_NEAR(bottomLeft.x, -1.0f, 1e-6);
         EXPECT_NEAR(bottomLeft.y, -1.0f, 1e-6);
+        // 100 units across and 100 units up cover the same number of pixels.
+        const float pixelsAcross = ToDevice(100.0f, 0.0f).x * static_cast<float>(size.width) / 2;
+        const float pixelsUp = ToDevice(0.0f, 100.0f).y * static_cast<float>(size.height) / 2;
+        EXPECT_NEAR(pixelsAcross, pixelsUp, 1e-3);
     }
 }
 
@@ -68,36 +84,74 @@ TEST_F(GraphicsSystemTest, CameraMatricesFollowTheCameraPosition) {
     const Vector3 centre = ToDevice(100.0f, 50.0f);
     EXPECT_NEAR(centre.x, 0.0f, 1e-6);
     EXPECT_NEAR(centre.y, 0.0f, 1e-6);
-    const Vector3 topRight = ToDevice(2020.0f, 1130.0f);
+    const Vector3 topRight = ToDevice(1720.0f, 1130.0f);
     EXPECT_NEAR(topRight.x, 1.0f, 1e-6);
     EXPECT_NEAR(topRight.y, 1.0f, 1e-6);
     // With the camera in front of the plane the view is a plain translation.
     EXPECT_EQ(graphics.camera.view, Matrix4::Translate({-100.0f, -50.0f, -1.0f}));
-    EXPECT_FLOAT_EQ(graphics.camera.projection.m[0][0], 2.0f / 3840.0f);
+    // The 1080 x 720 window shows 3240 x 2160 world units.
+    EXPECT_FLOAT_EQ(graphics.camera.projection.m[0][0], 2.0f / 3240.0f);
     EXPECT_FLOAT_EQ(graphics.camera.projection.m[1][1], 2.0f / 2160.0f);
     EXPECT_FLOAT_EQ(graphics.camera.projection.m[2][2], -1.0f);
-    EXPECT_FLOAT_EQ(graphics.camera.projection.m[3][0], -200.0f / 3840.0f);
+    EXPECT_FLOAT_EQ(graphics.camera.projection.m[3][0], -200.0f / 3240.0f);
     EXPECT_FLOAT_EQ(graphics.camera.projection.m[3][1], -100.0f / 2160.0f);
 }
 
+// The pointer's rule follows a resize at once: 3 world units a pixel both ways at 1080 x 720,
+// 2160 / 600 = 3.6 at 1200 x 600 and 2160 / 900 = 2.4 at 500 x 900.
 TEST_F(GraphicsSystemTest, WindowPixelsMapToWorldPointsByTheCameraRule) {
     graphics.camera.position = {100.0f, 50.0f, 1.0f};
     struct Case {
+        int width;
+        int height;
         double cursorX;
         double cursorY;
         Vector2 world;
     };
     const Case cases[] = {
-        {540.0, 360.0, {100.0f, 50.0f}},
-        {0.0, 0.0, {-1820.0f, 1130.0f}},
-        {1080.0, 720.0, {2020.0f, -1030.0f}},
+        {1080, 720, 540.0, 360.0, {100.0f, 50.0f}},
+        {1080, 720, 0.0, 0.0, {-1520.0f, 1130.0f}},
+        {1080, 720, 1080.0, 720.0, {1720.0f, -1030.0f}},
+        {1080, 720, 640.0, 310.0, {400.0f, 200.0f}},
+        {1200, 600, 600.0, 300.0, {100.0f, 50.0f}},
+        {1200, 600, 700.0, 200.0, {460.0f, 410.0f}},
+        {1200, 600, 0.0, 600.0, {-2060.0f, -1030.0f}},
+        {500, 900, 350.0, 350.0, {340.0f, 290.0f}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.cursorX);
+        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height) + " at " +
+                     std::to_string(c.cursorX) + ", " + std::to_string(c.cursorY));
+        graphics.OnFramebufferResized(c.width, c.height);
         const Vector2 world = graphics.WindowToWorld(c.cursorX, c.cursorY);
         EXPECT_NEAR(world.x, c.world.x, 1e-3);
         EXPECT_NEAR(world.y, c.world.y, 1e-3);
     }
+}
+
+// With bounds, the view's centre follows a resize at once (no camera update in between): the
+// window's bottom-left corner stays on the bounds' corner while the camera's point is held off it.
+TEST_F(GraphicsSystemTest, ViewInsideBoundsFollowsAResizeAtOnce) {
+    graphics.camera.position = {-1664.0f, -832.0f, 0.0f};
+    graphics.camera.bounds = CameraMatrices::Bounds{{-1984.0f, -1152.0f}, {1856.0f, 1024.0f}};
+    struct Case {
+        int width;
+        int height;
+        Vector2 centre;
+    };
+    const Case cases[] = {{1080, 720, {-364.0f, -72.0f}},
+                          {1920, 1080, {-64.0f, -72.0f}},
+                          {600, 900, {-1264.0f, -72.0f}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+        graphics.OnFramebufferResized(c.width, c.height);
+        EXPECT_NEAR(graphics.camera.ViewCentre().x, c.centre.x, 1e-3);
+        EXPECT_NEAR(graphics.camera.ViewCentre().y, c.centre.y, 1e-3);
+        const Vector2 corner = graphics.WindowToWorld(0.0, c.height);
+        EXPECT_NEAR(corner.x, -1984.0f, 1e-3);
+        EXPECT_NEAR(corner.y, -1152.0f, 1e-3);
+        EXPECT_NEAR(ToDevice(c.centre.x, c.centre.y).x, 0.0f, 1e-6) << "drawn about that centre";
+    }
+    EXPECT_EQ(graphics.camera.position, (Vector3{-1664.0f, -832.0f, 0.0f}));
 }
 
 TEST_F(GraphicsSystemTest, ResizeKeepsTheSideThatIsZero) {
@@ -117,6 +171,9 @@ TEST_F(GraphicsSystemTest, ResizeKeepsTheSideThatIsZero) {
         graphics.OnFramebufferResized(c.width, c.height);
         EXPECT_EQ(graphics.window.width, c.expectedWidth);
         EXPECT_EQ(graphics.window.height, c.expectedHeight);
+        EXPECT_FLOAT_EQ(
+            graphics.camera.VisibleHalfWidth(),
+            1080.0f * static_cast<float>(c.expectedWidth) / static_cast<float>(c.expectedHeight));
         GLint viewport[4] = {};
         glGetIntegerv(GL_VIEWPORT, viewport);
         EXPECT_EQ(viewport[2], c.expectedWidth);

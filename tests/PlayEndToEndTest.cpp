@@ -28,19 +28,25 @@ using json = nlohmann::json;
 using namespace std::chrono_literals;
 
 constexpr int kLeft = DisplayWindow::kLeftButton;
-// The game window is 1080 x 720. The menu's Start button sits at its centre, and so does the
-// lose scene's Menu button; Quit is below Start: world (0, -400) is window pixel (540, 493).
+// The game window is 1080 x 720 and shows 3 world units a pixel. The menu's Start button sits at
+// its centre, and so does the lose scene's Menu button; Quit is below Start: world (0, -400) is
+// window pixel (540, 493).
 constexpr int kCentreX = 540;
 constexpr int kCentreY = 360;
 constexpr int kQuitY = 493;
-// Aimed at the arena's enemy, to the right of the player.
+// In the arena the view is held inside the level's bottom-left corner, centred on (-364, -72):
+// the arena's row (y -960) is window row 656. Aimed along it at the enemy right of the player.
 constexpr int kAimX = 900;
+constexpr int kArenaRowY = 656;
 constexpr PixelArea kStartButton{440, 320, 640, 400};
 constexpr PixelArea kBottomLeft{0, 600, 300, 720};
 constexpr PixelArea kMiddle{300, 100, 700, 600};
 // The game's part of the window, left of the tool windows.
 constexpr PixelArea kPlayfield{0, 0, 760, 720};
-constexpr PixelArea kRightOfPlayer{540, 200, 1080, 520};
+// Right of and below the player after its walk in the second level: the camera follows it
+// across, and holds at the level's middle up and down (the level is shorter than the view), so
+// it stands at window (540, 552); the shots fly toward the pointer at (900, 656).
+constexpr PixelArea kRightOfPlayer{540, 460, 1080, 720};
 constexpr Rgb kBlack{0, 0, 0};
 constexpr int kButtonLitPixels = 500;
 constexpr int kUnchangedNoise = 50;
@@ -49,7 +55,7 @@ constexpr int kScrolledPixels = 2000;
 constexpr int kShotsPixels = 50;
 constexpr auto kShotLimit = 20s;
 constexpr auto kHoverLimit = 20s;
-// How long W is held down to walk.
+// How long D is held down to walk.
 constexpr auto kWalkHold = 400ms;
 
 struct WeaponKey {
@@ -119,7 +125,7 @@ TEST_F(PlayEndToEndTest, MenuStartsTheLevelWhereThePlayerMovesFiresAndClearsItTo
     EXPECT_GT(level.Differences(menu, kMiddle), kNewScenePixels) << "the level replaced the menu";
 
     // The pistol, held toward the enemy on the right until the level is cleared.
-    run.window().PointAt(kAimX, kCentreY);
+    run.window().PointAt(kAimX, kArenaRowY);
     run.ButtonDown(kLeft, "CLICK");
     const bool cleared = run.WaitForScene("Level2Scene.json");
     run.ButtonUp(kLeft, "CLICK");
@@ -131,8 +137,8 @@ TEST_F(PlayEndToEndTest, MenuStartsTheLevelWhereThePlayerMovesFiresAndClearsItTo
     const Screenshot next = ShotDiffering("4-next-level", level, kPlayfield, kNewScenePixels);
     EXPECT_GT(next.Differences(level, kPlayfield), kNewScenePixels) << "another level";
 
-    // Moving: the camera follows the player, so the level shifts on screen.
-    run.PressKey("w", "UP", kWalkHold);
+    // Moving right: the camera follows the player, so the level shifts on screen.
+    run.PressKey("d", "RIGHT", kWalkHold);
     const Screenshot moved = ShotDiffering("5-moved", next, kPlayfield, kScrolledPixels);
     EXPECT_GT(moved.Differences(next, kPlayfield), kScrolledPixels)
         << "the view followed the player";

@@ -87,7 +87,7 @@ TEST_F(ScriptedRunTest, PlayEditSaveRestartAndQuitEndCleanly) {
     EXPECT_NE(run.window().ShotWhen(
                   "2-moved", [&](const Screenshot& shot) { return shot != before; }, kShotLimit),
               before)
-        << "the view follows the moving player";
+        << "the player walks on screen";
     const std::size_t clicks = CountOccurrences(run.Trace(), InputSentTrace("CLICK", true));
     run.window().PointAt(kAim.x, kAim.y);
     for (int shot = 0; shot < 3; ++shot) {

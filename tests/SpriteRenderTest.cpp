@@ -101,18 +101,20 @@ TEST_F(SpriteRenderTest, SpriteAppearsWhereTheCameraRulePlacesIt) {
     const Pixel centre = ReadPixel(540, 360);
     EXPECT_GT(centre.r, 30);
     EXPECT_EQ(centre.g, 0);
-    // 100 world units either side are 28 pixels across at 1080 pixels for 3840 units.
-    EXPECT_EQ(ReadPixel(540 + 34, 360).Brightness(), 0);
+    // 100 world units either side are 33 pixels at 1080 pixels for 3240 units.
+    EXPECT_GT(ReadPixel(540 + 30, 360 - 30).r, 30);
+    EXPECT_EQ(ReadPixel(540 + 37, 360).Brightness(), 0);
+    EXPECT_EQ(ReadPixel(540, 360 + 37).Brightness(), 0);
 
-    // Moving the camera 1000 units right moves the sprite 281 pixels left.
+    // Moving the camera 1000 units right moves the sprite 333 pixels left.
     graphics.camera.position = {1000.0f, 0.0f, 1.0f};
     DrawFrame();
     EXPECT_EQ(ReadPixel(540, 360).Brightness(), 0);
-    EXPECT_GT(ReadPixel(540 - 281, 360).r, 30);
+    EXPECT_GT(ReadPixel(540 - 333, 360).r, 30);
 
-    // World (1920, 1080) is the top-right corner with the camera at the origin.
+    // World (1620, 1080) is the top-right corner with the camera at the origin.
     graphics.camera.position = {0.0f, 0.0f, 1.0f};
-    red.GetComponent<Transform>()->SetPosition({1920.0f, 1080.0f});
+    red.GetComponent<Transform>()->SetPosition({1620.0f, 1080.0f});
     DrawFrame();
     EXPECT_GT(ReadPixel(1079, 0).r, 30);
     EXPECT_EQ(ReadPixel(1079, 719).Brightness(), 0);
@@ -192,9 +194,9 @@ TEST_F(SpriteRenderTest, LitSpriteIsBrighterNearTheLight) {
     AddEmitter(lamp, {1.0f, 0.6f, 0.2f}, 900.0f);
     CompileLights();
     DrawFrame();
-    // World x -1000 is pixel 258; +1000 is pixel 821.
-    const Pixel nearLight = ReadPixel(258, 360);
-    const Pixel farFromLight = ReadPixel(821, 360);
+    // World x -1000 is pixel 207; +1000 is pixel 873.
+    const Pixel nearLight = ReadPixel(207, 360);
+    const Pixel farFromLight = ReadPixel(873, 360);
     EXPECT_GT(nearLight.Brightness(), farFromLight.Brightness() + 150);
     EXPECT_GT(nearLight.r, nearLight.b) << "the light's colour shows";
     EXPECT_GT(farFromLight.Brightness(), 0) << "ambient keeps unlit sprites visible";

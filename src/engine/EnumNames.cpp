@@ -47,6 +47,7 @@ const EnumNameTable<SystemType>& NameTable() {
         ENUM_NAME_ENTRY(SystemType, SCENE_SYSTEM),
         ENUM_NAME_ENTRY(SystemType, DEBUG_DRAW_SYSTEM),
         ENUM_NAME_ENTRY(SystemType, CHEAT_SYSTEM),
+        ENUM_NAME_ENTRY(SystemType, WINDOW_MODE_SYSTEM),
     };
     return table;
 }

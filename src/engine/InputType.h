@@ -41,6 +41,7 @@ enum class InputType : std::int32_t {
     TOGGLESETTINGS = 32,
     // Shows every tool (all tool windows and the debug outlines) or hides them all.
     TOGGLETOOLS = 33,
-    // The number of real inputs, and so the size of every per-input state table.
+    // The number of real inputs, and so the size of every per-input state table. Not every value
+    // below it has to name an input.
     cInputStateMax = 34,
 };

@@ -20,4 +20,5 @@ enum class SystemType : std::int32_t {
     SCENE_SYSTEM = 12,
     DEBUG_DRAW_SYSTEM = 13,
     CHEAT_SYSTEM = 14,
+    WINDOW_MODE_SYSTEM = 15,
 };

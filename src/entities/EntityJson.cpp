@@ -78,10 +78,21 @@ void ApplyData(Component& component, const nlohmann::json& data) {
     }
 }
 
+// The data of a type whose default form is null, when the entry holds any: such a type is
+// complete with its layer alone, so no lookup here is ever reported missing.
+const nlohmann::json* OptionalData(const nlohmann::json& value, const std::string& key) {
+    const auto entry = value.find(key);
+    if (entry == value.end() || !entry->is_object()) {
+        return nullptr;
+    }
+    const auto data = entry->find(key);
+    return data != entry->end() && !data->is_null() ? &*data : nullptr;
+}
+
 // The component's data object is looked up (and warned about) before the layer, which is read
-// only once the data has been applied without error. A type that writes no data of its own (its
-// JSON form is null: a camera, a listener) is complete with its layer alone, so its data object is
-// never reported missing.
+// only once the data has been applied without error. A type that writes no data of its own by
+// default (its JSON form is null: a listener, a camera without bounds) is complete with its layer
+// alone, so its data object is applied when there is one and never reported missing.
 template <class T>
 void AddWithDataAndLayer(const nlohmann::json& value, const std::string& key, Entity& entity) {
     auto component = std::make_unique<T>();
@@ -90,6 +101,8 @@ void AddWithDataAndLayer(const nlohmann::json& value, const std::string& key, En
     static const bool writesOwnData = !component->ToJson().is_null();
     if (writesOwnData) {
         ApplyData(*component, GetJsonPath(value, {key, key}));
+    } else if (const nlohmann::json* data = OptionalData(value, key)) {
+        component->FromJson(*data);
     }
     const UpdateLayer layer = ReadUpdateLayer(value, key);
     entity.AddComponent(component.release(), layer);

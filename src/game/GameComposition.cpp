@@ -5,6 +5,7 @@
 #include "entities/SceneSystem.h"
 #include "graphics/DebugDrawSystem.h"
 #include "graphics/GraphicsSystem.h"
+#include "graphics/WindowModeSystem.h"
 #include "input/CheatSystem.h"
 #include "input/InputStateSystem.h"
 #include "input/InputSystem.h"
@@ -26,9 +27,9 @@ Composition GameComposition(bool recordsOrReplays) {
         &InputSystem::Instance(),          &InputStateSystem::Instance(),
         &ColliderSystem::Instance(),       &SceneSystem::Instance(),
         &CheatSystem::Instance(),          &AudioSystem::Instance(),
-        &DebugDrawSystem::Instance(),      &WindowCreationSystem::Instance(),
-        &DebugSystem::Instance(),          &EditorSystem::Instance(),
-        &EngineSettingsSystem::Instance(),
+        &DebugDrawSystem::Instance(),      &WindowModeSystem::Instance(),
+        &WindowCreationSystem::Instance(), &DebugSystem::Instance(),
+        &EditorSystem::Instance(),         &EngineSettingsSystem::Instance(),
     };
     // Last: it sees the world every other system has settled, and shuts down first, while the
     // world is still whole, to write or check the last checkpoint.

@@ -91,9 +91,10 @@ void Hud::HandleMessage(const InputMessage& message) {
 }
 
 void Hud::Render() {
-    const Vector3 camera = GraphicsSystem::Instance().camera.position;
-    const Vector2 centre{camera.x, camera.y};
-    const Vector2 half{CameraMatrices::kVisibleHalfWidth, CameraMatrices::kVisibleHalfHeight};
+    // The screen: the view's centre (kept inside the level) and its edges.
+    const CameraMatrices& camera = GraphicsSystem::Instance().camera;
+    const Vector2 centre = camera.ViewCentre();
+    const Vector2 half{camera.VisibleHalfWidth(), camera.VisibleHalfHeight()};
     const float top = centre.y + half.y - kMargin - PixelText::kGlyphHeight * kLabelPixel * 0.5f;
     const bool paused = Engine::Instance().paused;
 

@@ -2,11 +2,40 @@
 
 #include <glad/gl.h>
 
+#include <algorithm>
+
+namespace {
+// The view's centre on one axis nearest to `wanted` that keeps a view reaching `halfView` either
+// side within low .. high.
+float KeepViewInside(float wanted, float low, float high, float halfView) {
+    if (high - low <= 2.0f * halfView) {
+        return (low + high) * 0.5f;
+    }
+    return std::clamp(wanted, low + halfView, high - halfView);
+}
+}  // namespace
+
+void CameraMatrices::SetFramebufferSize(int width, int height) {
+    if (width <= 0 || height <= 0) {
+        return;
+    }
+    visibleHalfWidth = kVisibleHalfHeight * static_cast<float>(width) / static_cast<float>(height);
+}
+
+Vector2 CameraMatrices::ViewCentre() const {
+    if (!bounds) {
+        return {position.x, position.y};
+    }
+    return {KeepViewInside(position.x, bounds->min.x, bounds->max.x, visibleHalfWidth),
+            KeepViewInside(position.y, bounds->min.y, bounds->max.y, kVisibleHalfHeight)};
+}
+
 void CameraMatrices::Rebuild() {
     ++rebuildCount;
-    const Vector3 eye = position;
+    const Vector2 centre = ViewCentre();
+    const Vector3 eye{centre.x, centre.y, position.z};
     view = Matrix4::LookAt(eye, {eye.x, eye.y, 0.0f}, {0.0f, 1.0f, 0.0f});
-    projection = Matrix4::Orthographic(eye.x - kVisibleHalfWidth, eye.x + kVisibleHalfWidth,
+    projection = Matrix4::Orthographic(eye.x - visibleHalfWidth, eye.x + visibleHalfWidth,
                                        eye.y - kVisibleHalfHeight, eye.y + kVisibleHalfHeight);
 }
 
@@ -22,7 +51,8 @@ Vector2 CameraMatrices::WindowToWorld(double cursorX, double cursorY, int window
     const int halfHeight = windowHeight / 2;
     const auto centredX = static_cast<float>(cursorX - halfWidth);
     const auto centredY = static_cast<float>(halfHeight - cursorY);
-    const float worldPerPixelX = 2.0f * kVisibleHalfWidth / static_cast<float>(windowWidth);
+    const float worldPerPixelX = 2.0f * visibleHalfWidth / static_cast<float>(windowWidth);
     const float worldPerPixelY = 2.0f * kVisibleHalfHeight / static_cast<float>(windowHeight);
-    return {position.x + centredX * worldPerPixelX, position.y + centredY * worldPerPixelY};
+    const Vector2 centre = ViewCentre();
+    return {centre.x + centredX * worldPerPixelX, centre.y + centredY * worldPerPixelY};
 }

@@ -15,8 +15,7 @@ void Canvas::Update(float /*dt*/) {
     if (transform == nullptr) {
         return;
     }
-    const Vector3 camera = GraphicsSystem::Instance().camera.position;
-    transform->SetPosition({camera.x, camera.y});
+    transform->SetPosition(GraphicsSystem::Instance().camera.ViewCentre());
 }
 
 void Canvas::FromJson(const nlohmann::json& /*data*/) {}

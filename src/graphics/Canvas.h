@@ -1,7 +1,10 @@
 #pragma once
-// Makes its entity follow the camera, so entities placed under it keep their place on screen
-// (menus, labels, buttons). It copies the camera position left by the previous frame's camera
-// update, so screen-space children trail a moving camera by one frame.
+// Makes its entity follow the camera's view, so entities placed under it keep their place on
+// screen (menus, labels, buttons). It copies the view's centre left by the previous frame's camera
+// update, so screen-space children trail a moving camera by one frame. Its children are placed in
+// world units from the screen's centre: the screen's edges lie VisibleHalfWidth() either side and
+// VisibleHalfHeight() above and below (graphics system's camera), and the side edges move with
+// the window's shape.
 
 #include "entities/Component.h"
 

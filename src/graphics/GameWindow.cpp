@@ -99,6 +99,31 @@ void GameWindow::SwapBuffers() {
     glfwSwapBuffers(handle);
 }
 
+void GameWindow::ToggleFullscreen() {
+    if (handle == nullptr) {
+        return;
+    }
+    if (IsFullscreen()) {
+        glfwSetWindowMonitor(handle, nullptr, windowed.x, windowed.y, windowed.width,
+                             windowed.height, GLFW_DONT_CARE);
+        return;
+    }
+    GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+    const GLFWvidmode* mode = monitor != nullptr ? glfwGetVideoMode(monitor) : nullptr;
+    if (mode == nullptr) {
+        return;
+    }
+    glfwGetWindowPos(handle, &windowed.x, &windowed.y);
+    glfwGetWindowSize(handle, &windowed.width, &windowed.height);
+    // The monitor's own mode: switching the screen to another one would gain nothing here and
+    // would rearrange every other window on it.
+    glfwSetWindowMonitor(handle, monitor, 0, 0, mode->width, mode->height, mode->refreshRate);
+}
+
+bool GameWindow::IsFullscreen() const {
+    return handle != nullptr && glfwGetWindowMonitor(handle) != nullptr;
+}
+
 void GameWindow::Resize(int newWidth, int newHeight) {
     if (newWidth != 0) {
         width = newWidth;

@@ -1,7 +1,8 @@
 #pragma once
 // The application window and its OpenGL 3.3 core context: opening it with the GL entry points
 // loaded, the key, mouse-button and framebuffer-size callbacks, the framebuffer size those
-// callbacks keep, the event poll and the buffer swap.
+// callbacks keep, the switch between a window and the full screen, the event poll and the buffer
+// swap.
 
 #include <string>
 
@@ -26,6 +27,12 @@ public:
     void PollEvents();
     void SwapBuffers();
 
+    // Switches between the window and the whole primary monitor at the monitor's current video
+    // mode; back in a window it takes the size and place it had before. The framebuffer-size
+    // callback reports the new size. Nothing happens while no window is open or without a monitor.
+    void ToggleFullscreen();
+    bool IsFullscreen() const;
+
     // Takes a new framebuffer size; a zero side keeps its previous value, so a minimised window
     // keeps its last size.
     void Resize(int newWidth, int newHeight);
@@ -39,5 +46,14 @@ public:
     int height = 0;
 
 private:
+    struct Placement {
+        int x = 0;
+        int y = 0;
+        int width = kInitialWidth;
+        int height = kInitialHeight;
+    };
+
     GLFWwindow* handle = nullptr;
+    // Where the window stood before it went full screen.
+    Placement windowed;
 };

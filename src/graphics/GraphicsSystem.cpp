@@ -21,6 +21,8 @@ void GraphicsSystem::Initialize() {
     glClearColor(clearColor.r, clearColor.g, clearColor.b, clearColor.a);
 
     camera.position = {0.0f, 0.0f, 1.0f};
+    camera.bounds.reset();
+    camera.SetFramebufferSize(window.width, window.height);
 }
 
 void GraphicsSystem::Update(float /*dt*/) {
@@ -62,6 +64,7 @@ Vector2 GraphicsSystem::WindowToWorld(double cursorX, double cursorY) const {
 
 void GraphicsSystem::OnFramebufferResized(int width, int height) {
     window.Resize(width, height);
+    camera.SetFramebufferSize(window.width, window.height);
     glViewport(0, 0, window.width, window.height);
     UpdateCameraMatrices();
 }

@@ -61,6 +61,8 @@ public:
     // for the pointer.
     Vector2 WindowToWorld(double cursorX, double cursorY) const;
 
+    // The viewport, the visible extent and the camera matrices follow a new framebuffer size at
+    // once, so the frame drawn next keeps the world's proportions.
     void OnFramebufferResized(int width, int height);
 
     GameWindow window;

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <map>
+#include <sstream>
 #include <thread>
 
 namespace {
@@ -52,6 +55,31 @@ bool DisplayWindow::Focus() {
 void DisplayWindow::Send(std::vector<std::string> commands) {
     commands.insert(commands.begin(), kXdotool);
     EXPECT_EQ(display.Run(commands), 0) << "xdotool " << commands[1];
+}
+
+std::optional<DisplayWindow::Geometry> DisplayWindow::GetGeometry() {
+    std::string shell;
+    if (display.Run({kXdotool, "getwindowgeometry", "--shell", window}, &shell) != 0) {
+        return std::nullopt;
+    }
+    // One "NAME=value" line each: WINDOW, X, Y, WIDTH, HEIGHT, SCREEN.
+    std::map<std::string, int> values;
+    std::istringstream lines(shell);
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t equals = line.find('=');
+        if (equals != std::string::npos) {
+            values[line.substr(0, equals)] = std::atoi(line.c_str() + equals + 1);
+        }
+    }
+    if (!values.contains("WIDTH") || !values.contains("HEIGHT")) {
+        return std::nullopt;
+    }
+    return Geometry{values["X"], values["Y"], values["WIDTH"], values["HEIGHT"]};
+}
+
+bool DisplayWindow::Resize(int width, int height) {
+    return display.Run({kXdotool, "windowsize", "--sync", window, std::to_string(width),
+                        std::to_string(height)}) == 0;
 }
 
 void DisplayWindow::PointAt(int x, int y) {

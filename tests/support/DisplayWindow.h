@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,20 @@ public:
     bool Find(std::chrono::milliseconds timeout);
     // Gives it the keyboard focus; returns once the X server reports the focus there.
     bool Focus();
+
+    // Where the window stands on the screen and its size, as the X server has them; nothing when
+    // they could not be read.
+    struct Geometry {
+        int x = 0;
+        int y = 0;
+        int width = 0;
+        int height = 0;
+        bool operator==(const Geometry&) const = default;
+    };
+    std::optional<Geometry> GetGeometry();
+    // Asks for a new size, as a person dragging the window's corner; returns once the X server
+    // reports the window at that size.
+    bool Resize(int width, int height);
 
     // A window pixel counted from the top left.
     void PointAt(int x, int y);

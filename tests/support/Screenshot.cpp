@@ -70,3 +70,24 @@ int Screenshot::CountColour(Rgb colour) const {
     }
     return count;
 }
+
+std::optional<PixelArea> Screenshot::Extent(Rgb colour, const PixelArea& area) const {
+    const PixelArea inside = Clipped(area);
+    std::optional<PixelArea> extent;
+    for (int y = inside.y0; y < inside.y1; ++y) {
+        for (int x = inside.x0; x < inside.x1; ++x) {
+            const unsigned char* pixel = At(x, y);
+            if (pixel[0] != colour.r || pixel[1] != colour.g || pixel[2] != colour.b) {
+                continue;
+            }
+            if (!extent) {
+                extent = PixelArea{x, y, x + 1, y + 1};
+            }
+            extent->x0 = std::min(extent->x0, x);
+            extent->x1 = std::max(extent->x1, x + 1);
+            extent->y0 = std::min(extent->y0, y);
+            extent->y1 = std::max(extent->y1, y + 1);
+        }
+    }
+    return extent;
+}

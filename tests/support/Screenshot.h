@@ -4,6 +4,7 @@
 // changed noticeably since another picture, how many have one exact colour.
 
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 // Window pixels from x0 to x1 and y0 to y1 (the ends excluded), counted from the top left.
@@ -31,6 +32,8 @@ public:
     explicit Screenshot(const std::filesystem::path& file);
 
     bool empty() const { return pixels.empty(); }
+    int width() const { return columns; }
+    int height() const { return rows; }
 
     // Pixels inside `area` that differ noticeably from the same pixels of `other`.
     int Differences(const Screenshot& other, const PixelArea& area) const;
@@ -38,6 +41,9 @@ public:
     int Unlike(Rgb colour, const PixelArea& area) const;
     // Pixels of exactly `colour` anywhere in the picture.
     int CountColour(Rgb colour) const;
+    // The smallest area holding every pixel of exactly `colour` inside `area`; nothing when
+    // there is none.
+    std::optional<PixelArea> Extent(Rgb colour, const PixelArea& area) const;
 
     bool operator==(const Screenshot& other) const = default;
 
