@@ -53,8 +53,15 @@ bool DisplayWindow::Focus() {
 }
 
 void DisplayWindow::Send(std::vector<std::string> commands) {
-    commands.insert(commands.begin(), kXdotool);
-    EXPECT_EQ(display.Run(commands), 0) << "xdotool " << commands[1];
+    // Built front to back: GCC 12 misreads an insert at the front of a vector of strings as an
+    // out-of-bounds copy.
+    std::vector<std::string> line;
+    line.reserve(commands.size() + 1);
+    line.emplace_back(kXdotool);
+    for (std::string& command : commands) {
+        line.push_back(std::move(command));
+    }
+    EXPECT_EQ(display.Run(line), 0) << "xdotool " << line[1];
 }
 
 std::optional<DisplayWindow::Geometry> DisplayWindow::GetGeometry() {
