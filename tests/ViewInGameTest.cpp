@@ -27,9 +27,10 @@ constexpr auto kWindowLimit = 20s;
 // The view is 2160 world units high in a window of any shape.
 constexpr double kViewHeightUnits = 2160.0;
 // The Start button stands at the world's origin, the window's centre; its collider is a circle of
-// 0.2 times its larger side (640 units), 256 units across. The pointer carries a circle of 10.
+// 0.2 times its larger side (640 units), 256 units across.
 constexpr double kButtonRadiusUnits = 128.0;
-constexpr double kPointerRadiusUnits = 10.0;
+// Half the Start button's width: its hit area is its rectangle.
+constexpr double kButtonHalfWidthUnits = 320.0;
 // The private display's screen (PrivateDisplay).
 constexpr DisplayWindow::Geometry kScreen{0, 0, 1280, 800};
 
@@ -72,6 +73,8 @@ TEST(ViewInGameTest, MenuCircleStaysRoundAndThePointerLandsWhereItPointsAfterARe
     GameRun run;
     run.CopyShippedTree();
     ASSERT_TRUE(run.StartOn("MenuScene.json")) << run.Errors();
+    // The shipped game hides the collider outlines this measures: F4 shows every tool.
+    run.PressKey("F4", "TOGGLETOOLS");
     DisplayWindow& window = run.window();
     // Out of the way of both buttons and of the measured area, at either size.
     window.PointAt(60, 560);
@@ -85,19 +88,19 @@ TEST(ViewInGameTest, MenuCircleStaysRoundAndThePointerLandsWhereItPointsAfterARe
         "1200x600", [&](const Screenshot& s) { return DrawnAt(s, kWidth, kHeight); }, kShotLimit);
     ExpectRoundOutline(shot);
 
-    // The pointer's circle touches the button's while their centres are less than 138 units
-    // apart: 38.3 pixels at 3.6 units a pixel. 41 pixels stays clear by this window's rule, but
-    // not by the 1080 x 720 window's (3 units a pixel) nor by a stretched 3840-unit width (3.2).
+    // The button's hit area is its drawn rectangle, 640 x 240 units: 88.9 x 33.3 pixels either
+    // side of its centre at 3.6 units a pixel. 93 pixels across stays clear by this window's rule,
+    // but not by a stretched 3840-unit width (3.2 units a pixel: 100 pixels either side).
     struct Case {
         int dx;
         int dy;
         bool hovers;
     };
-    const Case cases[] = {{30, 0, true},   {41, 0, false}, {-30, 0, true},
-                          {-41, 0, false}, {0, 30, true},  {0, -41, false}};
-    const double reachPixels = (kButtonRadiusUnits + kPointerRadiusUnits) * PixelsPerUnit(kHeight);
-    ASSERT_GT(reachPixels, 30.0);
-    ASSERT_LT(reachPixels, 41.0);
+    const Case cases[] = {{85, 0, true},  {93, 0, false},  {-85, 0, true}, {-93, 0, false},
+                          {0, 30, true},  {0, -37, false}, {85, 30, true}};
+    const double halfWidthPixels = kButtonHalfWidthUnits * PixelsPerUnit(kHeight);
+    ASSERT_GT(halfWidthPixels, 85.0);
+    ASSERT_LT(halfWidthPixels, 93.0);
     // B is bound to an input nothing uses: once the game has seen it, it has seen the pointer
     // moved before it, and a button under the pointer has said so.
     const auto seenHere = [&](int x, int y) {
@@ -126,6 +129,8 @@ TEST(ViewInGameTest, F11CoversTheScreenAndTheSecondPressGoesBackToTheWindow) {
     GameRun run;
     run.CopyShippedTree();
     ASSERT_TRUE(run.StartOn("MenuScene.json")) << run.Errors();
+    // The shipped game hides the collider outlines this measures: F4 shows every tool.
+    run.PressKey("F4", "TOGGLETOOLS");
     DisplayWindow& window = run.window();
     window.PointAt(60, 560);
     const std::optional<DisplayWindow::Geometry> windowed = window.GetGeometry();
