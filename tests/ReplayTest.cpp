@@ -230,6 +230,9 @@ TEST(RecordedSessionTest, ShippedSessionsReplayToTheirRecordedWorld) {
         {"lose-to-menu.jsonl", {"MenuScene.json", "MainScene.json", "LoseScene.json",
                                 "MenuScene.json"}},
         {"level1-walk-and-every-weapon.jsonl", {"MenuScene.json", "MainScene.json"}},
+        // Both levels cleared by aimed fire (recorded by ClearBothLevelsTest).
+        {"clear-both-levels.jsonl",
+         {"MenuScene.json", "MainScene.json", "Level2Scene.json", "WinScene.json"}},
     };
     for (const Session& session : sessions) {
         SCOPED_TRACE(session.file);
