@@ -93,6 +93,7 @@ protected:
             ReleaseEverything();
             return true;
         }
+        KeepAPictureOfTheFirstHitFlashAndBurst();
         Transform* player = LivingPlayer();
         const Target target = player != nullptr ? Nearest(player->position) : Target{};
         if (target.enemy == nullptr) {
@@ -117,6 +118,30 @@ protected:
             Walk(0.0f, 0.0f);
         }
         return false;
+    }
+
+    // For a person to look at: a picture while an enemy flashes from a hit it survived, and one
+    // while an enemy bursts. The window shows the frame drawn last, so the picture is taken a
+    // frame after the flash or burst is first seen (both last several frames).
+    void KeepAPictureOfTheFirstHitFlashAndBurst() {
+        if (flashSeen == Picture::kSeen) {
+            window.Shot("hit-flash");
+            flashSeen = Picture::kTaken;
+        }
+        if (burstSeen == Picture::kSeen) {
+            window.Shot("death-burst");
+            burstSeen = Picture::kTaken;
+        }
+        for (const auto& layer : ComponentListSystem<BasicEnemyBehavior>::Instance().Layers()) {
+            for (BasicEnemyBehavior* enemy : layer) {
+                if (flashSeen == Picture::kNone && enemy->IsAlive() && enemy->flashTimeLeft > 0.0f) {
+                    flashSeen = Picture::kSeen;
+                }
+                if (burstSeen == Picture::kNone && enemy->bursting) {
+                    burstSeen = Picture::kSeen;
+                }
+            }
+        }
     }
 
     // Holds the movement keys of the direction (dx, dy), lets go of the others.
@@ -146,6 +171,9 @@ protected:
 
     std::map<std::string, bool> keys;
     bool triggerDown = false;
+    enum class Picture { kNone, kSeen, kTaken };
+    Picture flashSeen = Picture::kNone;
+    Picture burstSeen = Picture::kNone;
     int aimX = -1;
     int aimY = -1;
 };
