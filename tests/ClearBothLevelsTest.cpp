@@ -42,19 +42,8 @@ struct Target {
 
 class ClearBothLevelsTest : public InGameTest {
 protected:
-    void SetUp() override {
-        fs::copy(fs::path(TARNWICK_SOURCE_DIR) / "Data", tree.root() / "Data",
-                 fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-        fs::remove(tree.root() / "Data" / "Trace_Log.txt");
-    }
+    void SetUp() override { tree.CopyShippedData(); }
 
-    static std::pair<int, int> WindowPixelOf(Vector2 at) {
-        const GraphicsSystem& graphics = GraphicsSystem::Instance();
-        const Vector2 origin = graphics.WindowToWorld(0.0, 0.0);
-        const Vector2 step = graphics.WindowToWorld(1.0, 1.0) - origin;
-        return {static_cast<int>(std::lround((at.x - origin.x) / step.x)),
-                static_cast<int>(std::lround((at.y - origin.y) / step.y))};
-    }
 
     static Transform* LivingPlayer() {
         for (const auto& layer : ComponentListSystem<PlayerInput>::Instance().Layers()) {

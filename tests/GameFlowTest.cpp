@@ -99,12 +99,7 @@ Vector2 Cell(const std::vector<std::string>& rows, int column, int rowFromTop) {
 
 class GameFlowTest : public InGameTest {
 protected:
-    void SetUp() override {
-        // The shipped data tree: scenes, archetypes, tile maps, mappings and settings.
-        fs::copy(fs::path(TARNWICK_SOURCE_DIR) / "Data", tree.root() / "Data",
-                 fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-        fs::remove(tree.root() / "Data" / "Trace_Log.txt");
-    }
+    void SetUp() override { tree.CopyShippedData(); }
 
     // Starts on the given scene instead of the shipped start scene.
     void StartOn(const std::string& scene) const {
@@ -160,15 +155,6 @@ protected:
         return found;
     }
 
-    // The window pixel that shows world point `at` now, from the pointer's own rule for the other
-    // way round (an affine map: two samples give it).
-    static std::pair<int, int> WindowPixelOf(Vector2 at) {
-        const GraphicsSystem& graphics = GraphicsSystem::Instance();
-        const Vector2 origin = graphics.WindowToWorld(0.0, 0.0);
-        const Vector2 step = graphics.WindowToWorld(1.0, 1.0) - origin;
-        return {static_cast<int>(std::lround((at.x - origin.x) / step.x)),
-                static_cast<int>(std::lround((at.y - origin.y) / step.y))};
-    }
 
     static std::size_t ButtonPresses(const std::string& output) {
         return CountOccurrences(output, "button pressed\n");

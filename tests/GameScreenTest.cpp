@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 
 #include <nlohmann/json.hpp>
@@ -23,7 +22,6 @@
 
 namespace {
 
-namespace fs = std::filesystem;
 
 constexpr PixelArea kWholeWindow{0, 0, 1080, 720};
 // Where the tool windows open: the right-hand side of the window.
@@ -50,11 +48,7 @@ int Like(const Screenshot& shot, Rgb colour, const PixelArea& area) {
 
 class GameScreenTest : public InGameTest {
 protected:
-    void SetUp() override {
-        fs::copy(fs::path(TARNWICK_SOURCE_DIR) / "Data", tree.root() / "Data",
-                 fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-        fs::remove(tree.root() / "Data" / "Trace_Log.txt");
-    }
+    void SetUp() override { tree.CopyShippedData(); }
 
     void StartOn(const std::string& scene) const {
         tree.WriteFile("Data/EngineSettingFiles/SettingsRouter.txt", "ScreenTest.json");

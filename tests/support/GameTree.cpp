@@ -28,3 +28,10 @@ void GameTree::WriteFile(const std::filesystem::path& relative, const std::strin
     std::filesystem::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << text;
 }
+
+void GameTree::CopyShippedData() const {
+    std::filesystem::copy(std::filesystem::path(TARNWICK_SOURCE_DIR) / "Data", workingTree / "Data",
+                          std::filesystem::copy_options::recursive |
+                              std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::remove(workingTree / "Data" / "Trace_Log.txt");
+}

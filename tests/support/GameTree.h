@@ -20,6 +20,9 @@ public:
     std::filesystem::path perUserData() const;
     // Writes a file below the working tree, creating its folders.
     void WriteFile(const std::filesystem::path& relative, const std::string& text) const;
+    // The shipped data tree (scenes, archetypes, tile maps, mappings, settings) in place of the
+    // working tree's, without the repository's trace log.
+    void CopyShippedData() const;
 
 private:
     TempDirectory temp;

@@ -5,8 +5,11 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
+
+#include "graphics/GraphicsSystem.h"
 
 namespace {
 constexpr const char* kWindowTitle = "Tarnwick";
@@ -166,4 +169,12 @@ bool InGameTest::KeyIsDown(const std::string& key) const {
 
 bool InGameTest::ButtonIsDown(int button) const {
     return glfwGetMouseButton(graphics.window, GlfwButton(button)) == GLFW_PRESS;
+}
+
+std::pair<int, int> InGameTest::WindowPixelOf(Vector2 at) {
+    const GraphicsSystem& graphics = GraphicsSystem::Instance();
+    const Vector2 origin = graphics.WindowToWorld(0.0, 0.0);
+    const Vector2 step = graphics.WindowToWorld(1.0, 1.0) - origin;
+    return {static_cast<int>(std::lround((at.x - origin.x) / step.x)),
+            static_cast<int>(std::lround((at.y - origin.y) / step.y))};
 }

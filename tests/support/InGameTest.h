@@ -58,6 +58,10 @@ protected:
     // before any input sent after them.
     void Type(const std::string& text);
 
+    // The window pixel that shows world point `at` now, from the pointer's own rule for the other
+    // way round (an affine map: two samples give it).
+    static std::pair<int, int> WindowPixelOf(Vector2 at);
+
     // Whether GLFW reports the window focused, the key or the button down now.
     bool WindowFocused() const;
     bool KeyIsDown(const std::string& key) const;
