@@ -140,40 +140,52 @@ TEST_F(EngineSettingsTest, RunOnStartDecidesWhetherAPassStartsPaused) {
     }
 }
 
-// The optional tick rate: read when it is a number in its range, the default (and one error that
-// names it, the rest of the settings kept) when it is not.
-TEST_F(EngineSettingsTest, TicksPerSecondIsOptionalAndAFaultyOneKeepsTheRest) {
+// The optional members: the tick rate read when it is a number in its range, the tool switch when
+// it holds a number or a boolean; each faulty one keeps its default with one error that names it
+// and the file, and the rest of the settings are kept.
+TEST_F(EngineSettingsTest, OptionalMembersAreReadAndAFaultyOneKeepsItsDefaultAndTheRest) {
     struct Case {
-        const char* member;
+        const char* members;
         double ticksPerSecond;
-        bool reported;
+        bool showTools;
+        std::vector<std::string> reported;
     };
-    const Case cases[] = {
-        {"", 60.0, false},
-        {", \"ticksPerSecond\": \"120\"", 120.0, false},
-        {", \"ticksPerSecond\": \"10\"", 10.0, false},
-        {", \"ticksPerSecond\": \"5\"", 60.0, true},
-        {", \"ticksPerSecond\": \"1e9\"", 60.0, true},
-        {", \"ticksPerSecond\": \"fast\"", 60.0, true},
-        {", \"ticksPerSecond\": 120", 60.0, true},
+    const std::vector<Case> cases = {
+        {"", 60.0, true, {}},
+        {", \"ticksPerSecond\": \"120\"", 120.0, true, {}},
+        {", \"ticksPerSecond\": \"10\"", 10.0, true, {}},
+        {", \"ticksPerSecond\": \"5\"", 60.0, true, {"ticksPerSecond"}},
+        {", \"ticksPerSecond\": \"1e9\"", 60.0, true, {"ticksPerSecond"}},
+        {", \"ticksPerSecond\": \"fast\"", 60.0, true, {"ticksPerSecond"}},
+        {", \"ticksPerSecond\": 120", 60.0, true, {"ticksPerSecond"}},
+        {", \"showTools\": \"0\"", 60.0, false, {}},
+        {", \"showTools\": \"false\"", 60.0, false, {}},
+        {", \"showTools\": \"1\"", 60.0, true, {}},
+        {", \"showTools\": \"hidden\"", 60.0, true, {"showTools"}},
+        {", \"showTools\": 0", 60.0, true, {"showTools"}},
+        {", \"ticksPerSecond\": \"30\", \"showTools\": \"0\"", 30.0, false, {}},
+        {", \"ticksPerSecond\": \"5\", \"showTools\": \"x\"", 60.0, true,
+         {"ticksPerSecond", "showTools"}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.member);
+        SCOPED_TRACE(c.members);
         std::filesystem::remove(tree.perUserData() / "Trace_Log.txt");
         WriteSettingsFile("SettingsRouter.txt", "Active.json");
         WriteSettingsFile("Active.json", std::string("{\"defaultEntityFile\": \"Scenes/A.json\", "
                                                      "\"runOnStart\": \"1\"") +
-                                             c.member + "}");
+                                             c.members + "}");
         EngineSettings::ticksPerSecond = 1.0;
+        EngineSettings::showTools = !c.showTools;
         LoadEngineSettings();
         EXPECT_EQ(EngineSettings::ticksPerSecond, c.ticksPerSecond);
+        EXPECT_EQ(EngineSettings::showTools, c.showTools);
         EXPECT_EQ(EngineSettings::defaultEntityFile, "Scenes/A.json");
         EXPECT_TRUE(EngineSettings::runOnStart);
         const std::vector<std::string> errors = Errors(Trace());
-        EXPECT_EQ(errors.size(), c.reported ? 1u : 0u);
-        if (c.reported && !errors.empty()) {
-            EXPECT_NE(errors[0].find("ticksPerSecond"), std::string::npos) << errors[0];
-            EXPECT_NE(errors[0].find("Active.json"), std::string::npos) << errors[0];
+        ASSERT_EQ(errors.size(), c.reported.size());
+        for (std::size_t i = 0; i < errors.size(); ++i) {
+            EXPECT_NE(errors[i].find(c.reported[i]), std::string::npos) << errors[i];
+            EXPECT_NE(errors[i].find("Active.json"), std::string::npos) << errors[i];
         }
     }
 }

@@ -3,8 +3,10 @@
 #include <exception>
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #include "SharedDependencies/Source/Stream.h"
 #include "engine/DataDirectories.h"
@@ -125,52 +127,41 @@ std::optional<SettingsFault> ReadStartSettings(const std::string& path, StartSet
     return std::nullopt;
 }
 
-// The optional tick rate; a fault names the file and keeps the default.
-std::optional<SettingsFault> ReadTicksPerSecond(const std::string& path, double& result) {
+// The optional members, read once the required ones were found sound: each one that is present
+// but faulty gets one fault naming the file, and keeps its default.
+std::vector<SettingsFault> ReadOptionalSettings(const std::string& path, StartSettings& result) {
     nlohmann::json settings;
     try {
         settings = nlohmann::json::parse(ReadWholeFile(path));
     } catch (const std::exception& error) {
-        return SettingsFault{path, error.what()};
+        return {SettingsFault{path, error.what()}};
     }
-    const auto member = settings.find(kTicksPerSecondKey);
-    if (member == settings.end()) {
-        return std::nullopt;
+    std::vector<SettingsFault> faults;
+    if (const auto member = settings.find(kTicksPerSecondKey); member != settings.end()) {
+        const nlohmann::json value =
+            member->is_string()
+                ? nlohmann::json::parse(member->get_ref<const std::string&>(), nullptr, false)
+                : nlohmann::json();
+        if (!value.is_number() || !(value.get<double>() >= EngineSettings::kFewestTicksPerSecond) ||
+            !(value.get<double>() <= EngineSettings::kMostTicksPerSecond)) {
+            faults.push_back({path, "\"ticksPerSecond\" is not a string holding a number from 10 "
+                                    "to 1000; 60 ticks per second are used"});
+        } else {
+            result.ticksPerSecond = value.get<double>();
+        }
     }
-    const nlohmann::json value =
-        member->is_string()
-            ? nlohmann::json::parse(member->get_ref<const std::string&>(), nullptr, false)
-            : nlohmann::json();
-    if (!value.is_number() || !(value.get<double>() >= EngineSettings::kFewestTicksPerSecond) ||
-        !(value.get<double>() <= EngineSettings::kMostTicksPerSecond)) {
-        return SettingsFault{path, "\"ticksPerSecond\" is not a string holding a number from 10 "
-                                   "to 1000; 60 ticks per second are used"};
+    if (const auto member = settings.find(kShowToolsKey); member != settings.end()) {
+        const std::optional<bool> show =
+            member->is_string() ? RunOnStartFromText(member->get_ref<const std::string&>())
+                                : std::nullopt;
+        if (!show) {
+            faults.push_back({path, "\"showTools\" is not a string holding a number or a "
+                                    "boolean; the tools are shown"});
+        } else {
+            result.showTools = *show;
+        }
     }
-    result = value.get<double>();
-    return std::nullopt;
-}
-
-// The optional tool switch; a fault names the file and keeps the tools shown.
-std::optional<SettingsFault> ReadShowTools(const std::string& path, bool& result) {
-    nlohmann::json settings;
-    try {
-        settings = nlohmann::json::parse(ReadWholeFile(path));
-    } catch (const std::exception& error) {
-        return SettingsFault{path, error.what()};
-    }
-    const auto member = settings.find(kShowToolsKey);
-    if (member == settings.end()) {
-        return std::nullopt;
-    }
-    const std::optional<bool> show =
-        member->is_string() ? RunOnStartFromText(member->get_ref<const std::string&>())
-                            : std::nullopt;
-    if (!show) {
-        return SettingsFault{path, "\"showTools\" is not a string holding a number or a boolean; "
-                                   "the tools are shown"};
-    }
-    result = *show;
-    return std::nullopt;
+    return faults;
 }
 
 // Writes `text` to a scratch file and renames it over `path`, so that `path` holds either its
@@ -246,13 +237,8 @@ void LoadEngineSettings() {
         TraceLog::Error(kLoadErrorPrefix + Describe(*fault));
         loaded = StartSettings{};
     } else {
-        if (std::optional<SettingsFault> rate =
-                ReadTicksPerSecond(SettingsPath(name), loaded.ticksPerSecond)) {
-            TraceLog::Error("LoadEngineSettings - " + Describe(*rate));
-        }
-        if (std::optional<SettingsFault> tools =
-                ReadShowTools(SettingsPath(name), loaded.showTools)) {
-            TraceLog::Error("LoadEngineSettings - " + Describe(*tools));
+        for (const SettingsFault& optional : ReadOptionalSettings(SettingsPath(name), loaded)) {
+            TraceLog::Error("LoadEngineSettings - " + Describe(optional));
         }
     }
     EngineSettings::runOnStart = loaded.runOnStart;
