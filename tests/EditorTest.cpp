@@ -378,7 +378,7 @@ TEST_F(EditorTest, AddComponentStartsEveryTypeAsTheReaderStartsAnEntryWithoutDat
             const auto editor = componentEditors.find(testCase.name);
             ASSERT_NE(editor, componentEditors.end());
             Entity added("Added");
-            editor->second.add(added);
+            editor->second.add(added, UpdateLayer::AVERAGE);
             EXPECT_TRUE(testCase.has(added));
             ASSERT_EQ(added.components.size(), 1u);
             EXPECT_EQ(added.components.begin()->second.layer, UpdateLayer::AVERAGE);
@@ -394,9 +394,12 @@ TEST_F(EditorTest, AddComponentStartsEveryTypeAsTheReaderStartsAnEntryWithoutDat
     Play();
 }
 
-TEST_F(EditorTest, AddingATypeTheEntityHasReplacesItsComponentInTheList) {
+// Adding a type the entity already has used to replace the component with a fresh one (an
+// emitter went to radius 0); it is refused with a warning and the component is kept as it is.
+TEST_F(EditorTest, AddingATypeTheEntityHasIsRefusedAndKeepsTheComponent) {
     Entity* crate = nullptr;
     std::size_t baseline = 0;
+    std::size_t traceStart = 0;
     Transform* first = nullptr;
     const auto addTransform = [&] {
         WindowInputText* box = Box(Inspector(), "Add Component:");
@@ -409,24 +412,30 @@ TEST_F(EditorTest, AddingATypeTheEntityHasReplacesItsComponentInTheList) {
         crate = &NewEntity("Crate");
         editor.inspected = crate;
     });
-    // Twice within one frame, then once more in the next one.
+    // Twice within one frame (the first is still waiting to join its list), then once more in
+    // the next one, after the first has been moved.
     Then([&] {
+        traceStart = TraceEnd();
         addTransform();
+        first = crate->GetComponent<Transform>();
         addTransform();
     });
     Then([&] {
-        first = crate->GetComponent<Transform>();
+        ASSERT_NE(first, nullptr);
+        first->SetPosition({7.0f, 8.0f});
+        addTransform();
+    });
+    Then([&] {
+        EXPECT_EQ(crate->GetComponent<Transform>(), first);
+        EXPECT_EQ(first->position, (Vector2{7.0f, 8.0f}));
         EXPECT_EQ(InList<Transform>().size(), baseline + 1);
         EXPECT_TRUE(Contains(InList<Transform>(), first));
-        addTransform();
-    });
-    Then([&] {
-        Transform* second = crate->GetComponent<Transform>();
-        ASSERT_NE(second, nullptr);
-        EXPECT_NE(second, first);
-        EXPECT_EQ(InList<Transform>().size(), baseline + 1);
-        EXPECT_TRUE(Contains(InList<Transform>(), second));
-        EXPECT_EQ(second->owner, crate);
+        std::size_t refusals = 0;
+        for (const std::string& entry : EntriesSince(traceStart)) {
+            refusals += entry == "WARNING: EditorSystem - Add Component: Crate already has a "
+                                 "Transform; nothing changed";
+        }
+        EXPECT_EQ(refusals, 2u);
         crate->Destroy();
     });
     // Freed with the entity: no transform is left behind with the freed entity as its owner.
@@ -629,11 +638,26 @@ TEST_F(EditorTest, SaveToWritesIndentedJsonThatTheNextLoadSees) {
         crate->AddChild(new Entity("Lid"));
         editor.inspected = crate;
     });
-    Then([&] {
+    const auto saveTo = [&] {
         WindowInputText* box = Box(Inspector(), "Save To:");
         ASSERT_NE(box, nullptr);
         box->buffer = fileKey;
         box->onSubmit(*box);
+    };
+    // In Play the scene holds live play state: nothing is written.
+    std::size_t traceStart = 0;
+    Then([&] {
+        traceStart = TraceEnd();
+        saveTo();
+    });
+    Then([&] {
+        EXPECT_EQ(ReadFileText(SavedPath(fileKey)), R"({"Old": null})");
+        EXPECT_EQ(EntriesSince(traceStart),
+                  std::vector<std::string>{
+                      "WARNING: EditorSystem - Save To: not saved: Scenes/Crate.json: in Play the "
+                      "scene holds live play state; switch to Edit to save"});
+        engine.editing = true;
+        saveTo();
     });
     Then([&] {
         const std::string text = ReadFileText(SavedPath(fileKey));
@@ -675,6 +699,8 @@ TEST_F(EditorTest, FailedOrEmptySavesLeaveTheDataAsItWas) {
     std::size_t traceStart = 0;
     for (const FailedSaveCase& testCase : cases) {
         Then([&, testCase] {
+            // Saving is done in Edit.
+            engine.editing = true;
             crate = &NewEntity("Crate");
             crate->AddComponent(new Transform());
             if (testCase.unwritableName) {
@@ -740,7 +766,7 @@ protected:
                                    tree.root() / "Data" / "DefaultInputMappings.txt");
         tree.WriteFile("Data/EngineSettingFiles/SettingsRouter.txt", "Edit.json");
         tree.WriteFile("Data/EngineSettingFiles/Edit.json",
-                       R"({"defaultEntityFile": "", "runOnStart": "1"})");
+                       R"({"defaultEntityFile": "", "runOnStart": "0"})");
     }
 
     // Steps that wait until a recorded item is drawn, then press a mouse button over its middle

@@ -115,6 +115,7 @@ void Engine::Initialize(const std::vector<System*>& systemsToRegister) {
     mouseObject->AddComponent(pointerCollider, UpdateLayer::AVERAGE);
 
     paused = !EngineSettings::runOnStart;
+    editing = paused;
     ChangeToDefaultScene();
 }
 

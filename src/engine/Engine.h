@@ -35,6 +35,10 @@ public:
     bool running = false;
     bool restart = true;
     bool paused = false;
+    // Edit mode, for the editor: the scene as its file has it, paused; leaving it for Play runs
+    // the scene, and coming back throws the play state away. The game's own pause key does
+    // nothing while editing. Starts set when the settings do not run on start.
+    bool editing = false;
 
     std::vector<System*> systems;
     Entity* originEntity = nullptr;

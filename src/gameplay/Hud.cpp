@@ -84,8 +84,9 @@ void Hud::Update(float dt) {
 }
 
 void Hud::HandleMessage(const InputMessage& message) {
-    if (message.input == InputType::PAUSE && message.pressed) {
-        Engine& engine = Engine::Instance();
+    Engine& engine = Engine::Instance();
+    // In Edit the scene stays still until the designer chooses Play.
+    if (message.input == InputType::PAUSE && message.pressed && !engine.editing) {
         engine.paused = !engine.paused;
     }
 }
@@ -96,7 +97,8 @@ void Hud::Render() {
     const Vector2 centre = camera.ViewCentre();
     const Vector2 half{camera.VisibleHalfWidth(), camera.VisibleHalfHeight()};
     const float top = centre.y + half.y - kMargin - PixelText::kGlyphHeight * kLabelPixel * 0.5f;
-    const bool paused = Engine::Instance().paused;
+    // Editing is a pause the designer chose: the scene shows undimmed.
+    const bool paused = Engine::Instance().paused && !Engine::Instance().editing;
 
     // The level goes dim under the overlay; the HUD's own lettering stays readable over it.
     if (paused) {
@@ -108,7 +110,8 @@ void Hud::Render() {
     PixelText::Draw(WeaponName(), {centre.x + half.x - kMargin, top}, kLabelPixel, kWeaponColor,
                     0.0f, PixelText::Align::kRight);
 
-    if (announceSecondsLeft > 0.0f) {
+    // The level's name announces play; while editing it would stand over the scene.
+    if (announceSecondsLeft > 0.0f && !Engine::Instance().editing) {
         const float fade = 1.0f - std::min(1.0f, announceSecondsLeft / kAnnounceFadeSeconds);
         PixelText::Draw(levelName, {centre.x, centre.y + half.y * 0.35f}, kAnnouncePixel,
                         kAnnounceColor, fade, PixelText::Align::kCentre);

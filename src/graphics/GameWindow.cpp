@@ -38,9 +38,9 @@ void MouseButtonCallback(GLFWwindow* /*window*/, int button, int action, int /*m
         return;
     }
     if (action == GLFW_PRESS) {
-        InputSystem::Instance().OnKeyDown(code);
+        InputSystem::Instance().OnButtonDown(code);
     } else if (action == GLFW_RELEASE) {
-        InputSystem::Instance().OnKeyUp(code);
+        InputSystem::Instance().OnButtonUp(code);
     }
 }
 

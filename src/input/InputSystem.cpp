@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <iterator>
 #include <limits>
 #include <sstream>
@@ -75,10 +76,38 @@ InputSystem& InputSystem::Instance() {
 }
 
 void InputSystem::OnKeyDown(int code) {
-    QueueBoundInputs(code, true);
+    Press(code, keyboardTaken, withheldKeys);
 }
 
 void InputSystem::OnKeyUp(int code) {
+    Release(code, withheldKeys);
+}
+
+void InputSystem::OnButtonDown(int code) {
+    Press(code, pointerTaken, withheldButtons);
+}
+
+void InputSystem::OnButtonUp(int code) {
+    Release(code, withheldButtons);
+}
+
+void InputSystem::Press(int code, const std::function<bool()>& taken,
+                        std::bitset<256>& withheld) {
+    const std::size_t slot = static_cast<std::uint8_t>(code & 0xFF);
+    if (taken && taken()) {
+        withheld.set(slot);
+        return;
+    }
+    withheld.reset(slot);
+    QueueBoundInputs(code, true);
+}
+
+void InputSystem::Release(int code, std::bitset<256>& withheld) {
+    const std::size_t slot = static_cast<std::uint8_t>(code & 0xFF);
+    if (withheld.test(slot)) {
+        withheld.reset(slot);
+        return;
+    }
     QueueBoundInputs(code, false);
 }
 

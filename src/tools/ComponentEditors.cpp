@@ -1,5 +1,6 @@
 #include "tools/ComponentEditors.h"
 
+#include <algorithm>
 #include <memory>
 #include <type_traits>
 
@@ -35,7 +36,22 @@ void RemoveComponentOfType(Entity& entity) {
 }
 
 template <class T>
-void AddComponentOfType(Entity& entity) {
+const ComponentEntry* FindComponentOfType(const Entity& entity) {
+    ComponentListSystem<T>& list = ComponentListSystem<T>::Instance();
+    const auto found = entity.components.find(&list);
+    if (found == entity.components.end()) {
+        return nullptr;
+    }
+    const Component* component = found->second.component;
+    const bool leaving = std::any_of(list.Pending().begin(), list.Pending().end(),
+                                     [component](const auto& record) {
+                                         return !record.add && record.component == component;
+                                     });
+    return leaving ? nullptr : &found->second;
+}
+
+template <class T>
+Component* AddComponentOfType(Entity& entity, UpdateLayer layer) {
     ComponentListSystem<T>& list = ComponentListSystem<T>::Instance();
     if (const auto found = entity.components.find(&list); found != entity.components.end()) {
         // The entity records one component per type, so the new one takes this one's place: it
@@ -45,14 +61,17 @@ void AddComponentOfType(Entity& entity) {
         list.RemoveComponent(found->second);
         found->second.component->owner = nullptr;
     }
-    entity.AddComponent(NewAsTheReaderStartsIt<T>().release(), UpdateLayer::AVERAGE);
+    T* added = NewAsTheReaderStartsIt<T>().release();
+    entity.AddComponent(added, layer);
+    return added;
 }
 
 std::map<std::string, ComponentEditor> BuildComponentEditors() {
     std::map<std::string, ComponentEditor> editors;
 #define COMPONENT_TYPE(Name, value, fanOutPosition, jsonKey) \
     editors.emplace(#Name,                                   \
-                    ComponentEditor{&AddComponentOfType<Name>, &RemoveComponentOfType<Name>});
+                    ComponentEditor{&FindComponentOfType<Name>, &AddComponentOfType<Name>,  \
+                                    &RemoveComponentOfType<Name>});
 #include "entities/ComponentTypes.def"
     return editors;
 }

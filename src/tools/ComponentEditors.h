@@ -8,13 +8,20 @@
 #include <map>
 #include <string>
 
+#include "engine/UpdateLayer.h"
+
+class Component;
 class Entity;
+struct ComponentEntry;
 
 struct ComponentEditor {
-    // Attaches a new component in update layer AVERAGE, built as the entity reader builds one
-    // before it applies any keys. A component of the same type that the entity had is removed
-    // from its list at the next flush.
-    void (*add)(Entity& entity);
+    // The entity's entry of the type, unless its removal is already queued (the entry stays until
+    // the list's next flush, but the component is as good as gone); null otherwise.
+    const ComponentEntry* (*find)(const Entity& entity);
+    // Attaches a new component in `layer` (the editor's boxes use AVERAGE), built as the entity
+    // reader builds one before it applies any keys, and returns it. A component of the same type
+    // that the entity had is removed from its list at the next flush.
+    Component* (*add)(Entity& entity, UpdateLayer layer);
     // Queues the removal of the entity's component of the type; nothing when it has none.
     void (*remove)(Entity& entity);
 };

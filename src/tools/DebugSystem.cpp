@@ -32,10 +32,10 @@ constexpr int kFirstShownInput = 1;   // JUMP: UNKNOWN is not shown
 constexpr int kLastShownInput = 33;   // TOGGLETOOLS
 
 // Initial places on the right of the game window, clear of its centre and of each other.
-constexpr Vector2 kPerformancePosition{780.0f, 0.0f};
-constexpr Vector2 kPerformanceSize{300.0f, 230.0f};
-constexpr Vector2 kInputPosition{780.0f, 235.0f};
-constexpr Vector2 kInputSize{300.0f, 150.0f};
+constexpr Vector2 kPerformancePosition{840.0f, 0.0f};
+constexpr Vector2 kPerformanceSize{240.0f, 200.0f};
+constexpr Vector2 kInputPosition{840.0f, 200.0f};
+constexpr Vector2 kInputSize{240.0f, 120.0f};
 
 using Objects = std::vector<std::unique_ptr<WindowObject>>;
 

@@ -3,9 +3,15 @@
 #include <memory>
 #include <utility>
 
+#include <GLFW/glfw3.h>
+#include <imgui.h>
+
 #include "engine/Engine.h"
 #include "engine/InputMessage.h"
 #include "entities/Entity.h"
+#include "entities/SceneSystem.h"
+#include "tools/EditHistory.h"
+#include "tools/IMGUISystem.h"
 #include "tools/HierarchyWindow.h"
 #include "tools/InspectorWindow.h"
 #include "tools/WindowCreationSystem.h"
@@ -36,6 +42,31 @@ void EditorSystem::PreUpdate() {
     if (inspected != nullptr && inspected->destroyed) {
         inspected = nullptr;
     }
+    EditHistory::Instance().FollowScene(SceneSystem::Instance().currentScene);
+}
+
+void EditorSystem::Render() {
+    const bool shown =
+        (hierarchyWindow != nullptr &&
+         hierarchyWindow->renderState == WindowRenderState::VISIBLE) ||
+        (inspectorWindow != nullptr && inspectorWindow->renderState == WindowRenderState::VISIBLE);
+    if (!shown || !IMGUISystem::Instance().IsFrameOpen()) {
+        return;
+    }
+    const ImGuiIO& io = ImGui::GetIO();
+    if (!io.KeyCtrl || io.WantTextInput || IMGUISystem::TextBoxHasKeyboard()) {
+        return;
+    }
+    EditHistory& history = EditHistory::Instance();
+    if (ImGui::IsKeyPressed(GLFW_KEY_Z)) {
+        if (io.KeyShift) {
+            history.Redo();
+        } else {
+            history.Undo();
+        }
+    } else if (ImGui::IsKeyPressed(GLFW_KEY_Y)) {
+        history.Redo();
+    }
 }
 
 void EditorSystem::HandleMessage(const InputMessage& message) {
@@ -55,4 +86,5 @@ void EditorSystem::ShutDown() {
     hierarchyWindow = nullptr;
     inspectorWindow = nullptr;
     inspected = nullptr;
+    EditHistory::Instance().Clear();
 }

@@ -1,6 +1,8 @@
 #include "tools/EngineSettingsSystem.h"
 
+#include <algorithm>
 #include <exception>
+#include <filesystem>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -17,6 +19,7 @@
 #include "entities/EntityFiles.h"
 #include "entities/SceneSystem.h"
 #include "physics/Collider.h"
+#include "tools/EditHistory.h"
 #include "tools/UniqueId.h"
 #include "tools/Window.h"
 #include "tools/WindowButton.h"
@@ -24,6 +27,7 @@
 #include "tools/WindowCreationSystem.h"
 #include "tools/WindowDropdown.h"
 #include "tools/WindowInputText.h"
+#include "tools/WindowText.h"
 
 #include <imgui.h>
 
@@ -38,11 +42,21 @@ constexpr const char* kToggleOrderKey = "RearrangeToggles";
 constexpr float kSectionIndent = 15.0f;
 constexpr int kJsonIndent = 2;
 constexpr const char* kSaveSceneError = "EngineSettingsSystem::SaveCurrentScene - Scene not saved: ";
+constexpr const char* kSaveSceneTrace = "EngineSettingsSystem::SaveCurrentScene - Saved ";
+constexpr const char* kModeTrace = "EngineSettingsSystem - ";
+constexpr const char* kOpenSceneError = "EngineSettingsSystem::OpenScene - ";
+constexpr const char* kScenesFolder = "Scenes/";
+constexpr const char* kSceneExtension = ".json";
+// The identities of widgets whose labels change.
+constexpr const char* kEditPlayId = "###EditPlay";
+constexpr const char* kSaveSceneId = "###SaveCurrentScene";
+constexpr const char* kUndoId = "###Undo";
+constexpr const char* kRedoId = "###Redo";
 constexpr const char* kSwitchError = "EngineSettingsSystem::SwitchSettingsFile - ";
 
 // Right of the game window, below the performance and input windows.
-constexpr Vector2 kWindowPosition{780.0f, 390.0f};
-constexpr Vector2 kWindowSize{300.0f, 260.0f};
+constexpr Vector2 kWindowPosition{840.0f, 320.0f};
+constexpr Vector2 kWindowSize{240.0f, 340.0f};
 
 using Objects = std::vector<std::unique_ptr<WindowObject>>;
 
@@ -127,10 +141,49 @@ std::unique_ptr<Window> EngineSettingsSystem::CreateEngineSettingsWindow() {
     }));
     window->AddObject(std::make_unique<WindowCheckbox>(
         "Pause", Engine::Instance().paused,
-        [](WindowCheckbox&) { Engine::Instance().paused = !Engine::Instance().paused; },
+        [this](WindowCheckbox&) {
+            Engine& engine = Engine::Instance();
+            // Edit is a pause with the file's scene: letting go of it is Play.
+            if (engine.editing && engine.paused) {
+                EnterPlay();
+            } else {
+                engine.paused = !engine.paused;
+            }
+        },
         Drawn([](WindowObject& object) {
             static_cast<WindowCheckbox&>(object).checked = Engine::Instance().paused;
             ImGui::SameLine();
+        })));
+    // The mode, and the button that leaves it for the other.
+    window->AddObject(std::make_unique<WindowButton>(
+        std::string("Play") + kEditPlayId,
+        [this](WindowButton&) {
+            if (Engine::Instance().editing) {
+                EnterPlay();
+            } else {
+                EnterEdit();
+            }
+        },
+        Drawn([](WindowObject& object) {
+            const bool editing = Engine::Instance().editing;
+            ImGui::TextUnformatted(editing ? "Editing:" : "Playing:");
+            ImGui::SameLine();
+            static_cast<WindowButton&>(object).label =
+                std::string(editing ? "Play" : "Back to Edit") + kEditPlayId;
+        })));
+    // The editor's history, also on Ctrl+Z and Ctrl+Y; each shows how many steps it holds.
+    window->AddObject(std::make_unique<WindowButton>(
+        std::string("Undo") + kUndoId, [](WindowButton&) { EditHistory::Instance().Undo(); },
+        Drawn([](WindowObject& object) {
+            static_cast<WindowButton&>(object).label =
+                "Undo (" + std::to_string(EditHistory::Instance().UndoSteps()) + ")" + kUndoId;
+        })));
+    window->AddObject(std::make_unique<WindowButton>(
+        std::string("Redo") + kRedoId, [](WindowButton&) { EditHistory::Instance().Redo(); },
+        Drawn([](WindowObject& object) {
+            ImGui::SameLine();
+            static_cast<WindowButton&>(object).label =
+                "Redo (" + std::to_string(EditHistory::Instance().RedoSteps()) + ")" + kRedoId;
         })));
     window->AddObject(CreateEngineSettingsSection());
     window->AddObject(CreateToggleDropdown());
@@ -160,8 +213,26 @@ std::unique_ptr<WindowObject> EngineSettingsSystem::CreateEngineSettingsSection(
             }),
             true));
     }
+    children.push_back(std::make_unique<WindowInputText>(
+        "Open Scene: ", MakeUniqueId(), [this](WindowInputText& box) { OpenScene(box.buffer); },
+        Drawn([](WindowObject& object) {
+            static_cast<WindowInputText&>(object).value = SceneSystem::Instance().currentSceneName;
+        }),
+        true));
+    // Names the file it writes: the loaded scene's own.
     children.push_back(std::make_unique<WindowButton>(
-        "Save Current Scene", [this](WindowButton&) { SaveCurrentScene(); }));
+        std::string("Save Current Scene") + kSaveSceneId,
+        [this](WindowButton&) { SaveCurrentScene(); },
+        Drawn([](WindowObject& object) {
+            const std::string& scene = SceneSystem::Instance().currentSceneName;
+            static_cast<WindowButton&>(object).label =
+                "Save Current Scene\n" + (scene.empty() ? "(no scene)" : kScenesFolder + scene) +
+                kSaveSceneId;
+        })));
+    children.push_back(std::make_unique<WindowText>(
+        "", Drawn([this](WindowObject& object) {
+            static_cast<WindowText&>(object).text = saveStatus;
+        })));
     return std::make_unique<WindowSection>(std::move(children), kSectionIndent);
 }
 
@@ -220,11 +291,19 @@ void EngineSettingsSystem::SwitchSettingsFile(const std::string& name) {
     }
 }
 
-void EngineSettingsSystem::SaveCurrentScene() const {
-    const Entity* scene = SceneSystem::Instance().currentScene;
-    const std::string& file = EngineSettings::defaultEntityFile;
-    // Nothing to save, or nowhere to save it.
-    if (scene == nullptr || file.empty()) {
+void EngineSettingsSystem::SaveCurrentScene() {
+    const SceneSystem& scenes = SceneSystem::Instance();
+    const Entity* scene = scenes.currentScene;
+    if (scene == nullptr || scenes.currentSceneName.empty()) {
+        saveStatus = "Not saved: no scene is loaded";
+        TraceLog::Warning(kSaveSceneError + saveStatus);
+        return;
+    }
+    const std::string file = kScenesFolder + scenes.currentSceneName;
+    if (!Engine::Instance().editing) {
+        saveStatus = "Not saved: switch to Edit first";
+        TraceLog::Warning(kSaveSceneError + file +
+                          ": in Play the scene holds live play state; switch to Edit to save");
         return;
     }
     try {
@@ -232,7 +311,67 @@ void EngineSettingsSystem::SaveCurrentScene() const {
             kJsonIndent, ' ', false, nlohmann::json::error_handler_t::replace);
         FileHandler::ReplaceFile(DataDirectory + file, text);
         ReloadEntityFile(file);
+        EditHistory::Instance().MarkSaved();
+        saveStatus = "Saved " + file;
+        TraceLog::Log(kSaveSceneTrace + file);
     } catch (const std::exception& error) {
+        saveStatus = "Not saved: see the trace log";
         TraceLog::Error(kSaveSceneError + file + ": " + error.what());
     }
+}
+
+void EngineSettingsSystem::EnterEdit() {
+    Engine& engine = Engine::Instance();
+    if (engine.editing) {
+        return;
+    }
+    engine.editing = true;
+    engine.paused = true;
+    SceneSystem& scenes = SceneSystem::Instance();
+    const std::string name = scenes.currentSceneName;
+    if (name.empty()) {
+        TraceLog::Log(std::string(kModeTrace) + "Edit: no scene is loaded");
+        return;
+    }
+    // Read from the disk, not the cache: the file is what Edit shows.
+    try {
+        ReloadEntityFile(kScenesFolder + name);
+    } catch (const std::exception& error) {
+        TraceLog::Error(std::string(kModeTrace) + "Edit: " + kScenesFolder + name +
+                        " could not be read again (" + error.what() +
+                        "); the scene is loaded as it was last read");
+    }
+    TraceLog::Log(std::string(kModeTrace) + "Edit: " + kScenesFolder + name +
+                  " loaded from its file");
+    scenes.ChangeScene(name);
+}
+
+void EngineSettingsSystem::EnterPlay() {
+    Engine& engine = Engine::Instance();
+    if (!engine.editing) {
+        return;
+    }
+    engine.editing = false;
+    engine.paused = false;
+    TraceLog::Log(std::string(kModeTrace) + "Play");
+    if (EditHistory::Instance().HasUnsavedSteps()) {
+        TraceLog::Warning(std::string(kModeTrace) +
+                          "Play: the scene has unsaved edits; back in Edit the scene is read "
+                          "from its file again, without them");
+    }
+}
+
+void EngineSettingsSystem::OpenScene(const std::string& name) {
+    const std::filesystem::path path(name);
+    const bool inside = !name.empty() && path.is_relative() &&
+                        std::none_of(path.begin(), path.end(),
+                                     [](const std::filesystem::path& part) {
+                                         return part == "..";
+                                     });
+    if (!inside || path.extension() != kSceneExtension) {
+        TraceLog::Error(kOpenSceneError + std::string("\"") + name +
+                        "\" is not a scene: give a \".json\" file inside the Scenes folder");
+        return;
+    }
+    SceneSystem::Instance().ChangeScene(name);
 }

@@ -35,11 +35,22 @@ public:
     // name that is not a plain file name inside the settings folder (SettingsNameFault) is
     // refused with one trace error, and no file is touched.
     void SwitchSettingsFile(const std::string& name);
-    // Writes the current scene over the default entity file loaded at the last start.
-    void SaveCurrentScene() const;
+    // Writes the loaded scene to the file it was loaded from ("Scenes/" + its name), in one
+    // step. Refused in Play, whose scene holds live play state; says what it did in `saveStatus`
+    // and the trace log.
+    void SaveCurrentScene();
+    // Edit: the loaded scene is read again from its file (the play state thrown away, the undo
+    // history with it) and held paused. Play: it runs. Nothing happens when already there.
+    void EnterEdit();
+    void EnterPlay();
+    // "Open Scene: " submitted: loads Scenes/`name` in the current mode. A name that is not a
+    // ".json" file inside the scenes folder is refused with one trace error.
+    void OpenScene(const std::string& name);
 
     Window* settingsWindow = nullptr;
     nlohmann::json settingsJson;
+    // What the last "Save Current Scene" did, shown under the button.
+    std::string saveStatus;
 
 private:
     EngineSettingsSystem() = default;

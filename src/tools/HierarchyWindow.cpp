@@ -3,7 +3,10 @@
 #include <string>
 #include <utility>
 
+#include <imgui.h>
+
 #include "entities/Entity.h"
+#include "tools/SceneEdits.h"
 #include "tools/EditorWidgets.h"
 #include "tools/TraitPopup.h"
 #include "tools/UniqueId.h"
@@ -17,7 +20,7 @@ constexpr const char* kWindowName = "Hierarchy";
 // On the left above the Inspector, clear of the game's centre; the right side of the 1080 x 720
 // game window belongs to the performance, input and settings windows.
 const Vector2 kPosition{0.0f, 0.0f};
-const Vector2 kSize{260.0f, 330.0f};
+const Vector2 kSize{240.0f, 300.0f};
 
 constexpr const char* kEntityCountPrefix = "Entity count: ";
 constexpr const char* kDeleteEntityLabel = "Delete Entity";
@@ -46,7 +49,11 @@ std::unique_ptr<WindowSection> HierarchyWindow::CreateEntitySection(Entity* enti
 
     WindowObjects popupItems;
     popupItems.push_back(std::make_unique<WindowButton>(
-        kDeleteEntityLabel, [entity](WindowButton&) { entity->Destroy(); }));
+        kDeleteEntityLabel, [entity](WindowButton&) {
+            SceneEdits::DeleteEntity(*entity);
+            // The choice is made: the popup goes, and the next click goes where it points.
+            ImGui::CloseCurrentPopup();
+        }));
     auto popup = std::make_unique<TraitPopup>(
         kPopupPrefix + identity, EditorSection(std::move(popupItems), kEditorFlatIndent));
 

@@ -4,10 +4,12 @@
 
 #include <GLFW/glfw3.h>
 #include <imgui.h>
+#include <imgui_internal.h>
 #include <backends/imgui_impl_glfw.h>
 #include <backends/imgui_impl_opengl3.h>
 
 #include "graphics/GraphicsSystem.h"
+#include "input/InputSystem.h"
 
 namespace {
 
@@ -51,6 +53,49 @@ void KeepTapsForTheNextFrame(GLFWwindow* window, int key, int scancode, int acti
 
 }  // namespace
 
+// Asked from the key callback, which runs before the frame opens: the active item is the one the
+// last frame's drawing left active (the flag the library derives from it is only refreshed when
+// the next frame opens, one frame late for a key typed at once).
+bool IMGUISystem::TextBoxHasKeyboard() {
+    const ImGuiContext* gui = ImGui::GetCurrentContext();
+    if (gui == nullptr) {
+        return false;
+    }
+    const bool editing = gui->ActiveId != 0 && gui->ActiveId == gui->InputTextState.ID;
+    return editing || gui->IO.WantTextInput;
+}
+
+// The pointer lies over a window the last frame drew (tool window, popup, tooltip), or the GUI
+// holds it: a button pressed on a window is still down, or a window is being moved. The position
+// is the window system's latest, so a move and a press in one batch of events are judged where
+// the press happens, not where the last frame saw the pointer.
+bool IMGUISystem::HasPointer() const {
+    const ImGuiContext* gui = ImGui::GetCurrentContext();
+    if (gui == nullptr) {
+        return false;
+    }
+    if (gui->MovingWindow != nullptr) {
+        return true;
+    }
+    for (int button = 0; button < IM_ARRAYSIZE(gui->IO.MouseDown); ++button) {
+        if (gui->IO.MouseDown[button] && gui->IO.MouseDownOwned[button]) {
+            return true;
+        }
+    }
+    double x = 0.0;
+    double y = 0.0;
+    glfwGetCursorPos(window, &x, &y);
+    const ImVec2 pointer(static_cast<float>(x), static_cast<float>(y));
+    for (const ImGuiWindow* shown : gui->Windows) {
+        if (shown->Active && !shown->Hidden &&
+            (shown->Flags & ImGuiWindowFlags_NoMouseInputs) == 0 &&
+            shown->OuterRectClipped.Contains(pointer)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 IMGUISystem& IMGUISystem::Instance() {
     static IMGUISystem* system = new IMGUISystem();
     return *system;
@@ -83,6 +128,10 @@ void IMGUISystem::Initialize() {
     ImGui_ImplGlfw_InitForOpenGL(window, true);
     backendKeyCallback = glfwSetKeyCallback(window, KeepTapsForTheNextFrame);
     ImGui_ImplOpenGL3_Init();
+    // Input goes where the person points: what the GUI takes, the game does not receive.
+    InputSystem& input = InputSystem::Instance();
+    input.keyboardTaken = TextBoxHasKeyboard;
+    input.pointerTaken = [this] { return HasPointer(); };
     ready = true;
 }
 
@@ -103,6 +152,23 @@ void IMGUISystem::Update(float /*dt*/) {
     }
     releaseAfterNextFrame.clear();
     pressedThisFrame.clear();
+    CloseMissedPopups();
+}
+
+// A click away from an open popup (a right-click menu) closes it before any widget is drawn, so
+// the click goes on to what it was aimed at. Left to the library, the popup would keep the
+// keyboard and mouse focus for this frame and the click would be spent on closing it.
+void IMGUISystem::CloseMissedPopups() {
+    ImGuiContext& gui = *ImGui::GetCurrentContext();
+    if (gui.OpenPopupStack.empty()) {
+        return;
+    }
+    for (const bool clicked : gui.IO.MouseClicked) {
+        if (clicked) {
+            ImGui::ClosePopupsOverWindow(gui.HoveredWindow, true);
+            return;
+        }
+    }
 }
 
 void IMGUISystem::Render() {
@@ -124,6 +190,9 @@ void IMGUISystem::ShutDown() {
         ImGui::EndFrame();
         frameOpen = false;
     }
+    InputSystem& input = InputSystem::Instance();
+    input.keyboardTaken = nullptr;
+    input.pointerTaken = nullptr;
     ImGui_ImplOpenGL3_Shutdown();
     // The backend puts back the callbacks it found, the game's.
     glfwSetKeyCallback(window, backendKeyCallback);

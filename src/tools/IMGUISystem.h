@@ -26,10 +26,16 @@ public:
     // Between Update and Render of a frame: tool windows may be drawn.
     bool IsFrameOpen() const { return frameOpen; }
 
+    // A text box is being typed into (the keyboard belongs to the GUI then).
+    static bool TextBoxHasKeyboard();
+    // The pointer is over a window the GUI drew, or the GUI holds it.
+    bool HasPointer() const;
+
     GLFWwindow* window = nullptr;
 
 private:
     IMGUISystem() = default;
+    void CloseMissedPopups();
 
     bool ready = false;
     bool frameOpen = false;

@@ -10,12 +10,13 @@
 
 #include "SharedDependencies/Source/FileHandler.h"
 #include "engine/DataDirectories.h"
+#include "engine/Engine.h"
 #include "engine/TraceLog.h"
 #include "entities/Component.h"
 #include "entities/Entity.h"
 #include "entities/EntityFiles.h"
-#include "tools/ComponentEditors.h"
 #include "tools/EditorWidgets.h"
+#include "tools/SceneEdits.h"
 #include "tools/UniqueId.h"
 #include "tools/WindowButton.h"
 #include "tools/WindowDropdown.h"
@@ -28,8 +29,8 @@ using json = nlohmann::json;
 
 constexpr const char* kWindowName = "Inspector";
 // On the left below the Hierarchy, clear of the game's centre.
-const Vector2 kPosition{0.0f, 340.0f};
-const Vector2 kSize{300.0f, 375.0f};
+const Vector2 kPosition{0.0f, 300.0f};
+const Vector2 kSize{240.0f, 420.0f};
 
 constexpr const char* kSaveToLabel = "Save To:";
 constexpr const char* kAddComponentLabel = "Add Component:";
@@ -39,13 +40,14 @@ constexpr const char* kRemoveElementLabel = "X##";
 constexpr const char* kPushBackLabel = "Push Back##";
 
 constexpr const char* kParseError = "Failed To Parse Editor Entry: ";
-constexpr const char* kConvertError = "Failed To Convert Entry To Valid Field: ";
 constexpr const char* kSaveError = "EditorSystem - Save To: failed to save ";
+constexpr const char* kSaveToRefused = "EditorSystem - Save To: not saved: ";
+constexpr const char* kInPlay =
+    ": in Play the scene holds live play state; switch to Edit to save";
 
 // An array element of this form is the array's pattern for Push Back, not an element to show.
 constexpr const char* kTemplateTag = "template";
 constexpr int kSaveIndent = 2;
-constexpr int kReportIndent = 2;
 
 // JSON text for the trace log and the boxes; never throws on text that is not valid UTF-8.
 std::string JsonText(const json& value, int indent = -1) {
@@ -56,32 +58,8 @@ std::string LastToken(const json::json_pointer& pointer) {
     return pointer.empty() ? std::string() : pointer.back();
 }
 
-// For reports: the value at `pointer`, or null when the change left nothing there.
-std::string ValueAt(const json& data, const json::json_pointer& pointer) {
-    try {
-        return JsonText(data.at(pointer), kReportIndent);
-    } catch (const json::exception&) {
-        return JsonText(nullptr);
-    }
-}
-
 bool IsTemplateEntry(const json& element) {
     return element.is_array() && element.size() > 1 && element[0] == kTemplateTag;
-}
-
-// Makes one change to the component's current JSON and hands it back to the component. A
-// change the component rejects (its reader throws) is reported with the value at `pointer`,
-// as is one that no longer fits the JSON (an element that is gone); the component keeps
-// whatever its reader applied before it stopped.
-template <class Change>
-void EditComponent(Component& component, const json::json_pointer& pointer, Change change) {
-    json data = component.ToJson();
-    try {
-        change(data);
-        component.FromJson(data);
-    } catch (const std::exception&) {
-        TraceLog::Error(kConvertError + ValueAt(data, pointer));
-    }
 }
 
 // Enter in a field box: the text is the field's new value as JSON (a string needs its quotes).
@@ -95,21 +73,28 @@ void ApplyField(Component& component, const json::json_pointer& pointer, const s
         TraceLog::Error(kParseError + text);
         return;
     }
-    EditComponent(component, pointer, [&](json& data) { data[pointer] = std::move(parsed); });
+    SceneEdits::ChangeComponent(
+        component, pointer, [&](json& data) { data[pointer] = std::move(parsed); },
+        component.name + " " + pointer.to_string());
 }
 
 void RemoveElement(Component& component, const json::json_pointer& array, int index) {
-    EditComponent(component, array,
-                  [&](json& data) { data.at(array).erase(static_cast<json::size_type>(index)); });
+    SceneEdits::ChangeComponent(
+        component, array,
+        [&](json& data) { data.at(array).erase(static_cast<json::size_type>(index)); },
+        component.name + " X " + array.to_string() + "/" + std::to_string(index));
 }
 
 // The template entry is written last, so the copy goes just before it, after the last real
 // element.
 void PushBack(Component& component, const json::json_pointer& array, const json& pattern) {
-    EditComponent(component, array, [&](json& data) {
-        json& elements = data.at(array);
-        elements.insert(elements.end() - (elements.empty() ? 0 : 1), pattern);
-    });
+    SceneEdits::ChangeComponent(
+        component, array,
+        [&](json& data) {
+            json& elements = data.at(array);
+            elements.insert(elements.end() - (elements.empty() ? 0 : 1), pattern);
+        },
+        component.name + " Push Back " + array.to_string());
 }
 
 // Writes the entity as indented JSON to `fileKey` below the data directory and reloads that file
@@ -118,6 +103,10 @@ void PushBack(Component& component, const json::json_pointer& array, const json&
 void SaveEntity(const Entity& entity, const std::string& fileKey) {
     // An empty name would name the data directory itself.
     if (fileKey.empty()) {
+        return;
+    }
+    if (!Engine::Instance().editing) {
+        TraceLog::Warning(kSaveToRefused + fileKey + kInPlay);
         return;
     }
     const std::string path = DataDirectory + fileKey;
@@ -187,24 +176,22 @@ std::unique_ptr<WindowSection> InspectorWindow::CreateEntitySection(Entity* enti
     auto addComponent = std::make_unique<WindowInputText>(
         kAddComponentLabel, MakeUniqueId(identity),
         [this](WindowInputText& box) {
-            const auto editor = componentEditors.find(box.buffer);
-            if (editor != componentEditors.end() && selection != nullptr) {
-                editor->second.add(*selection);
+            if (selection != nullptr) {
+                SceneEdits::AddComponent(*selection, box.buffer);
             }
         },
         WindowObjectDescription{}, false);
     auto removeComponent = std::make_unique<WindowInputText>(
         kRemoveComponentLabel, MakeUniqueId(identity),
         [this](WindowInputText& box) {
-            const auto editor = componentEditors.find(box.buffer);
-            if (editor != componentEditors.end() && selection != nullptr) {
-                editor->second.remove(*selection);
+            if (selection != nullptr) {
+                SceneEdits::RemoveComponent(*selection, box.buffer);
             }
         },
         WindowObjectDescription{}, true);
     auto addChild = std::make_unique<WindowInputText>(
         kAddChildLabel, MakeUniqueId(identity),
-        [entity](WindowInputText& box) { entity->AddChild(new Entity(box.buffer)); },
+        [entity](WindowInputText& box) { SceneEdits::AddChild(*entity, box.buffer); },
         WindowObjectDescription{}, true);
 
     WindowObjects items;

@@ -15,9 +15,9 @@ constexpr const char* kTestWindowName = "TestWindow";
 constexpr const char* kTestDropdownLabel = "heyhey";
 constexpr const char* kTestPopupName = "TestPopup";
 constexpr float kTestContentIndent = 15.0f;
-// Out of the way of the game's centre and of the tool windows.
-const ImVec2 kTestWindowPosition{440.0f, 650.0f};
-const ImVec2 kTestWindowSize{200.0f, 60.0f};
+// Bottom right, under the settings window it is shown and hidden with.
+const ImVec2 kTestWindowPosition{840.0f, 660.0f};
+const ImVec2 kTestWindowSize{240.0f, 60.0f};
 
 std::unique_ptr<WindowSection> EmptySection(float childIndent) {
     return std::make_unique<WindowSection>(std::vector<std::unique_ptr<WindowObject>>{},

@@ -42,6 +42,20 @@ WindowInputText::WindowInputText(std::string label, std::string id, InputTextCal
     }
 }
 
+// The tool windows are narrow: a value wider than its box is shown whole while the pointer rests
+// on the box.
+void WindowInputText::ShowWholeWhenCut() const {
+    if (!ImGui::IsItemHovered() || ImGui::IsItemActive()) {
+        return;
+    }
+    const float room = ImGui::GetItemRectSize().x - 2.0f * ImGui::GetStyle().FramePadding.x;
+    if (ImGui::CalcTextSize(buffer.c_str(), buffer.c_str() + buffer.size()).x > room) {
+        ImGui::BeginTooltip();
+        ImGui::TextUnformatted(buffer.c_str(), buffer.c_str() + buffer.size());
+        ImGui::EndTooltip();
+    }
+}
+
 void WindowInputText::Update() {
     ImGui::TextUnformatted(label.c_str(), label.c_str() + label.size());
     ImGui::SameLine();
@@ -50,6 +64,7 @@ void WindowInputText::Update() {
         id.c_str(), &buffer,
         ImGuiInputTextFlags_EnterReturnsTrue | ImGuiInputTextFlags_CallbackAlways, KeepPrefix,
         this);
+    ShowWholeWhenCut();
     if (!submitted) {
         return;
     }

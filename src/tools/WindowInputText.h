@@ -31,4 +31,7 @@ public:
     InputTextCallback onSubmit;
     std::string id;
     bool persist = false;
+
+private:
+    void ShowWholeWhenCut() const;
 };

@@ -7,6 +7,7 @@
 namespace {
 constexpr ImU32 kOutlineColor = IM_COL32(255, 0, 0, 255);
 constexpr float kOutlineThickness = 1.0f;
+constexpr float kOutlinePadding = 2.0f;
 }  // namespace
 
 bool showTextboxes = true;
@@ -36,7 +37,13 @@ void WindowObject::Draw() {
 
 void WindowObject::OutlineLastItem() {
     if (showTextboxes) {
-        ImGui::GetWindowDrawList()->AddRect(ImGui::GetItemRectMin(), ImGui::GetItemRectMax(),
-                                            kOutlineColor, 0.0f, 0, kOutlineThickness);
+        // A line is drawn on the inside of the rectangle it is given, where the first and last
+        // letters stand: the rectangle is widened so the line runs around the text.
+        const ImVec2 pad(kOutlinePadding, kOutlinePadding);
+        const ImVec2 min = ImGui::GetItemRectMin();
+        const ImVec2 max = ImGui::GetItemRectMax();
+        ImGui::GetWindowDrawList()->AddRect(ImVec2(min.x - pad.x, min.y - pad.y),
+                                            ImVec2(max.x + pad.x, max.y + pad.y), kOutlineColor,
+                                            0.0f, 0, kOutlineThickness);
     }
 }

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include <imgui.h>
+#include <imgui_internal.h>
 
 #include "tools/UniqueId.h"
 
@@ -38,5 +39,14 @@ void WindowText::Update() {
     ImGui::InvisibleButton(id.empty() ? "##EmptyText" : id.c_str(),
                            ImVec2(std::max(size.x, kMinimumItemSize),
                                   std::max(size.y, kMinimumItemSize)));
-    OutlineLastItem();
+    if (!text.empty()) {
+        OutlineLastItem();
+    }
+    // A line cut off by the window's edge is shown whole while the pointer rests on it.
+    if (ImGui::IsItemHovered() &&
+        ImGui::GetItemRectMax().x > ImGui::GetCurrentWindowRead()->InnerClipRect.Max.x) {
+        ImGui::BeginTooltip();
+        ImGui::TextUnformatted(text.c_str(), text.c_str() + text.size());
+        ImGui::EndTooltip();
+    }
 }
