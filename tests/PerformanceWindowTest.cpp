@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -253,10 +255,12 @@ TEST_F(PerformanceWindowTest, StopwatchLinesAreOrderedByTheirRoundedShareLargest
         Click([&, i] { return std::pair{headers[i].CentreX(), headers[i].CentreY()}; });
     }
     Until([&] {
+        bool allOpen = true;
         for (std::size_t i = 0; i < cases.size(); ++i) {
             shown[i] = drawn.Below(cases[i].group, cases[i].expected.size());
+            allOpen = allOpen && shown[i].size() == cases[i].expected.size();
         }
-        return shown.back().size() == cases.back().expected.size();
+        return allOpen;
     });
     Play([&] {
         Window& probe = AddProbeWindow("Stopwatch Order");
