@@ -1,9 +1,10 @@
 #include "tools/DebugSystem.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstdio>
 #include <charconv>
+#include <cmath>
+#include <cstddef>
+#include <cstdio>
 #include <utility>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "tools/Window.h"
 #include "tools/WindowCreationSystem.h"
 #include "tools/WindowDropdown.h"
+#include "tools/WindowPlot.h"
 #include "tools/WindowText.h"
 
 namespace {
@@ -31,11 +33,18 @@ constexpr double kMillisecondsPerSecond = 1000.0;
 constexpr int kFirstShownInput = 1;   // JUMP: UNKNOWN is not shown
 constexpr int kLastShownInput = 33;   // TOGGLETOOLS
 
-// Initial places on the right of the game window, clear of its centre and of each other.
+// Initial places against the right edge of the 1080 x 720 game window, one above the other,
+// narrow enough to leave the middle of the game in view.
 constexpr Vector2 kPerformancePosition{840.0f, 0.0f};
 constexpr Vector2 kPerformanceSize{240.0f, 200.0f};
 constexpr Vector2 kInputPosition{840.0f, 200.0f};
+// Short enough to leave the settings window below it whole.
 constexpr Vector2 kInputSize{240.0f, 120.0f};
+
+// About two seconds of frames at 60 per second.
+constexpr std::size_t kFrameTimeSamples = 120;
+constexpr float kFrameTimeGraphHeight = 50.0f;
+constexpr const char* kFrameTimeUnit = "ms";
 
 using Objects = std::vector<std::unique_ptr<WindowObject>>;
 
@@ -106,6 +115,20 @@ Objects StopwatchLines(const StopwatchTree& group, double totalMilliseconds) {
     return texts;
 }
 
+// The engine's `dt` rather than the GUI's io.DeltaTime: it is the duration the stopwatch shares
+// below are taken of, read from the frame loop's own clock, so the graph and the shares tell of
+// the same frames. A sample is taken each time the graph is drawn, so while the window is hidden
+// the graph waits and resumes where it stopped.
+std::unique_ptr<WindowPlot> FrameTimeGraph() {
+    WindowObjectDescription description;
+    description.onDraw = [](WindowObject& object) {
+        static_cast<WindowPlot&>(object).Push(
+            static_cast<float>(Engine::Instance().dt * kMillisecondsPerSecond));
+    };
+    return std::make_unique<WindowPlot>(kFrameTimeSamples, kFrameTimeGraphHeight, kFrameTimeUnit,
+                                        std::move(description));
+}
+
 std::unique_ptr<Window> CreatePerformanceWindow() {
     auto window = std::make_unique<Window>(kPerformanceWindowName);
     window->initialPosition = kPerformancePosition;
@@ -117,6 +140,7 @@ std::unique_ptr<Window> CreatePerformanceWindow() {
                       1000.0f / fps, fps);
         static_cast<WindowText&>(object).text = text;
     }));
+    window->AddObject(FrameTimeGraph());
     window->AddObject(Section({}, 0.0f, [](WindowObject& object) {
         auto& section = static_cast<WindowSection&>(object);
         const Engine& engine = Engine::Instance();

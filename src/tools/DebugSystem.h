@@ -1,7 +1,8 @@
 #pragma once
-// Two developer windows: the "Performance Window" (the GUI library's frame-rate estimate and the
-// tree of stopwatch times, each with its share of its parent's time) and the "Input Window" (the
-// pointer's world position and the held state of every input). TOGGLEDEBUG shows and hides both.
+// Two developer windows: the "Performance Window" (the GUI library's frame-rate estimate, a graph
+// of the last 120 frame durations and the tree of stopwatch times, each with its share of its
+// parent's time) and the "Input Window" (the pointer's world position and the held state of every
+// input). TOGGLEDEBUG shows and hides both.
 
 #include <memory>
 #include <string>
