@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -33,8 +34,12 @@
 #include "support/EnginePassTest.h"
 #include "support/InGameTest.h"
 #include "support/StepRunner.h"
+#include "entities/SceneSystem.h"
 #include "tools/ComponentEditors.h"
+#include "tools/EditHistory.h"
 #include "tools/EditorSystem.h"
+#include "tools/EngineSettingsSystem.h"
+#include "tools/SceneEdits.h"
 #include "tools/TraitPopup.h"
 #include "tools/WindowButton.h"
 #include "tools/WindowDropdown.h"
@@ -920,3 +925,135 @@ TEST_F(EditorXInputTest, ClicksAndTypingSelectEditAndDeleteAndF1TogglesTheWindow
 }
 
 }  // namespace
+
+namespace {
+
+// The shipped first level opened in Edit, as a designer opens it.
+class EditorHistoryTest : public EditorTest {
+protected:
+    void SetUp() override {
+        tree.CopyShippedData();
+        tree.WriteFile("Data/EngineSettingFiles/SettingsRouter.txt", "Edit.json");
+        tree.WriteFile("Data/EngineSettingFiles/Edit.json",
+                       R"({"defaultEntityFile": "Scenes/MainScene.json", "runOnStart": "0"})");
+    }
+
+    static Entity& SceneChild(const std::string& name) {
+        for (Entity* child : SceneSystem::Instance().currentScene->children) {
+            if (child->name == name) {
+                return *child;
+            }
+        }
+        throw std::runtime_error("the scene has no " + name);
+    }
+
+    // Selects `entity` and submits `text` in the Inspector's box `label` (drawn in the frame
+    // before, so the step after the selection does it).
+    void Submit(const std::function<Entity&()>& entity, const std::string& label,
+                const std::string& text, const char* openHeader = nullptr) {
+        Then([this, entity, openHeader] {
+            editor.inspected = &entity();
+            if (openHeader != nullptr) {
+                OpenHeader("Inspector", openHeader);
+            }
+        });
+        Then([this, label, text] {
+            WindowInputText* box = Box(Inspector(), label);
+            ASSERT_NE(box, nullptr) << label;
+            box->buffer = text;
+            box->onSubmit(*box);
+        });
+    }
+
+    void Press(const std::function<Entity&()>& entity, const std::string& prefix,
+               const char* openHeader) {
+        Then([this, entity, openHeader] {
+            editor.inspected = &entity();
+            OpenHeader("Inspector", openHeader);
+        });
+        Then([this, prefix] {
+            const std::vector<WindowButton*> buttons = ButtonsStartingWith(Inspector(), prefix);
+            ASSERT_FALSE(buttons.empty()) << prefix;
+            buttons.front()->onClick(*buttons.front());
+        });
+    }
+
+    static std::string SaveScene() {
+        EngineSettingsSystem::Instance().SaveCurrentScene();
+        return ReadFileText(SavedPath("Scenes/MainScene.json"));
+    }
+};
+
+}  // namespace
+
+// Every kind of editor change, undone to the last one: the saved scene is the original file byte
+// for byte; redone: the save of the edits again.
+TEST_F(EditorHistoryTest, UndoingEveryChangeSavesTheOriginalFileAndRedoingSavesTheEdits) {
+    const auto player = [] () -> Entity& { return SceneChild("Player"); };
+    const auto lamp = [] () -> Entity& { return SceneChild("Lamp0"); };
+    const auto level = [] () -> Entity& { return SceneChild("Level"); };
+    const auto fence = [] () -> Entity& { return *SceneChild("Level").children.back(); };
+    std::string original;
+    std::string edited;
+    std::string undoneSave;
+    std::string redoneSave;
+    int undone = 0;
+    int redone = 0;
+    std::size_t traceStart = 0;
+    std::string savedAgain;
+    // Held still in Edit, the scene is what its file and its first update make of it: the tile
+    // map built, the enemies heading for the player.
+    runner.steps.push_back([] {
+        const Tilemap* map = SceneChild("BorderWalls").GetComponent<Tilemap>();
+        return map != nullptr && !map->recreateMap;
+    });
+    // The generator writes the scene in its own way; the first save writes it in the engine's,
+    // and from then on a save of the unchanged scene changes no byte.
+    Then([&] {
+        ASSERT_TRUE(engine.editing && engine.paused) << "the settings open the scene in Edit";
+        original = SaveScene();
+        savedAgain = SaveScene();
+        traceStart = TraceEnd();
+    });
+    Submit(player, "x:", "-1000", "Transform");
+    Submit(player, "Add Component:", "SoundEffect");
+    Submit(player, "sound name:", "\"beep.ogg\"", "SoundEffect");
+    Submit(lamp, "Remove Component:", "Emitter");
+    Submit(level, "Add Child:", "Fence");
+    Submit(fence, "Add Component:", "ColliderLine");
+    Press(fence, "Push Back##", "Collider");
+    Press(fence, "Push Back##", "Collider");
+    Press(fence, "X##", "Collider");
+    Then([&] { EXPECT_TRUE(SceneEdits::DeleteEntity(SceneChild("Enemy0"))); });
+    Then([&] {
+        EXPECT_EQ(ErrorsSince(traceStart), std::vector<std::string>{});
+        EXPECT_EQ(player().GetComponent<Transform>()->position.x, -1000.0f);
+        EXPECT_EQ(player().GetComponent<SoundEffect>()->soundName, "beep.ogg");
+        EXPECT_EQ(lamp().GetComponent<Emitter>(), nullptr);
+        edited = SaveScene();
+        while (EditHistory::Instance().Undo()) {
+            ++undone;
+        }
+    });
+    Then([&] {
+        undoneSave = SaveScene();
+        while (EditHistory::Instance().Redo()) {
+            ++redone;
+        }
+    });
+    Then([&] { redoneSave = SaveScene(); });
+    Play();
+    EXPECT_EQ(undone, 10);
+    EXPECT_EQ(redone, 10);
+    EXPECT_TRUE(savedAgain == original) << "a save of the unchanged scene changes nothing";
+    EXPECT_LT(original.size(), 60000u) << "the tile map's tiles are made from the map, not saved";
+    EXPECT_NE(edited, original);
+    EXPECT_TRUE(undoneSave == original) << "undoing every change saves the original bytes";
+    EXPECT_TRUE(redoneSave == edited) << "redoing them saves the edited bytes";
+    const json saved = json::parse(edited);
+    EXPECT_EQ(saved.at("Player").at("Transform").at("Transform").at("position").at("x"), -1000.0);
+    EXPECT_FALSE(saved.contains("Enemy0"));
+    EXPECT_FALSE(saved.at("Lamp0").contains("Emitter"));
+    EXPECT_EQ(saved.at("Player").at("SoundEffect").at("SoundEffect").at("sound name"), "beep.ogg");
+    EXPECT_TRUE(saved.at("Level").contains("Fence"));
+}

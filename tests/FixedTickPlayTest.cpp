@@ -60,6 +60,9 @@ protected:
                 tree.WriteFile(fs::path("Data") / relative, ReadFileText(entry.path()));
             }
         }
+        // As the player sees the game: no tool window takes the clicks at the screen's edges.
+        tree.WriteFile("Data/EngineSettingFiles/Settings.json",
+                       R"({"defaultEntityFile": "", "runOnStart": "1", "showTools": "0"})");
     }
 
     static Entity* Find(const std::string& name) { return SceneChildNamed(name); }

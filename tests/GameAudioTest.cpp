@@ -90,7 +90,7 @@ protected:
     void SetUp() override {
         run.CopyStockTree();
         run.CopyShippedFiles({"DefaultInputMappings.txt", "PistolBullet.json"});
-        run.WriteStartSettings("Scenes/Arena.json", "1");
+        run.WriteStartSettings("Scenes/Arena.json", "1", false);
     }
 
     void WriteScene(const json& sound, bool playOnStart) const {

@@ -105,7 +105,10 @@ protected:
     void StartOn(const std::string& scene) const {
         tree.WriteFile("Data/EngineSettingFiles/SettingsRouter.txt", "FlowTest.json");
         tree.WriteFile("Data/EngineSettingFiles/FlowTest.json",
-                       json{{"defaultEntityFile", "Scenes/" + scene}, {"runOnStart", "1"}}.dump());
+                       json{{"defaultEntityFile", "Scenes/" + scene},
+                            {"runOnStart", "1"},
+                            {"showTools", "0"}}
+                           .dump());
     }
 
     // A level of the test's own: the tile map, a player at a cell, enemies at cells, and the

@@ -50,7 +50,7 @@ protected:
         tree.WriteFile("Data/Scenes/Arena.json", ArenaScene());
         tree.WriteFile("Data/EngineSettingFiles/SettingsRouter.txt", "Play.json");
         tree.WriteFile("Data/EngineSettingFiles/Play.json",
-                       R"({"defaultEntityFile": "Scenes/Arena.json", "runOnStart": "1"})");
+                       R"({"defaultEntityFile": "Scenes/Arena.json", "runOnStart": "1", "showTools": "0"})");
     }
 
     // The root's children spawned as projectiles (the scene is the other child).

@@ -18,7 +18,8 @@ public:
 
     void HandleMessage(const InputMessage& message) override;
     std::unique_ptr<Component> Clone() const override;
-    // The entity reader passes "sound name" to the constructor; nothing else is read.
+    // The entity reader passes "sound name" to the constructor; a later "sound name" (the editor's)
+    // loads that sound instead.
     void FromJson(const nlohmann::json& data) override;
     nlohmann::json ToJson() const override;
 

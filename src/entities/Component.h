@@ -35,6 +35,9 @@ public:
     // TransformUI): the entity-file key and the list's name come from it.
     std::string name;
     Entity* owner = nullptr;
+    // Made by another component from its own data (a tile map's wall outline), and made again
+    // whenever that data is read: never written to an entity file.
+    bool generated = false;
 
 protected:
     Component(const Component&) = default;

@@ -52,7 +52,8 @@ public:
     // entity it starts on is never freed by it.
     void RemoveDestroyedChildren();
 
-    // The entity as an entity-file object: component entries, then children.
+    // The entity as an entity-file object: component entries, then children (no generated
+    // component or child, no child marked destroyed).
     static nlohmann::json to_json(const Entity& entity);
     // Fills `entity` from an entity-file object (components and children read so far stay when
     // reading fails part way).
@@ -71,6 +72,10 @@ public:
     std::vector<Entity*> children;
     Entity* parent = nullptr;
     bool destroyed = false;
+    // Made by a component from its own data (a tile map's tiles), and made again whenever that
+    // data is read: it is never written to an entity file, or a saved scene would hold the tiles
+    // twice once loaded.
+    bool generated = false;
 };
 
 // The templates below look into a component (its dynamic type), so they need the complete class.

@@ -276,6 +276,9 @@ nlohmann::json Entity::to_json(const Entity& entity) {
     // Even an entity with nothing in it is an object, so that it reads back as an entity.
     nlohmann::json value = nlohmann::json::object();
     for (const auto& [type, entry] : entity.components) {
+        if (entry.component->generated) {
+            continue;
+        }
         const std::string& name = entry.component->name;
         value[name] = nlohmann::json{{name, entry.component->ToJson()},
                                      {kUpdateLayerKey, static_cast<int>(entry.layer)}};
@@ -283,7 +286,9 @@ nlohmann::json Entity::to_json(const Entity& entity) {
     // Children are stored after the components, so a child named like a component replaces
     // that component's entry, and of equally named children the last one stays.
     for (const Entity* child : entity.children) {
-        value[child->name] = to_json(*child);
+        if (!child->generated && !child->destroyed) {
+            value[child->name] = to_json(*child);
+        }
     }
     return value;
 }

@@ -201,6 +201,7 @@ void Tilemap::CreateObject(Vector2 position, const TileInfo& info) {
     // The sprite first: loading its assets is the step that can fail.
     std::unique_ptr<Sprite> sprite = MakeSprite(*kind);
     auto* object = new Entity(kind->namePrefix + std::to_string(number));
+    object->generated = true;
     auto* transform = new Transform();
     transform->position = position;
     transform->rotation = 0.0f;
@@ -264,6 +265,7 @@ void Tilemap::CreateWallCollider() {
     outline->vertices = WallOutline();
     outline->relativePos = {0.0f, 0.0f};
     outline->isSolid = true;
+    outline->generated = true;
     owner->AddComponent(outline, UpdateLayer::AVERAGE);
     if (Transform* transform = owner->GetComponent<Transform>()) {
         transform->isStatic = true;

@@ -63,12 +63,14 @@ void GameRun::WriteFile(const fs::path& relative, const std::string& text) const
     std::ofstream(path, std::ios::binary) << text;
 }
 
-void GameRun::WriteStartSettings(const std::string& entityFile,
-                                 const std::string& runOnStart) const {
+void GameRun::WriteStartSettings(const std::string& entityFile, const std::string& runOnStart,
+                                 bool showTools) const {
     WriteFile("Data/EngineSettingFiles/SettingsRouter.txt", "Start.json");
-    WriteFile(
-        "Data/EngineSettingFiles/Start.json",
-        nlohmann::json{{"defaultEntityFile", entityFile}, {"runOnStart", runOnStart}}.dump(2));
+    nlohmann::json settings{{"defaultEntityFile", entityFile}, {"runOnStart", runOnStart}};
+    if (!showTools) {
+        settings["showTools"] = "0";
+    }
+    WriteFile("Data/EngineSettingFiles/Start.json", settings.dump(2));
 }
 
 void GameRun::RecordSound() {

@@ -51,7 +51,10 @@ public:
     // Writes a file below the working tree, creating its folders.
     void WriteFile(const std::filesystem::path& relative, const std::string& text) const;
     // Engine settings that load `entityFile` ("" for none) at the start, running ("1") or paused.
-    void WriteStartSettings(const std::string& entityFile, const std::string& runOnStart) const;
+    // Without `showTools` the tool windows start hidden, as the shipped game starts: clicks at the
+    // window's edges then reach the game.
+    void WriteStartSettings(const std::string& entityFile, const std::string& runOnStart,
+                            bool showTools = true) const;
     // The sound the game puts out is recorded into SoundFile() instead of going nowhere.
     void RecordSound();
 
