@@ -343,6 +343,12 @@ void EngineSettingsSystem::EnterEdit() {
     }
     TraceLog::Log(std::string(kModeTrace) + "Edit: " + kScenesFolder + name +
                   " loaded from its file");
+    // What play made outside the scene goes with it: the shots fly under the root entity.
+    for (Entity* child : engine.originEntity->children) {
+        if (child != engine.mouseObject && child != scenes.currentScene) {
+            child->Destroy();
+        }
+    }
     scenes.ChangeScene(name);
 }
 

@@ -110,7 +110,8 @@ void DisplayWindow::ButtonUp(int button) {
 }
 
 void DisplayWindow::Type(const std::string& text) {
-    Send({"type", "--delay", kTypingDelayMs, text});
+    // "--" ends the options: a text may begin with a minus sign ("-1400").
+    Send({"type", "--delay", kTypingDelayMs, "--", text});
 }
 
 // Empty when the picture could not be taken: a window that is not mapped yet cannot be read.

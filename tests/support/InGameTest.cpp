@@ -26,6 +26,7 @@ constexpr NamedKey kNamedKeys[] = {
     {"F1", GLFW_KEY_F1},        {"F2", GLFW_KEY_F2},
     {"F3", GLFW_KEY_F3},        {"F4", GLFW_KEY_F4},
     {"F11", GLFW_KEY_F11},      {"Escape", GLFW_KEY_ESCAPE},
+    {"ctrl", GLFW_KEY_LEFT_CONTROL}, {"Home", GLFW_KEY_HOME},
 };
 
 int GlfwKey(const std::string& key) {
