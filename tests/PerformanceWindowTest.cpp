@@ -33,6 +33,8 @@
 #include "tools/WindowPlot.h"
 #include "tools/WindowText.h"
 
+#include "support/ItemRect.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -44,25 +46,6 @@ constexpr const char* kInputWindow = "Input Window";
 // capture.
 constexpr int kNoAutoOpen = 0;
 
-struct Rect {
-    float x0 = 0.0f, y0 = 0.0f, x1 = 0.0f, y1 = 0.0f;
-    int CentreX() const { return static_cast<int>((x0 + x1) * 0.5f); }
-    int CentreY() const { return static_cast<int>((y0 + y1) * 0.5f); }
-    // Nothing has been recorded until the widget was drawn.
-    bool Drawn() const { return x1 > x0; }
-};
-
-// Remembers where the widget it is attached to drew its last item.
-class RecordRect : public WindowObjectTrait {
-public:
-    explicit RecordRect(Rect& rect) : rect(rect) {}
-    void Apply() override {
-        const ImVec2 min = ImGui::GetItemRectMin();
-        const ImVec2 max = ImGui::GetItemRectMax();
-        rect = {min.x, min.y, max.x, max.y};
-    }
-    Rect& rect;
-};
 
 template <class T>
 void RecordInto(T& widget, Rect& rect) {
