@@ -218,6 +218,8 @@ struct FieldCase {
     std::string expected;
 };
 
+const std::string kDeepEntry = std::string(100000, '[') + std::string(100000, ']');
+
 TEST_F(EditorTest, FieldBoxesShowJsonTextAndApplyValidJsonOnly) {
     const auto nextScene = [](Entity& entity) {
         return entity.GetComponent<GameMaster>()->nextSceneName;
@@ -234,6 +236,10 @@ TEST_F(EditorTest, FieldBoxesShowJsonTextAndApplyValidJsonOnly) {
          nextScene, "help"},
         {"Transform", "rotation:", "0.0", "90", std::nullopt, rotation, "90.0"},
         {"Transform", "rotation:", "0.0", "[90", std::string(kParseError) + "[90", rotation, "0.0"},
+        // Pasted from somewhere: 100 000 levels of arrays once overflowed the stack.
+        {"Transform", "rotation:", "0.0", kDeepEntry.c_str(),
+         std::string(kParseError) + std::string(40, '[') + "... nests deeper than 256 levels",
+         rotation, "0.0"},
     };
     // The steps run after the loop has ended, one case after the other: what they share lives
     // as long as they do.

@@ -11,6 +11,7 @@
 #include "SharedDependencies/Source/Stream.h"
 #include "engine/DataDirectories.h"
 #include "entities/Entity.h"
+#include "entities/JsonReaders.h"
 
 namespace {
 
@@ -24,33 +25,6 @@ std::unordered_map<std::string, nlohmann::json>& EntityFileCache() {
     return *cache;
 }
 
-// Far deeper than any scene needs (each entity level is one object level, its component data a
-// few more), and shallow enough that reading, freeing and reporting an entity tree, which all
-// recurse once per level, stay well inside the stack.
-constexpr std::size_t kMaxNestingDepth = 256;
-
-// The parser itself does not recurse, so a file nested many thousands of levels deep parses; it
-// is measured here, without recursion, and refused before anything reads it.
-std::size_t NestingDepth(const nlohmann::json& root) {
-    std::size_t deepest = 0;
-    // Only containers are queued: a plain member counts for its depth where it is met.
-    std::vector<std::pair<const nlohmann::json*, std::size_t>> pending{{&root, 1}};
-    while (!pending.empty()) {
-        const auto [value, depth] = pending.back();
-        pending.pop_back();
-        deepest = std::max(deepest, depth);
-        if (value->is_structured() && depth <= kMaxNestingDepth) {
-            for (const nlohmann::json& member : *value) {
-                if (member.is_structured()) {
-                    pending.emplace_back(&member, depth + 1);
-                } else {
-                    deepest = std::max(deepest, depth + 1);
-                }
-            }
-        }
-    }
-    return deepest;
-}
 
 // Opened read-only, so a missing file raises StreamOpenError instead of being created.
 nlohmann::json ParseEntityFile(const std::string& fileKey) {
@@ -61,9 +35,9 @@ nlohmann::json ParseEntityFile(const std::string& fileKey) {
     std::string text;
     stream.ReadAll(text);
     nlohmann::json parsed = nlohmann::json::parse(text);
-    if (NestingDepth(parsed) > kMaxNestingDepth) {
-        throw std::length_error(path + " nests deeper than " + std::to_string(kMaxNestingDepth) +
-                                " levels");
+    if (JsonNestingDepth(parsed) > kMaxJsonNestingDepth) {
+        throw std::length_error(path + " nests deeper than " +
+                                std::to_string(kMaxJsonNestingDepth) + " levels");
     }
     return parsed;
 }

@@ -1,7 +1,10 @@
 #include "entities/JsonReaders.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <utility>
+#include <vector>
 #include <limits>
 #include <stdexcept>
 
@@ -151,4 +154,25 @@ std::uint32_t JsonToUnsigned(const nlohmann::json& value) {
         }
     }
     throw std::out_of_range("number " + value.dump() + " does not fit an unsigned integer");
+}
+
+std::size_t JsonNestingDepth(const nlohmann::json& root) {
+    std::size_t deepest = 0;
+    // Only containers are queued: a plain member counts for its depth where it is met.
+    std::vector<std::pair<const nlohmann::json*, std::size_t>> pending{{&root, 1}};
+    while (!pending.empty()) {
+        const auto [value, depth] = pending.back();
+        pending.pop_back();
+        deepest = std::max(deepest, depth);
+        if (value->is_structured() && depth <= kMaxJsonNestingDepth) {
+            for (const nlohmann::json& member : *value) {
+                if (member.is_structured()) {
+                    pending.emplace_back(&member, depth + 1);
+                } else {
+                    deepest = std::max(deepest, depth + 1);
+                }
+            }
+        }
+    }
+    return deepest;
 }

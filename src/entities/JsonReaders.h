@@ -24,6 +24,17 @@ const nlohmann::json& GetJsonPath(const nlohmann::json& value,
 
 bool IsMissingJsonValue(const nlohmann::json& value);
 
+// The one limit on nesting for JSON the engine reads, from files and from the editor's boxes.
+// Far deeper than any scene needs (each entity level is one object level, its component data a
+// few more), and shallow enough that reading, freeing, showing and reporting a value, which all
+// recurse once per level, stay well inside the stack.
+inline constexpr std::size_t kMaxJsonNestingDepth = 256;
+
+// How many levels `root` nests (a plain value is 1), measured without recursion, since the parser
+// itself does not recurse and hands over values nested many thousands of levels deep. Counting
+// stops a level past kMaxJsonNestingDepth.
+std::size_t JsonNestingDepth(const nlohmann::json& root);
+
 // Each leaves `destination` unchanged when `key` is absent from `object`.
 void ReadJsonFloat(const nlohmann::json& object, std::string_view key, float& destination);
 void ReadJsonVector2(const nlohmann::json& object, std::string_view key, Vector2& destination);

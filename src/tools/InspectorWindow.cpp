@@ -15,6 +15,7 @@
 #include "entities/Component.h"
 #include "entities/Entity.h"
 #include "entities/EntityFiles.h"
+#include "entities/JsonReaders.h"
 #include "tools/EditorWidgets.h"
 #include "tools/SceneEdits.h"
 #include "tools/UniqueId.h"
@@ -40,6 +41,8 @@ constexpr const char* kRemoveElementLabel = "X##";
 constexpr const char* kPushBackLabel = "Push Back##";
 
 constexpr const char* kParseError = "Failed To Parse Editor Entry: ";
+// An entry refused for its depth is quoted this far: it can run to megabytes.
+constexpr std::size_t kShownEntryLength = 40;
 constexpr const char* kSaveError = "EditorSystem - Save To: failed to save ";
 constexpr const char* kSaveToRefused = "EditorSystem - Save To: not saved: ";
 constexpr const char* kInPlay =
@@ -71,6 +74,15 @@ void ApplyField(Component& component, const json::json_pointer& pointer, const s
         parsed = json::parse(text);
     } catch (const json::exception&) {
         TraceLog::Error(kParseError + text);
+        return;
+    }
+    // Placed at `pointer`, the value nests that many levels deeper in the component's JSON, which
+    // the Inspector shows and the component reads one level at a time.
+    const std::string at = pointer.to_string();
+    const auto levelsAbove = static_cast<std::size_t>(std::count(at.begin(), at.end(), '/'));
+    if (JsonNestingDepth(parsed) + levelsAbove > kMaxJsonNestingDepth) {
+        TraceLog::Error(kParseError + text.substr(0, kShownEntryLength) + "... nests deeper than " +
+                        std::to_string(kMaxJsonNestingDepth) + " levels");
         return;
     }
     SceneEdits::ChangeComponent(
