@@ -694,6 +694,8 @@ struct FailedSaveCase {
     std::size_t errors;
 };
 
+constexpr const char* kAbsoluteSaveName = "/tmp/tarnwick-editor-absolute-save.json";
+
 TEST_F(EditorTest, FailedOrEmptySavesLeaveTheDataAsItWas) {
     tree.WriteFile("Data/Scenes/Crate.json", R"({"Old": null})");
     tree.WriteFile("Data/Scenes/Inside/Kept.json", R"({"Kept": null})");
@@ -702,7 +704,19 @@ TEST_F(EditorTest, FailedOrEmptySavesLeaveTheDataAsItWas) {
         {"a folder in the way", "Scenes/Inside", false, 1},
         {"a missing folder", "Missing/Crate.json", false, 1},
         {"text that is not UTF-8", "Scenes/Crate.json", true, 1},
+        // Names refused before anything is written: out of the data folder (never mirrored back,
+        // or over someone's file), without the entity file's extension (never mirrored back),
+        // over the engine's own files (the next start would lose its settings or a mesh).
+        {"out of the data folder", "../Outside.json", false, 1},
+        {"in and out again", "Scenes/../../Outside.json", false, 1},
+        {"an absolute path", kAbsoluteSaveName, false, 1},
+        {"no .json", "Scenes/Crate", false, 1},
+        {"the settings router", "EngineSettingFiles/SettingsRouter.txt", false, 1},
+        {"a settings file", "EngineSettingFiles/Settings.json", false, 1},
+        {"a mesh", "Meshes/Crate.json", false, 1},
     };
+    std::string router;
+    std::string settings;
     // The steps run after the loop has ended, one case after the other: what they share lives
     // as long as they do.
     Entity* crate = nullptr;
@@ -720,7 +734,10 @@ TEST_F(EditorTest, FailedOrEmptySavesLeaveTheDataAsItWas) {
             editor.inspected = crate;
         });
         Then([&, testCase] {
-            before = FolderListing(DataDirectory);
+            // The per-user folder holds the data folder and what lies beside it.
+            before = FolderListing(std::filesystem::path(DataDirectory).parent_path().parent_path());
+            router = ReadFileText(SavedPath("EngineSettingFiles/SettingsRouter.txt"));
+            settings = ReadFileText(SavedPath("EngineSettingFiles/Settings.json"));
             traceStart = TraceEnd();
             WindowInputText* box = Box(Inspector(), "Save To:");
             ASSERT_NE(box, nullptr);
@@ -734,9 +751,13 @@ TEST_F(EditorTest, FailedOrEmptySavesLeaveTheDataAsItWas) {
             for (const std::string& error : errors) {
                 EXPECT_TRUE(error.starts_with("ERROR: EditorSystem - Save To: ")) << error;
             }
-            std::vector<std::string> after = FolderListing(DataDirectory);
+            std::vector<std::string> after =
+                FolderListing(std::filesystem::path(DataDirectory).parent_path().parent_path());
             // The trace log is the one file that grows meanwhile.
             EXPECT_EQ(after, before);
+            EXPECT_FALSE(std::filesystem::exists(kAbsoluteSaveName));
+            EXPECT_EQ(ReadFileText(SavedPath("EngineSettingFiles/SettingsRouter.txt")), router);
+            EXPECT_EQ(ReadFileText(SavedPath("EngineSettingFiles/Settings.json")), settings);
             EXPECT_EQ(ReadFileText(SavedPath("Scenes/Crate.json")), R"({"Old": null})");
             EXPECT_EQ(ReadFileText(SavedPath("Scenes/Inside/Kept.json")), R"({"Kept": null})");
             crate->Destroy();

@@ -1,6 +1,7 @@
 #include "entities/EntityFiles.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <cstddef>
 #include <stdexcept>
 #include <string>
@@ -14,6 +15,10 @@
 #include "entities/JsonReaders.h"
 
 namespace {
+
+constexpr const char* kEntityFileExtension = ".json";
+// Folders of the data directory whose ".json" files are not entities.
+constexpr const char* kEngineFileFolders[] = {"EngineSettingFiles", "Meshes", "Tilemaps"};
 
 // Whoever loads a file names its top entity; this is the name until then.
 constexpr const char* kLoadedEntityName = "To Be Loaded";
@@ -59,4 +64,29 @@ void ReloadEntityFile(const std::string& fileKey) {
     // Parsed before the entry is touched, so a failed reload keeps the previous content.
     nlohmann::json parsed = ParseEntityFile(fileKey);
     EntityFileCache().insert_or_assign(fileKey, std::move(parsed));
+}
+
+std::optional<std::string> EntityFileNameFault(const std::string& fileKey) {
+    const std::filesystem::path path(fileKey);
+    if (fileKey.find('\0') != std::string::npos) {
+        return "the name holds a NUL character";
+    }
+    if (path.is_absolute() || path.has_root_name() || path.has_root_directory()) {
+        return "the name must be relative to the data folder";
+    }
+    for (const std::filesystem::path& part : path) {
+        if (part == "..") {
+            return "the name leads out of the data folder (\"..\")";
+        }
+    }
+    if (path.extension() != kEntityFileExtension) {
+        return "an entity file's name ends in \".json\"";
+    }
+    const std::string top = path.begin()->string();
+    for (const char* folder : kEngineFileFolders) {
+        if (top == folder) {
+            return "\"" + top + "/\" holds the engine's own files, not entities";
+        }
+    }
+    return std::nullopt;
 }

@@ -117,6 +117,10 @@ void SaveEntity(const Entity& entity, const std::string& fileKey) {
     if (fileKey.empty()) {
         return;
     }
+    if (const std::optional<std::string> fault = EntityFileNameFault(fileKey)) {
+        TraceLog::Error(kSaveError + fileKey + ": " + *fault + "; nothing written");
+        return;
+    }
     if (!Engine::Instance().editing) {
         TraceLog::Warning(kSaveToRefused + fileKey + kInPlay);
         return;
