@@ -317,17 +317,25 @@ struct BoxCase {
     const char* box;
     const char* entered;
     std::vector<std::string> components;
+    // The trace entries the submit writes.
+    std::vector<std::string> trace;
 };
+
+std::vector<std::string> NoSuchTypeTrace(const std::string& box, const std::string& name) {
+    return {"WARNING: EditorSystem - " + box + " Component: \"" + name +
+            "\" names no component type"};
+}
 
 TEST_F(EditorTest, AddAndRemoveComponentTakeExactTypeNames) {
     const std::vector<BoxCase> cases{
-        {"Add Component:", "Transform", {"GameMaster", "Transform"}},
-        {"Add Component:", "transform", {"GameMaster"}},
-        {"Add Component:", "Unknown", {"GameMaster"}},
-        {"Remove Component:", "GameMaster", {}},
-        {"Remove Component:", "gamemaster", {"GameMaster"}},
-        {"Remove Component:", "Physics", {"GameMaster"}},
+        {"Add Component:", "Transform", {"GameMaster", "Transform"}, {}},
+        {"Add Component:", "transform", {"GameMaster"}, NoSuchTypeTrace("Add", "transform")},
+        {"Add Component:", "Unknown", {"GameMaster"}, NoSuchTypeTrace("Add", "Unknown")},
+        {"Remove Component:", "GameMaster", {}, {}},
+        {"Remove Component:", "gamemaster", {"GameMaster"}, NoSuchTypeTrace("Remove", "gamemaster")},
+        {"Remove Component:", "Physics", {"GameMaster"}, {}},
     };
+    std::size_t traceStart = 0;
     // The steps run after the loop has ended, one case after the other: what they share lives
     // as long as they do.
     Entity* crate = nullptr;
@@ -342,12 +350,15 @@ TEST_F(EditorTest, AddAndRemoveComponentTakeExactTypeNames) {
         Then([&, testCase] {
             WindowInputText* box = Box(Inspector(), testCase.box);
             ASSERT_NE(box, nullptr) << testCase.box;
+            traceStart = TraceEnd();
             box->buffer = testCase.entered;
             box->onSubmit(*box);
         });
         Then([&, testCase] {
             SCOPED_TRACE(std::string(testCase.box) + " " + testCase.entered);
             EXPECT_EQ(ComponentNames(*crate), testCase.components);
+            // An unknown name is said once; a name the entity lacks is no error.
+            EXPECT_EQ(EntriesSince(traceStart), testCase.trace);
             // What the entity records is what its lists update, and nothing else of it.
             const bool keepsMaster = Contains(testCase.components, std::string("GameMaster"));
             EXPECT_EQ(Contains(InList<GameMaster>(), master), keepsMaster);

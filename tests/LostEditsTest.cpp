@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/mount.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,7 +16,9 @@
 #include <string>
 #include <vector>
 
+#include "support/ChildProcess.h"
 #include "support/GameRun.h"
+#include "support/TraceMessages.h"
 
 namespace {
 
@@ -150,6 +153,66 @@ TEST_F(LostEditsTest, AReadOnlyScenesFolderLetsEveryOtherFileBeMirrored) {
         << "the trace log was mirrored back with the rest";
     EXPECT_EQ(ReadFileText(WorkingLevel()), "{\"level\": 1}")
         << "the read-only folder kept its file";
+}
+
+// A small file system of its own mounted over the working tree's scenes folder (the superuser
+// only), taken away again when the test ends.
+class FullScenesFolder {
+public:
+    explicit FullScenesFolder(const fs::path& scenes) : scenes(scenes) {
+        const fs::path kept = scenes.parent_path() / "scenes-before-mount";
+        fs::rename(scenes, kept);
+        fs::create_directory(scenes);
+        mounted = mount("tarnwick-test", scenes.c_str(), "tmpfs", 0, "size=256k") == 0;
+        fs::copy(kept, scenes, fs::copy_options::recursive);
+        fs::remove_all(kept);
+    }
+    ~FullScenesFolder() {
+        if (mounted) {
+            umount(scenes.c_str());
+        }
+    }
+    FullScenesFolder(const FullScenesFolder&) = delete;
+    FullScenesFolder& operator=(const FullScenesFolder&) = delete;
+
+    // Writes a filler file until the file system has no block left.
+    void Fill() const {
+        std::ofstream filler(scenes / "filler.bin", std::ios::binary);
+        const std::string block(4096, 'x');
+        while (filler.write(block.data(), static_cast<std::streamsize>(block.size())) &&
+               filler.flush()) {
+        }
+    }
+
+    bool mounted = false;
+
+private:
+    fs::path scenes;
+};
+
+// A full disk at the exit: the two files that differ are named with the system's reason, and no
+// file that needed no write is.
+TEST_F(LostEditsTest, AFullDiskNamesOnlyTheEditedFilesAndSaysTheDiskIsFull) {
+    const fs::path scenes = run.WorkingTree() / "Data" / "Scenes";
+    FullScenesFolder full(scenes);
+    if (!full.mounted) {
+        GTEST_SKIP() << "mounting a small file system needs the superuser";
+    }
+    ASSERT_TRUE(run.StartRunning());
+    EditPerUserLevel();
+    std::ofstream(run.PerUserData() / "Scenes" / "Added.json") << "{\"added\": 1}";
+    full.Fill();
+    ASSERT_TRUE(run.Signal(SIGTERM));
+    EXPECT_EQ(run.Wait(), 1) << "a failed mirror is not a success";
+
+    const std::string error = run.Errors();
+    EXPECT_EQ(CountOccurrences(error, "an edited file was not saved back"), 2u) << error;
+    EXPECT_EQ(CountOccurrences(error, "No space left on device"), 2u) << error;
+    for (const char* name : {"Level.json", "Added.json"}) {
+        EXPECT_NE(error.find(name), std::string::npos) << error;
+    }
+    EXPECT_EQ(error.find("Other.json"), std::string::npos) << "unchanged: nothing to write";
+    EXPECT_EQ(ReadFileText(WorkingLevel()), "{\"level\": 1}") << "the old file stays whole";
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "SharedDependencies/Source/FileHandler.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <stdexcept>
 #include <system_error>
@@ -96,6 +97,20 @@ std::string ReadWhole(const std::string& path) {
     return content;
 }
 
+// Whether the file at `path` holds exactly `content`; false when it cannot be read.
+bool HoldsContent(const std::string& path, const std::string& content) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error) ||
+        std::filesystem::file_size(path, error) != content.size() || error) {
+        return false;
+    }
+    try {
+        return ReadWhole(path) == content;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 // Removes the scratch files an interrupted mirror left below `folder`.
 void RemoveScratchFiles(const std::string& folder, const std::vector<std::string>& extensions) {
     std::error_code error;
@@ -179,7 +194,12 @@ MirrorReport FileHandler::CopyDirectory(const std::string& source, const std::st
             relativePath.substr(0, relativePath.size() - (fileName.size() + 1));
         const std::string target = to + relativePath;
         try {
-            if (keepNewerTargets && IsNewer(target, key) && ReadWhole(target) != content) {
+            // A target that already holds the content needs no write: only the files that
+            // differ are written, and only they can fail (on a full disk, say).
+            if (HoldsContent(target, content)) {
+                continue;
+            }
+            if (keepNewerTargets && IsNewer(target, key)) {
                 report.kept.push_back(target);
                 continue;
             }
@@ -199,13 +219,17 @@ void FileHandler::ReplaceFile(const std::string& target, const std::string& cont
     const std::string partial = target + kPartialSuffix;
     {
         Stream file(partial, Stream::kWriteTruncate);
+        errno = 0;
         file << content;
         file.close();
         if (file.fail()) {
+            // The system's reason (a full disk is "No space left on device"); the stream keeps
+            // none of its own.
+            const int reason = errno != 0 ? errno : EIO;
             std::error_code ignored;
             std::filesystem::remove(partial, ignored);
             throw std::filesystem::filesystem_error(kWriteOperation, partial,
-                                                    std::make_error_code(std::errc::io_error));
+                                                    std::error_code(reason, std::generic_category()));
         }
     }
     std::error_code error;
