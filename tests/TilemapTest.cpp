@@ -420,6 +420,9 @@ TEST_F(TilemapTest, UnreadableFileIsReportedOnceAndLeavesTheMapEmpty) {
     json hugeSquare = good;
     hugeSquare["width"] = 4096;
     hugeSquare["height"] = 4096;
+    json overBound = good;
+    overBound["width"] = 1001;
+    overBound["height"] = 1000;
     json noImage = good;
     noImage["tilesets"][0]["tiles"][1].erase("image");
     json layerWithoutData = good;
@@ -449,7 +452,9 @@ TEST_F(TilemapTest, UnreadableFileIsReportedOnceAndLeavesTheMapEmpty) {
         {"width beyond 32 bits", with("width", 1e12), "width is not a 32-bit integer"},
         {"zero tile height", with("tileheight", 0), "\"tileheight\" is 0"},
         {"fractional tile width", with("tilewidth", 31.5), "tilewidth is not a 32-bit integer"},
-        {"huge square, short data", hugeSquare.dump(), "fewer than width x height (16777216)"},
+        {"huge square", hugeSquare.dump(),
+         "4096 x 4096 = 16777216 cells, more than the 1000000 a map may have"},
+        {"one row over the bound", overBound.dump(), "1001 x 1000 = 1001000 cells, more than"},
     };
 
     WriteMap(good);

@@ -3,6 +3,7 @@
 // drawn and deleted by the ComponentListSystem of its concrete type; the entity only maps the
 // type to it. Every hook has an empty default except the JSON pair, which each type must give.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -38,6 +39,17 @@ public:
     // Made by another component from its own data (a tile map's wall outline), and made again
     // whenever that data is read: never written to an entity file.
     bool generated = false;
+    // Where the component stands with its list; only the list changes it. kIn from the flush
+    // that adds it; kLeaving from its removal to the end of that flush, when it is deleted. A
+    // copy (Clone) is a new component, out of every list: the state is not copied.
+    enum class ListState : std::uint8_t { kOut, kIn, kLeaving };
+    struct ListMark {
+        ListState state = ListState::kOut;
+        ListMark() = default;
+        ListMark(const ListMark& /*other*/) {}
+        ListMark& operator=(const ListMark& /*other*/) { return *this; }
+    };
+    ListMark listMark;
 
 protected:
     Component(const Component&) = default;

@@ -79,11 +79,16 @@ public:
                 delete layer[i];
             }
         }
+        for (auto& layer : layers) {
+            for (T* component : layer) {
+                component->listMark.state = Component::ListState::kOut;
+            }
+        }
         std::vector<T*> unstarted;
         for (const PendingRecord& record : pending) {
-            if (record.add && !InAnyLayer(record.component) &&
-                std::find(unstarted.begin(), unstarted.end(), record.component) ==
-                    unstarted.end()) {
+            if (record.add && record.component->listMark.state == Component::ListState::kOut) {
+                // Marked so that a component queued twice is deleted once.
+                record.component->listMark.state = Component::ListState::kLeaving;
                 unstarted.push_back(record.component);
             }
         }
@@ -104,22 +109,38 @@ public:
         pending.push_back({false, static_cast<T*>(entry.component), entry.layer});
     }
 
+    // Linear in the records and the list: a removal is marked and its component shut down in
+    // record order, and the layers are compacted in one pass at the end, keeping their order.
+    // Removed components are deleted last, so every pointer a record holds stays valid through
+    // the flush (a second removal of one component is recognised by its mark, and no address
+    // is reused before the flush ends).
     void FlushPending() override {
         removedThisFlush.clear();
         // Indexed walk: hooks of this type may append records while it runs, and those are
         // carried out in the same flush.
         for (std::size_t i = 0; i < pending.size(); ++i) {
             const PendingRecord record = pending[i];
-            if (record.add) {
+            // A component already in, or shut down and leaving, is not added (again).
+            if (record.add && record.component->listMark.state == Component::ListState::kOut) {
                 layers[LayerIndex(record.layer)].push_back(record.component);
-                std::erase(removedThisFlush, record.component);
+                record.component->listMark.state = Component::ListState::kIn;
                 record.component->Initialize();
-            } else if (std::find(removedThisFlush.begin(), removedThisFlush.end(),
-                                 record.component) == removedThisFlush.end()) {
-                CarryOutRemoval(record);
+            } else if (!record.add && record.component->listMark.state == Component::ListState::kIn) {
+                CarryOutRemoval(record.component);
             }
         }
         pending.clear();
+        if (removedThisFlush.empty()) {
+            return;
+        }
+        for (auto& layer : layers) {
+            std::erase_if(layer, [](const T* component) {
+                return component->listMark.state == Component::ListState::kLeaving;
+            });
+        }
+        for (T* component : removedThisFlush) {
+            delete component;
+        }
     }
 
     const std::vector<T*>& Layer(UpdateLayer layer) const { return layers[LayerIndex(layer)]; }
@@ -136,46 +157,21 @@ private:
                                             : static_cast<int>(UpdateLayer::AVERAGE));
     }
 
-    bool InAnyLayer(const T* component) const {
-        return std::any_of(layers.begin(), layers.end(), [component](const auto& layer) {
-            return std::find(layer.begin(), layer.end(), component) != layer.end();
-        });
-    }
-
-    void CarryOutRemoval(const PendingRecord& record) {
-        T* const component = record.component;
-        // Only a component this list holds is deleted; a record naming anything else (never
-        // produced in the normal flow) is dropped rather than risking a double delete. The
-        // recorded layer is searched first, as it always holds the component in the normal flow.
-        std::vector<T*>* holder = nullptr;
-        typename std::vector<T*>::iterator found;
-        const auto search = [&](std::vector<T*>& layer) {
-            found = std::find(layer.begin(), layer.end(), component);
-            holder = found != layer.end() ? &layer : nullptr;
-            return holder != nullptr;
-        };
-        if (!search(layers[LayerIndex(record.layer)])) {
-            for (auto& layer : layers) {
-                if (search(layer)) {
-                    break;
-                }
-            }
-        }
-        if (holder == nullptr) {
-            return;
-        }
+    // Only a component this list holds is removed; a record naming anything else (never
+    // produced in the normal flow) is dropped rather than risking a double delete.
+    void CarryOutRemoval(T* component) {
         component->ShutDown();
         if (component->owner != nullptr) {
             component->owner->RemoveComponentEntry(this);
         }
-        holder->erase(found);
-        delete component;
+        component->listMark.state = Component::ListState::kLeaving;
         removedThisFlush.push_back(component);
     }
 
     std::string name;
     std::array<std::vector<T*>, kUpdateLayerCount> layers;
     std::vector<PendingRecord> pending;
-    // Reused between flushes so a flush allocates nothing once it has grown.
+    // Removed in this flush, deleted at its end. Reused between flushes so a flush allocates
+    // nothing once it has grown.
     std::vector<T*> removedThisFlush;
 };

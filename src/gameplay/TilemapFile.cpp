@@ -162,6 +162,12 @@ TilemapFile TilemapFile::Read(const nlohmann::json& root) {
                                " layer(s); a map needs " + std::to_string(kLayersNeeded));
     }
     const auto cells = static_cast<std::size_t>(file.width) * static_cast<std::size_t>(file.height);
+    // Refused before a cell is read: a map over the bound costs nothing but this check.
+    if (cells > kMaxMapCells) {
+        throw TilemapFileError(std::to_string(file.width) + " x " + std::to_string(file.height) +
+                               " = " + std::to_string(cells) + " cells, more than the " +
+                               std::to_string(kMaxMapCells) + " a map may have");
+    }
     file.firstLayer = LayerData(layers, 0, cells);
     file.secondLayer = LayerData(layers, 1, cells);
     ReadTileSets(root, file);

@@ -4,6 +4,7 @@
 // type, fewer than two layers, a layer shorter than the map or an absurd size is refused with a
 // TilemapFileError that says where and what, and nothing of it is used.
 
+#include <cstddef>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -23,6 +24,12 @@ struct TilemapFile {
     // tile size) and its cell count stay well inside 32-bit integers.
     static constexpr std::int32_t kMaxMapSide = 4096;
     static constexpr std::int32_t kMaxTileSize = 4096;
+    // What the engine can hold: every cell may become an entity with a transform and a sprite,
+    // plus a node of the route graph, about 380 bytes in all, and building the map takes time in
+    // proportion. A million cells (1000 x 1000, some two thousand times a shipped level) is
+    // about 380 MB at worst and a build of about two seconds on a small machine; the 4096 x 4096
+    // the sides alone allow took 6 GB, or half a minute for an empty map.
+    static constexpr std::size_t kMaxMapCells = 1000000;
 
     // Throws TilemapFileError naming the offending member.
     static TilemapFile Read(const nlohmann::json& root);
