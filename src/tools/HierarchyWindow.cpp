@@ -6,8 +6,8 @@
 #include <imgui.h>
 
 #include "entities/Entity.h"
-#include "tools/SceneEdits.h"
 #include "tools/EditorWidgets.h"
+#include "tools/SceneEdits.h"
 #include "tools/TraitPopup.h"
 #include "tools/UniqueId.h"
 #include "tools/WindowButton.h"
