@@ -73,25 +73,28 @@ public:
     // is deleted without a ShutDown instead of being leaked.
     void ShutDown() override {
         TraceLog::Log(name + "::ShutDown");
+        // Known by address only: what the hooks below queue may name components already freed.
+        std::vector<T*> started;
+        for (auto& layer : layers) {
+            started.insert(started.end(), layer.begin(), layer.end());
+        }
+        std::sort(started.begin(), started.end());
         for (auto& layer : layers) {
             for (std::size_t i = 0; i < layer.size(); ++i) {
                 layer[i]->ShutDown();
                 delete layer[i];
             }
         }
-        for (auto& layer : layers) {
-            for (T* component : layer) {
-                component->listMark.state = Component::ListState::kOut;
-            }
-        }
         std::vector<T*> unstarted;
         for (const PendingRecord& record : pending) {
-            if (record.add && record.component->listMark.state == Component::ListState::kOut) {
-                // Marked so that a component queued twice is deleted once.
-                record.component->listMark.state = Component::ListState::kLeaving;
+            if (record.add &&
+                !std::binary_search(started.begin(), started.end(), record.component)) {
                 unstarted.push_back(record.component);
             }
         }
+        // A component queued twice is deleted once.
+        std::sort(unstarted.begin(), unstarted.end());
+        unstarted.erase(std::unique(unstarted.begin(), unstarted.end()), unstarted.end());
         for (T* component : unstarted) {
             delete component;
         }
