@@ -1,6 +1,8 @@
 // No edit is lost: the real game, run on a throw-away tree, mirrors a per-user edit back when it
-// is ended by a signal, keeps an edit of a killed run at the next start, and, when a file cannot
-// be mirrored back, mirrors every other one, names that file and exits with a failure status.
+// is ended by a signal, keeps an edit of a killed run at the next start, leaves an edit made in
+// the working tree during the run alone (keeping both versions when the run edited the file too),
+// carries nothing of another checkout into this one, and, when a file cannot be mirrored back,
+// mirrors every other one, names that file and exits with a failure status.
 
 #include <gtest/gtest.h>
 
@@ -13,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -84,6 +87,97 @@ TEST_F(LostEditsTest, AnEditOfAKilledRunIsKeptAtTheNextStart) {
     ASSERT_TRUE(run.Signal(SIGTERM));
     EXPECT_EQ(run.Wait(), 0);
     EXPECT_EQ(ReadFileText(WorkingLevel()), kEdited);
+}
+
+// Files saved beside `file` by the mirror ("<file>.run-<time>"), by their content.
+std::vector<std::string> SavedBeside(const fs::path& file) {
+    std::vector<std::string> found;
+    for (const auto& entry : fs::directory_iterator(file.parent_path())) {
+        if (entry.path().filename().string().starts_with(file.filename().string() + ".run-")) {
+            found.push_back(ReadFileText(entry.path()));
+        }
+    }
+    return found;
+}
+
+// A designer edits files in the working tree (a map in the tile editor, a scene in a text
+// editor) while the game runs; the run saves one of them too.
+TEST_F(LostEditsTest, AWorkingTreeEditDuringTheRunStandsAndAConflictKeepsBoth) {
+    ASSERT_TRUE(run.StartRunning());
+    const fs::path other = run.WorkingTree() / "Data" / "Scenes" / "Other.json";
+    std::ofstream(other) << "{\"other\": \"designer\"}";
+    EditPerUserLevel();
+    std::ofstream(WorkingLevel()) << "{\"level\": \"designer\"}";
+    ASSERT_TRUE(run.Signal(SIGTERM));
+    EXPECT_EQ(run.Wait(), 0) << "keeping both is no failure\n" << run.Errors();
+
+    EXPECT_EQ(ReadFileText(other), "{\"other\": \"designer\"}");
+    EXPECT_EQ(ReadFileText(WorkingLevel()), "{\"level\": \"designer\"}");
+    EXPECT_EQ(SavedBeside(WorkingLevel()), std::vector<std::string>{kEdited});
+    EXPECT_TRUE(SavedBeside(other).empty());
+    const std::vector<std::string> warnings = TraceMessages(run.PerUserData() / "Trace_Log.txt");
+    std::vector<std::string> conflicts;
+    std::copy_if(warnings.begin(), warnings.end(), std::back_inserter(conflicts),
+                 [](const std::string& line) {
+                     return line.starts_with("WARNING: Program::Exit - ");
+                 });
+    ASSERT_EQ(conflicts.size(), 1u) << run.Trace();
+    EXPECT_NE(conflicts[0].find(WorkingLevel().filename().string() + " changed"),
+              std::string::npos)
+        << conflicts[0];
+    EXPECT_NE(conflicts[0].find("Level.json.run-"), std::string::npos) << conflicts[0];
+    EXPECT_NE(run.Errors().find("Level.json.run-"), std::string::npos) << run.Errors();
+
+    // The next run starts from the designer's files and saves nothing beside again.
+    ASSERT_TRUE(run.StartRunning());
+    EXPECT_EQ(ReadFileText(run.PerUserData() / "Scenes" / "Level.json"),
+              "{\"level\": \"designer\"}");
+    ASSERT_TRUE(run.Signal(SIGTERM));
+    EXPECT_EQ(run.Wait(), 0);
+    EXPECT_EQ(SavedBeside(WorkingLevel()).size(), 1u);
+}
+
+// Two checkouts on one machine share the per-user folder: run A, quit; run B, quit. B's
+// uncommitted edit stays, and nothing of A's comes into B, whether A's run ended normally or was
+// killed (its unsaved edit is then moved aside in the per-user folder, named in B's trace).
+TEST_F(LostEditsTest, TwoCheckoutsSharingThePerUserFolderKeepTheirOwnFiles) {
+    for (const bool aKilled : {false, true}) {
+        SCOPED_TRACE(aKilled ? "A killed" : "A quit");
+        fs::remove_all(run.PerUserData().parent_path());
+        run.WriteFile("Data/Scenes/Level.json", "{\"level\": 1}");
+        GameRun b;
+        b.CopyStockTree();
+        b.SharePerUserFolderWith(run);
+        b.WriteFile("Data/Scenes/Level.json", "{\"level\": \"B's uncommitted edit\"}");
+
+        ASSERT_TRUE(run.StartRunning());
+        EditPerUserLevel();
+        std::ofstream(run.PerUserData() / "Scenes" / "OnlyA.json") << "{\"a\": 1}";
+        ASSERT_TRUE(run.Signal(aKilled ? SIGKILL : SIGTERM));
+        run.Wait();
+
+        ASSERT_TRUE(b.StartRunning());
+        ASSERT_TRUE(b.Signal(SIGTERM));
+        EXPECT_EQ(b.Wait(), 0) << b.Errors();
+        const std::string startTrace = b.Trace();
+        const fs::path bScenes = b.WorkingTree() / "Data" / "Scenes";
+        EXPECT_EQ(ReadFileText(bScenes / "Level.json"),
+                  "{\"level\": \"B's uncommitted edit\"}");
+        EXPECT_FALSE(fs::exists(bScenes / "OnlyA.json"));
+        EXPECT_TRUE(SavedBeside(bScenes / "Level.json").empty());
+        if (aKilled) {
+            EXPECT_EQ(SavedBeside(run.PerUserData() / "Scenes" / "Level.json"),
+                      std::vector<std::string>{kEdited});
+            EXPECT_NE(startTrace.find("another checkout (" +
+                                      (run.WorkingTree() / "Data").string() + ")"),
+                      std::string::npos)
+                << startTrace;
+        } else {
+            EXPECT_EQ(ReadFileText(WorkingLevel()), kEdited) << "A's own edit went home";
+            EXPECT_EQ(startTrace.find("WARNING: Program::StartUp"), std::string::npos)
+                << startTrace;
+        }
+    }
 }
 
 TEST_F(LostEditsTest, AFileThatCannotBeMirroredBackIsNamedAndTheRestIsMirrored) {

@@ -12,7 +12,6 @@
 #include <iostream>
 #include <optional>
 
-#include "SharedDependencies/Source/FileHandler.h"
 #include "engine/DataDirectories.h"
 #include "engine/Engine.h"
 #include "engine/EngineSettings.h"
@@ -27,6 +26,8 @@
 namespace {
 constexpr const char* kWorkingDataFolder = "Data";
 constexpr const char* kWorkingShadersFolder = "Shaders";
+// Beside each per-user copy: where it came from and what its run started from.
+constexpr const char* kMirrorStateSuffix = ".mirror.json";
 constexpr double kNanosecondsPerSecond = 1'000'000'000.0;
 
 constexpr const char* kLibraryUpdatesSpan = "Library Updates";
@@ -58,6 +59,19 @@ const std::vector<std::string>& Program::MirroredExtensions() {
     return extensions;
 }
 
+std::vector<RunMirror>& Program::Mirrors() {
+    if (mirrors.empty()) {
+        const std::string root = PerUserFolder();
+        mirrors.emplace_back(kWorkingDataFolder, root + kMirroredDataSubPath,
+                             root + kMirroredDataSubPath + kMirrorStateSuffix,
+                             MirroredExtensions(), std::vector<std::string>{TraceLog::kFileName});
+        mirrors.emplace_back(kWorkingShadersFolder, root + kMirroredShadersSubPath,
+                             root + kMirroredShadersSubPath + kMirrorStateSuffix,
+                             MirroredExtensions());
+    }
+    return mirrors;
+}
+
 int Program::Run() {
     CatchStopSignals();
     if (!StartUp()) {
@@ -78,20 +92,13 @@ void Program::CatchStopSignals() {
 
 bool Program::StartUp() {
     try {
-        // A per-user file newer than the working tree's holds edits of a run that never got to
-        // mirror them back (it was killed): it is kept, not overwritten.
-        for (const auto& [working, perUser] :
-             {std::pair{kWorkingDataFolder, kMirroredDataSubPath},
-              std::pair{kWorkingShadersFolder, kMirroredShadersSubPath}}) {
-            MirrorReport report = FileHandler::CopyDirectory(working, PerUserFolder() + perUser,
-                                                             MirroredExtensions(), true);
+        for (RunMirror& mirror : Mirrors()) {
+            RunMirror::Report report = mirror.Start();
             if (!report.failed.empty()) {
                 throw std::runtime_error(report.failed.front());
             }
-            std::erase_if(report.kept, [](const std::string& path) {
-                return path.ends_with(TraceLog::kFileName);
-            });
-            keptAtStart.insert(keptAtStart.end(), report.kept.begin(), report.kept.end());
+            warningsAtStart.insert(warningsAtStart.end(), report.warnings.begin(),
+                                   report.warnings.end());
             skippedAtStart.insert(skippedAtStart.end(), report.skipped.begin(),
                                   report.skipped.end());
         }
@@ -193,15 +200,13 @@ void Program::RunFrame() {
 }
 
 void Program::ReportStartMirror() {
-    for (const std::string& path : keptAtStart) {
-        TraceLog::Warning("Program::StartUp - kept " + path +
-                          ": it is newer than the working tree's copy (edits of a run that did not "
-                          "end normally)");
+    for (const std::string& warning : warningsAtStart) {
+        TraceLog::Warning("Program::StartUp - " + warning);
     }
     for (const std::string& path : skippedAtStart) {
         TraceLog::Warning("Program::StartUp - skipped " + path + ": a link that cannot be followed");
     }
-    keptAtStart.clear();
+    warningsAtStart.clear();
     skippedAtStart.clear();
 }
 
@@ -213,12 +218,13 @@ int Program::Exit() {
     std::vector<std::string> failed;
     try {
         TraceLog::Log("Try");
-        for (const auto& [perUser, working] :
-             {std::pair{kMirroredDataSubPath, kWorkingDataFolder},
-              std::pair{kMirroredShadersSubPath, kWorkingShadersFolder}}) {
-            MirrorReport report = FileHandler::CopyDirectory(PerUserFolder() + perUser, working,
-                                                             MirroredExtensions());
+        for (RunMirror& mirror : Mirrors()) {
+            RunMirror::Report report = mirror.Finish();
             failed.insert(failed.end(), report.failed.begin(), report.failed.end());
+            for (const std::string& warning : report.warnings) {
+                TraceLog::Warning("Program::Exit - " + warning);
+                std::cerr << "Tarnwick: " << warning << std::endl;
+            }
         }
     } catch (const std::exception& error) {
         failed.push_back(error.what());

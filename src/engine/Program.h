@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/Composition.h"
+#include "engine/RunMirror.h"
 #include "engine/TickClock.h"
 
 class Program {
@@ -47,8 +48,12 @@ private:
     // The simulation's ticks; their length comes from the settings of each engine pass.
     TickClock ticks;
 
-    // Per-user files found newer than the working tree's at start and kept; reported once the
-    // first engine pass has started its trace log.
-    std::vector<std::string> keptAtStart;
+    // The data and shader folders' mirrors, made on first use (the per-user folder is read from
+    // the environment then).
+    std::vector<RunMirror>& Mirrors();
+    std::vector<RunMirror> mirrors;
+    // What the start's mirror kept or saved aside; reported once the first engine pass has
+    // started its trace log.
+    std::vector<std::string> warningsAtStart;
     std::vector<std::string> skippedAtStart;
 };

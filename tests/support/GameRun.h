@@ -50,6 +50,9 @@ public:
     void CopyShippedFiles(const std::vector<std::string>& names) const;
     // Writes a file below the working tree, creating its folders.
     void WriteFile(const std::filesystem::path& relative, const std::string& text) const;
+    // Runs with the per-user folder of `other`, as a second checkout on the same machine does.
+    // `other` must outlive this run.
+    void SharePerUserFolderWith(const GameRun& other) { xdg = other.xdg; }
     // Engine settings that load `entityFile` ("" for none) at the start, running ("1") or paused.
     // Without `showTools` the tool windows start hidden, as the shipped game starts: clicks at the
     // window's edges then reach the game.

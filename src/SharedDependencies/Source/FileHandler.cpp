@@ -6,7 +6,6 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "SharedDependencies/Source/SplitString.h"
 #include "SharedDependencies/Source/Stream.h"
 
 namespace {
@@ -22,13 +21,6 @@ constexpr const char* kWriteOperation = "write";
 constexpr const char* kRenameOperation = "rename";
 // Suffix of the scratch file a copy is written to before it replaces its target.
 constexpr const char* kPartialSuffix = ".partial";
-
-// Both separator spellings of either platform, single before double, so a file name is the last
-// piece whichever way the walk joined the path.
-const std::vector<std::string>& PathSeparators() {
-    static const std::vector<std::string> separators{"\\", "\\\\", "/", "//"};
-    return separators;
-}
 
 void ThrowIfFailed(const char* operation, const std::filesystem::path& path,
                    const std::error_code& error) {
@@ -79,69 +71,6 @@ EntryKind Classify(const std::filesystem::directory_entry& entry,
     return isFile ? EntryKind::kListedFile : EntryKind::kOther;
 }
 
-// Files whose modification time is later than the other's.
-bool IsNewer(const std::string& path, const std::string& than) {
-    std::error_code error;
-    const auto mine = std::filesystem::last_write_time(path, error);
-    if (error) {
-        return false;
-    }
-    const auto theirs = std::filesystem::last_write_time(than, error);
-    return !error && mine > theirs;
-}
-
-std::string ReadWhole(const std::string& path) {
-    Stream file(path, Stream::kRead);
-    std::string content;
-    file.ReadAll(content);
-    return content;
-}
-
-// Whether the file at `path` holds exactly `content`; false when it cannot be read.
-bool HoldsContent(const std::string& path, const std::string& content) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error) ||
-        std::filesystem::file_size(path, error) != content.size() || error) {
-        return false;
-    }
-    try {
-        return ReadWhole(path) == content;
-    } catch (const std::exception&) {
-        return false;
-    }
-}
-
-// Removes the scratch files an interrupted mirror left below `folder`.
-void RemoveScratchFiles(const std::string& folder, const std::vector<std::string>& extensions) {
-    std::error_code error;
-    std::filesystem::recursive_directory_iterator walk(folder, error);
-    std::vector<std::filesystem::path> scratch;
-    for (; !error && walk != std::filesystem::recursive_directory_iterator();
-         walk.increment(error)) {
-        if (IsMirrorScratchFile(walk->path(), extensions)) {
-            scratch.push_back(walk->path());
-        }
-    }
-    for (const auto& path : scratch) {
-        std::error_code ignored;
-        std::filesystem::remove(path, ignored);
-    }
-}
-
-void CreateFolders(const std::string& folder) {
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    ThrowIfFailed(kCreateOperation, folder, error);
-}
-
-// Relative paths are cut from the walk's keys by the length of the folder string, which only
-// works when the folder is spelled without a trailing separator ("Data", not "Data/").
-std::string WithoutTrailingSeparators(std::string folder) {
-    while (folder.size() > 1 && folder.back() == '/') {
-        folder.pop_back();
-    }
-    return folder;
-}
 }  // namespace
 
 void FileHandler::ReadDirectory(std::unordered_map<std::string, std::string>& result,
@@ -172,44 +101,27 @@ void FileHandler::ReadDirectory(std::unordered_map<std::string, std::string>& re
     ThrowIfFailed(kWalkOperation, folder, error);
 }
 
-MirrorReport FileHandler::CopyDirectory(const std::string& source, const std::string& destination,
-                                        const std::vector<std::string>& extensions,
-                                        bool keepNewerTargets) {
-    const std::string from = WithoutTrailingSeparators(source);
-    const std::string to = WithoutTrailingSeparators(destination);
-    CreateFolders(from);
-    CreateFolders(to);
-    RemoveScratchFiles(to, extensions);
-
-    // Everything is read before anything is written, so copying a folder into one of its own
-    // sub-folders never reads back what this call has just written.
-    MirrorReport report;
-    std::unordered_map<std::string, std::string> files;
-    ReadDirectory(files, from, extensions, &report.skipped);
-
-    for (const auto& [key, content] : files) {
-        const std::string relativePath = key.substr(from.size());
-        const std::string fileName = SplitString(key, PathSeparators()).back();
-        const std::string relativeFolder =
-            relativePath.substr(0, relativePath.size() - (fileName.size() + 1));
-        const std::string target = to + relativePath;
-        try {
-            // A target that already holds the content needs no write: only the files that
-            // differ are written, and only they can fail (on a full disk, say).
-            if (HoldsContent(target, content)) {
-                continue;
-            }
-            if (keepNewerTargets && IsNewer(target, key)) {
-                report.kept.push_back(target);
-                continue;
-            }
-            CreateFolders(to + "/" + relativeFolder);
-            ReplaceFile(target, content);
-        } catch (const std::exception& error) {
-            report.failed.push_back(target + ": " + error.what());
+void FileHandler::RemoveScratchFiles(const std::string& folder,
+                                     const std::vector<std::string>& extensions) {
+    std::error_code error;
+    std::filesystem::recursive_directory_iterator walk(folder, error);
+    std::vector<std::filesystem::path> scratch;
+    for (; !error && walk != std::filesystem::recursive_directory_iterator();
+         walk.increment(error)) {
+        if (IsMirrorScratchFile(walk->path(), extensions)) {
+            scratch.push_back(walk->path());
         }
     }
-    return report;
+    for (const auto& path : scratch) {
+        std::error_code ignored;
+        std::filesystem::remove(path, ignored);
+    }
+}
+
+void FileHandler::CreateFolders(const std::string& folder) {
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    ThrowIfFailed(kCreateOperation, folder, error);
 }
 
 // The mirror overwrites files the user owns (the exit mirror writes into the working tree), and so
