@@ -40,7 +40,8 @@ TEST(GameStartTest, TracesTheStartInOrderUpToTheStartSceneAndClosesThroughItsWin
           "SystemType::COLLIDER_SYSTEM", "SystemType::SCENE_SYSTEM", "SystemType::CHEAT_SYSTEM",
           "SystemType::AUDIO_SYSTEM", "SystemType::DEBUG_DRAW_SYSTEM",
           "SystemType::WINDOW_MODE_SYSTEM", "SystemType::WINDOW_CREATION_SYSTEM",
-          "SystemType::DEBUG_SYSTEM", "SystemType::EDITOR_SYSTEM", "SystemType::DEBUG_SYSTEM"}) {
+          "SystemType::DEBUG_SYSTEM", "SystemType::EDITOR_SYSTEM", "SystemType::DEBUG_SYSTEM",
+          "LiveReloadSystem"}) {
         expected.push_back(std::string("Engine::Initialize - Initialized system: ") + system);
     }
     expected.push_back(kSwitchToStartScene);

@@ -30,6 +30,30 @@ std::vector<std::unique_ptr<Sound>>& Cache() {
 }
 }  // namespace
 
+ReloadResult ReloadSound(const std::string& name) {
+    for (const auto& sound : Cache()) {
+        if (sound->name != name) {
+            continue;
+        }
+        FMOD_SOUND* fresh = nullptr;
+        const std::string path = AssetsDirectory + kSoundsFolder + name;
+        const FMOD_RESULT result = FMOD_System_CreateSound(FMODAudio::Instance().fmodSystem,
+                                                           path.c_str(), FMOD_2D, nullptr, &fresh);
+        if (const char* problem = FileProblem(result)) {
+            return ReloadResult::Failed(problem);
+        }
+        if (fresh == nullptr) {
+            // No audio output: there is nothing to replace.
+            return ReloadResult::NotInUse();
+        }
+        // The old one stays with the audio system, which frees it when it closes: a channel may
+        // still be playing it.
+        sound->handle = fresh;
+        return ReloadResult::Reloaded();
+    }
+    return ReloadResult::NotInUse();
+}
+
 Sound* GetSound(const std::string& name) {
     for (const auto& sound : Cache()) {
         if (sound->name == name) {

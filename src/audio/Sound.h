@@ -7,6 +7,7 @@
 #include <string>
 
 #include "audio/AudioBackend.h"
+#include "engine/ReloadResult.h"
 
 struct Sound {
     // The name asked for, e.g. "sample_beep.ogg".
@@ -16,3 +17,8 @@ struct Sound {
 
 // The cached sound of exactly this name (case-sensitive), loaded on first use.
 Sound* GetSound(const std::string& name);
+
+// The sound file `name` changed on disk: a sound in use is decoded again and every later play of
+// it sounds the new one (what is playing plays on). A file that no longer decodes keeps the old
+// sound.
+ReloadResult ReloadSound(const std::string& name);

@@ -35,11 +35,12 @@ constexpr float kMouseColliderRadius = 10.0f;
 constexpr std::string_view kScenesPrefix = "Scenes/";
 
 constexpr const char* kInputMappingsFile = "DefaultInputMappings.txt";
+}  // namespace
 
 // A missing mapping file is created empty (read-write-append) and binds nothing, which leaves
 // the game without controls and is worth a warning; a broken one is reported by the reader and
 // keeps the entries before the fault.
-void LoadDefaultInputMappings() {
+void Engine::LoadInputMappings() {
     const std::string path = DataDirectory + kInputMappingsFile;
     InputSystem& input = InputSystem::Instance();
     try {
@@ -54,6 +55,7 @@ void LoadDefaultInputMappings() {
     }
 }
 
+namespace {
 void ChangeToDefaultScene() {
     const std::string& file = EngineSettings::defaultEntityFile;
     if (file.empty()) {
@@ -89,7 +91,7 @@ void Engine::Initialize(const std::vector<System*>& systemsToRegister) {
     restart = false;
     tickCount = 0;
     LoadEngineSettings();
-    LoadDefaultInputMappings();
+    LoadInputMappings();
 
     for (System* system : systemsToRegister) {
         RegisterSystem(system);

@@ -24,6 +24,9 @@ public:
     void Tick(float tickLength);
     void Render();
     void Shutdown();
+    // Reads Data/DefaultInputMappings.txt into the input system (at every start, and again when
+    // the file changes); a missing or broken file is reported.
+    static void LoadInputMappings();
 
     // Delivers the message to every registered system, then to every live component.
     void SendMessage(const InputMessage& message);

@@ -218,7 +218,10 @@ nlohmann::json DefaultSettingsJson() {
     return {{kDefaultEntityFileKey, ""}, {kRunOnStartKey, "0"}};
 }
 
-void LoadEngineSettings() {
+namespace {
+// Reads the settings the router names; on a fault the record gets the defaults, or, when
+// `keepOnFault`, stays as it was.
+bool ReadEngineSettings(bool keepOnFault) {
     EngineSettings::routerPath = RouterPath();
     std::string name;
     StartSettings loaded;
@@ -233,6 +236,11 @@ void LoadEngineSettings() {
             fault->reason += " (it did not exist; " + Quoted(RouterPath()) + " names it)";
         }
     }
+    if (fault && keepOnFault) {
+        TraceLog::Error("LoadEngineSettings - the settings are kept as they were: " +
+                        Describe(*fault));
+        return false;
+    }
     if (fault) {
         TraceLog::Error(kLoadErrorPrefix + Describe(*fault));
         loaded = StartSettings{};
@@ -245,6 +253,16 @@ void LoadEngineSettings() {
     EngineSettings::defaultEntityFile = loaded.defaultEntityFile;
     EngineSettings::ticksPerSecond = loaded.ticksPerSecond;
     EngineSettings::showTools = loaded.showTools;
+    return !fault;
+}
+}  // namespace
+
+void LoadEngineSettings() {
+    ReadEngineSettings(false);
+}
+
+bool ReloadEngineSettings() {
+    return ReadEngineSettings(true);
 }
 
 void SaveSettings(const nlohmann::json& settings) {

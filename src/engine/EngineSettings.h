@@ -53,6 +53,9 @@ nlohmann::json DefaultSettingsJson();
 // not a number in its range gets one trace error and the default, and the rest is kept; so does a
 // "showTools" that is neither a number nor a boolean.
 void LoadEngineSettings();
+// The same, for a settings file changed during the run: a file that cannot be used leaves the
+// record as it was (with one trace error) and gives false.
+bool ReloadEngineSettings();
 
 // Replaces the active settings file (the one the router names) with `settings`. The text is
 // produced before the file is touched and then swapped in whole, so a failure (reported as one

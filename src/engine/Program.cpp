@@ -102,6 +102,9 @@ bool Program::StartUp() {
             skippedAtStart.insert(skippedAtStart.end(), report.skipped.begin(),
                                   report.skipped.end());
         }
+        for (RunMirror& mirror : Mirrors()) {
+            RunMirror::Running().push_back(&mirror);
+        }
     } catch (const std::exception& error) {
         ReportCannotRun("the per-user data folder could not be prepared (" +
                         std::string(error.what()) + ")");
@@ -216,6 +219,7 @@ int Program::Exit() {
     }
     TraceLog::Log("Finished ShutDowns");
     std::vector<std::string> failed;
+    RunMirror::Running().clear();
     try {
         TraceLog::Log("Try");
         for (RunMirror& mirror : Mirrors()) {

@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <ctime>
 #include <filesystem>
+#include <algorithm>
 #include <fstream>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <system_error>
@@ -57,6 +59,21 @@ std::string NowStamp() {
     char text[32];
     std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
     return text;
+}
+
+// The whole file, or nothing when it is not a regular file that can be read.
+std::optional<std::string> ReadWhole(const std::string& path) {
+    std::error_code error;
+    if (!fs::is_regular_file(path, error)) {
+        return std::nullopt;
+    }
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    if (!file) {
+        return std::nullopt;
+    }
+    return text.str();
 }
 
 std::string Join(const std::string& folder, const std::string& relative) {
@@ -240,6 +257,52 @@ RunMirror::Report RunMirror::Finish() {
     }
     WriteState(report.failed.empty(), settled, report);
     return report;
+}
+
+RunMirror::Report RunMirror::Take(const std::string& workingPath, bool& covered) {
+    Report report;
+    const fs::path relative = fs::path(workingPath).lexically_relative(working);
+    const std::string name = relative.generic_string();
+    covered = !relative.empty() && *relative.begin() != ".." && *relative.begin() != "." &&
+              std::find(extensions.begin(), extensions.end(), relative.extension().string()) !=
+                  extensions.end() &&
+              !IsRunOutput(name);
+    if (!covered) {
+        return report;
+    }
+    const auto content = ReadWhole(workingPath);
+    if (!content) {
+        // Deleted or unreadable: the copy stays, and the exit deals with the deletion.
+        return report;
+    }
+    stamp = NowStamp();
+    const std::string copyPath = Join(perUser, name);
+    const auto copy = ReadWhole(copyPath);
+    if (copy && *copy != *content) {
+        const auto before = startedFrom.find(name);
+        if (before == startedFrom.end() || before->second != Fingerprint(*copy)) {
+            const std::string beside = BesideName(Join(working, name));
+            if (!Write(beside, *copy, report)) {
+                return report;
+            }
+            report.warnings.push_back(Join(working, name) +
+                                      " changed in the working tree while the run had unsaved " +
+                                      "changes of it: the run takes the working tree's version " +
+                                      "and its own is saved as " + beside);
+        }
+    }
+    if (!copy || *copy != *content) {
+        if (!Write(copyPath, *content, report)) {
+            return report;
+        }
+    }
+    startedFrom[name] = Fingerprint(*content);
+    return report;
+}
+
+std::vector<RunMirror*>& RunMirror::Running() {
+    static std::vector<RunMirror*> running;
+    return running;
 }
 
 std::unordered_map<std::string, std::string> RunMirror::ReadFolder(const std::string& folder,

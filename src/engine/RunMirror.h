@@ -47,6 +47,16 @@ public:
     Report Start();
     Report Finish();
 
+    // A working-tree file changed while the run goes (the designer saved it): the copy takes it,
+    // and the exit counts it as what the run started from. When the run had changed the copy
+    // too, the run's version is saved beside the working file first ("<file>.run-<time>", with a
+    // warning). Whether `workingPath` is one of this mirror's files, and so was considered, goes
+    // to `covered`; the run's own outputs are not.
+    Report Take(const std::string& workingPath, bool& covered);
+
+    // The mirrors of the program that is running, for changes taken while it runs.
+    static std::vector<RunMirror*>& Running();
+
     // What the state file keeps of a content: its size and a 64-bit FNV-1a hash, in hex.
     static std::string Fingerprint(const std::string& content);
 

@@ -66,6 +66,10 @@ void ReloadEntityFile(const std::string& fileKey) {
     EntityFileCache().insert_or_assign(fileKey, std::move(parsed));
 }
 
+bool IsEntityFileCached(const std::string& fileKey) {
+    return EntityFileCache().contains(fileKey);
+}
+
 std::optional<std::string> EntityFileNameFault(const std::string& fileKey) {
     const std::filesystem::path path(fileKey);
     if (fileKey.find('\0') != std::string::npos) {

@@ -18,6 +18,9 @@ Entity* LoadEntity(const std::string& fileKey);
 // Reads and parses the file again, replacing the cached value (after a save).
 void ReloadEntityFile(const std::string& fileKey);
 
+// Whether the file has been read in this process (so a change on disk concerns the run).
+bool IsEntityFileCached(const std::string& fileKey);
+
 // Why an entity cannot be saved under `fileKey`, or nothing when it can: the name must be a path
 // relative to the data directory that stays inside it, end in ".json", and lie outside the
 // folders of the engine's own files (settings, meshes, tile maps), which hold other formats that

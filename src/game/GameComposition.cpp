@@ -15,6 +15,7 @@
 #include "tools/EditorSystem.h"
 #include "tools/EngineSettingsSystem.h"
 #include "tools/IMGUISystem.h"
+#include "tools/LiveReloadSystem.h"
 #include "tools/WindowCreationSystem.h"
 
 Composition GameComposition(bool recordsOrReplays) {
@@ -30,6 +31,7 @@ Composition GameComposition(bool recordsOrReplays) {
         &DebugDrawSystem::Instance(),      &WindowModeSystem::Instance(),
         &WindowCreationSystem::Instance(), &DebugSystem::Instance(),
         &EditorSystem::Instance(),         &EngineSettingsSystem::Instance(),
+        &LiveReloadSystem::Instance(),
     };
     // Last: it sees the world every other system has settled, and shuts down first, while the
     // world is still whole, to write or check the last checkpoint.

@@ -135,6 +135,16 @@ void Tilemap::Serialize() {
     CreateNavigationGraph();
 }
 
+bool Tilemap::ReloadFile() {
+    TilemapFile file;
+    if (!ReadFile(file)) {
+        return false;
+    }
+    recreateMap = true;
+    clearStep = true;
+    return true;
+}
+
 bool Tilemap::ReadFile(TilemapFile& file) const {
     const std::string path = DataDirectory + kTilemapsFolder + filepath;
     // A folder opens as a stream on this platform and then reads as empty; it is no file either.

@@ -43,6 +43,10 @@ public:
     // A file that cannot be opened or read is reported (one trace error naming the file and the
     // problem) and leaves the map empty; nothing is thrown.
     void Serialize();
+    // The file changed on disk: the map is rebuilt (over the next two updates) when the file
+    // reads; otherwise the map stays as it is and the one trace error says why. True when the
+    // rebuild is under way.
+    bool ReloadFile();
     // Creates one cell's object as a child of the tile map's entity. The object counter counts
     // every call, also those whose archetype is unknown.
     void CreateObject(Vector2 position, const TileInfo& info);

@@ -90,6 +90,26 @@ unsigned int BuildMeshBuffers(Mesh& mesh) {
     return mesh.vertexArray;
 }
 
+ReloadResult ReloadMesh(const std::string& name) {
+    for (const auto& mesh : Cache()) {
+        if (mesh->name != name) {
+            continue;
+        }
+        std::unique_ptr<Mesh> fresh;
+        try {
+            fresh = LoadMesh(name);
+        } catch (const std::exception& error) {
+            return ReloadResult::Failed(error.what());
+        }
+        glDeleteVertexArrays(1, &mesh->vertexArray);
+        glDeleteBuffers(1, &mesh->vertexBuffer);
+        *mesh = std::move(*fresh);
+        GraphicsSystem::Instance().ForgetGlState();
+        return ReloadResult::Reloaded();
+    }
+    return ReloadResult::NotInUse();
+}
+
 Mesh* GetMesh(const std::string& name) {
     for (const auto& mesh : Cache()) {
         if (mesh->name == name) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/ReloadResult.h"
 #include "graphics/Vertex.h"
 
 struct Mesh {
@@ -27,6 +28,10 @@ Mesh* GetMesh(const std::string& name);
 // Reads the mesh file `name` and uploads it, without looking at or adding to the shared records.
 // Throws like GetMesh, before any OpenGL object exists.
 std::unique_ptr<Mesh> LoadMesh(const std::string& name);
+
+// The mesh file `name` changed on disk: a mesh in use takes the new vertices in place, so every
+// sprite that draws it shows them. A file that no longer loads keeps the old mesh.
+ReloadResult ReloadMesh(const std::string& name);
 
 // Creates the vertex array and buffer for the mesh's vertices; returns the vertex array.
 unsigned int BuildMeshBuffers(Mesh& mesh);

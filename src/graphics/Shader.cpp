@@ -156,6 +156,34 @@ Shader* GetShader(const std::string& name) {
     return Cache().back().get();
 }
 
+ReloadResult ReloadShaders(const std::string& file) {
+    ReloadResult result = ReloadResult::NotInUse();
+    for (const auto& shader : Cache()) {
+        Shader rebuilt = *shader;
+        if (shader->name == file) {
+            try {
+                rebuilt = *LoadShader(file);
+            } catch (const std::exception& error) {
+                return ReloadResult::Failed(error.what());
+            }
+        } else if (shader->vertexFile == file || shader->pixelFile == file) {
+            rebuilt.program = CompileShaderProgram(rebuilt);
+        } else {
+            continue;
+        }
+        if (rebuilt.program <= 0) {
+            return ReloadResult::Failed("it does not build", true);
+        }
+        if (shader->program > 0) {
+            glDeleteProgram(static_cast<GLuint>(shader->program));
+            GraphicsSystem::Instance().ForgetGlState();
+        }
+        *shader = rebuilt;
+        result = ReloadResult::Reloaded();
+    }
+    return result;
+}
+
 int ShaderLoadCount() {
     return loadCount;
 }

@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "engine/ReloadResult.h"
+
 struct Shader {
     // OpenGL program name; 0 when building failed; -1 only while loading.
     int program = -1;
@@ -26,6 +28,13 @@ std::unique_ptr<Shader> LoadShader(const std::string& name);
 
 // Compiles and links the record's two sources; 0 (after the report) on failure.
 int CompileShaderProgram(const Shader& shader);
+
+// A shader file changed on disk: `file` is a descriptor's name (as GetShader takes it) or a
+// stage source's path (as a descriptor names it). Every program in use that is built from it is
+// built again and replaces the old one under the same record, so every sprite drawn with it uses
+// the new one. A program that no longer builds keeps the old one (its build has written its one
+// trace error); a descriptor that no longer reads keeps it too.
+ReloadResult ReloadShaders(const std::string& file);
 
 // How many programs have been built so far (each build is one real load of a descriptor).
 int ShaderLoadCount();

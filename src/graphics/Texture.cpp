@@ -50,6 +50,43 @@ int LoadTexture(Texture& texture, const std::string& name) {
 }
 }  // namespace
 
+ReloadResult ReloadTexture(const std::string& name) {
+    for (const auto& texture : Cache()) {
+        if (texture->name != name) {
+            continue;
+        }
+        const std::string path = AssetsDirectory + TexturesDirectory + name;
+        int width = 0;
+        int height = 0;
+        int channels = 0;
+        stbi_set_flip_vertically_on_load(0);
+        stbi_uc* pixels = stbi_load(path.c_str(), &width, &height, &channels, kRgbaChannels);
+        if (pixels == nullptr) {
+            const char* reason = stbi_failure_reason();
+            return ReloadResult::Failed(reason != nullptr ? reason : "it does not decode");
+        }
+        if (texture->id < 0) {
+            GLuint id = 0;
+            glGenTextures(1, &id);
+            texture->id = static_cast<int>(id);
+        }
+        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture->id));
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                     pixels);
+        stbi_image_free(pixels);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        GraphicsSystem::Instance().ForgetGlState();
+        texture->width = width;
+        texture->height = height;
+        return ReloadResult::Reloaded();
+    }
+    return ReloadResult::NotInUse();
+}
+
 Texture* GetTexture(const std::string& name) {
     for (const auto& texture : Cache()) {
         if (texture->name == name) {

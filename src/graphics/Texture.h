@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "engine/ReloadResult.h"
+
 struct Texture {
     // OpenGL texture name, or -1 when the image could not be loaded.
     int id = -1;
@@ -14,3 +16,8 @@ struct Texture {
 };
 
 Texture* GetTexture(const std::string& name);
+
+// The image `name` changed on disk: a texture in use is given the new pixels under the same
+// OpenGL name, so every sprite that draws it shows them. An image that no longer decodes keeps
+// the old pixels.
+ReloadResult ReloadTexture(const std::string& name);
