@@ -222,4 +222,108 @@ TEST_F(LiveReloadTest, ATextureATileMapAndTheSceneChangedOnDiskShowAndABrokenFil
     }
 }
 
+// In Play: a shader, a mesh and a sound in use are replaced in place; the current scene's change
+// waits for Edit; a designer's save over a file the run had changed keeps the run's version
+// beside it; and a shader that no longer compiles keeps the old program.
+TEST_F(LiveReloadTest, ShadersMeshesAndSoundsAreReplacedInPlayAndTheSceneWaitsForEdit) {
+    json scene = json::parse(Scene(kMarkerY));
+    scene["Speaker"] = {
+        {"Transform", Placed(0, 0, 1)},
+        {"AudioSource",
+         Entry("AudioSource", {{"bufferedSound",
+                                {{"isContinuous", false},
+                                 {"isLooping", false},
+                                 {"maxVolume", 1.0},
+                                 {"soundClip", "button_click.ogg"},
+                                 {"strength", 1000000.0}}},
+                               {"playOnStart", false}})}};
+    run.WriteFile("Data/Scenes/Live.json", scene.dump(2));
+    run.WriteStartSettings("Scenes/Live.json", "1", false);
+    ASSERT_TRUE(run.StartOn("Live.json")) << run.Errors();
+    const Screenshot first = ShotWhen("1-started", [](const Screenshot& shot) {
+        return shot.Unlike(Rgb{0, 0, 0}, Around(shot, kPictureX, 0, kPictureHalf)) > 0;
+    });
+    const PixelArea picture = Around(first, kPictureX, 0, kPictureHalf);
+    const PixelArea pictureCentre = Around(first, kPictureX, 0, kPictureHalf / 3);
+    const PixelArea pictureEdge = Around(first, kPictureX + kPictureHalf * 0.75, 0, 20);
+    const auto reloadedOnce = [&](const std::string& file) {
+        std::size_t lines = 0;
+        for (const std::string& line : run.TraceLines()) {
+            lines += line == "LiveReload - reloaded " + file;
+        }
+        return lines == 1;
+    };
+
+    // The shader: every lit sprite plain blue.
+    const fs::path pixelStage = run.WorkingTree() / "Shaders" / "LightingShader.frag";
+    std::string source = ReadFileText(pixelStage);
+    const std::string lit = "outColor = vec4(texel.rgb * passColor.rgb * light,";
+    ASSERT_NE(source.find(lit), std::string::npos);
+    source.replace(source.find(lit), lit.size(), "outColor = vec4(vec3(0.0, 0.0, 1.0),");
+    Save(pixelStage, source);
+    ASSERT_TRUE(run.WaitForTrace("LiveReload - reloaded Shaders/LightingShader.frag"))
+        << run.Trace();
+    const Screenshot blue = ShotWhen("2-shader", [&](const Screenshot& shot) {
+        return shot.Unlike(Rgb{0, 0, 255}, picture) == 0;
+    });
+    EXPECT_EQ(blue.Unlike(Rgb{0, 0, 255}, picture), 0) << "the new program does not draw";
+    EXPECT_TRUE(reloadedOnce("Shaders/LightingShader.frag")) << run.Trace();
+
+    // The mesh: the quad at half its size.
+    const fs::path meshFile = Working("Meshes/1x1Mesh.json");
+    json mesh = json::parse(ReadFileText(meshFile));
+    for (json& vertex : mesh["vertices"]) {
+        vertex["position"][0] = vertex["position"][0].get<double>() / 2;
+        vertex["position"][1] = vertex["position"][1].get<double>() / 2;
+    }
+    Save(meshFile, mesh.dump(2));
+    ASSERT_TRUE(run.WaitForTrace("LiveReload - reloaded Data/Meshes/1x1Mesh.json"))
+        << run.Trace();
+    const Screenshot halved = ShotWhen("3-mesh", [&](const Screenshot& shot) {
+        return shot.Unlike(Rgb{0, 0, 0}, pictureEdge) == 0;
+    });
+    EXPECT_EQ(halved.Unlike(Rgb{0, 0, 0}, pictureEdge), 0) << "the quad kept its size";
+    EXPECT_EQ(halved.Unlike(Rgb{0, 0, 255}, pictureCentre), 0);
+
+    // The sound: another clip saved over the one the speaker holds.
+    Save(run.WorkingTree() / "Assets" / "Sounds" / "button_click.ogg",
+         ReadFileText(kSource / "Assets" / "Sounds" / "sample_beep.ogg"));
+    EXPECT_TRUE(run.WaitForTrace("LiveReload - reloaded Assets/Sounds/button_click.ogg"))
+        << run.Trace();
+
+    // The scene, which the run had changed in its copy: Play goes on; the run's version is kept
+    // beside the designer's.
+    std::ofstream(run.PerUserData() / "Scenes" / "Live.json") << "{\"the run's\": {}}";
+    Save(Working("Scenes/Live.json"), Scene(-kMarkerY));
+    ASSERT_TRUE(run.WaitForTrace(
+        "LiveReload - Data/Scenes/Live.json changed: it applies on returning to Edit"))
+        << run.Trace();
+    const std::string trace = run.Trace();
+    EXPECT_NE(trace.find("while the run had unsaved changes of it"), std::string::npos) << trace;
+    EXPECT_EQ(ReadFileText(run.PerUserData() / "Scenes" / "Live.json"), Scene(-kMarkerY));
+    std::vector<std::string> beside;
+    for (const auto& entry : fs::directory_iterator(Working("Scenes"))) {
+        if (entry.path().filename().string().starts_with("Live.json.run-")) {
+            beside.push_back(ReadFileText(entry.path()));
+        }
+    }
+    EXPECT_EQ(beside, std::vector<std::string>{"{\"the run's\": {}}"});
+
+    // A pixel stage that no longer compiles: the old program draws on, one error names it.
+    Save(pixelStage, "#version 330 core\nvoid main() { this is not a shader }\n");
+    ASSERT_TRUE(run.WaitForTrace("LiveReload - Shaders/LightingShader.frag no longer loads"))
+        << run.Trace();
+    std::size_t errors = 0;
+    for (const std::string& line : run.TraceLines()) {
+        errors += line.starts_with("ERROR: ") && line.find("LightingShader.frag") != std::string::npos;
+    }
+    EXPECT_EQ(errors, 1u) << run.Trace();
+    const Screenshot kept = run.window().Shot("4-broken-shader");
+    EXPECT_EQ(kept.Unlike(Rgb{0, 0, 255}, pictureCentre), 0) << "the old program was dropped";
+
+    ASSERT_TRUE(run.CloseWindow());
+    EXPECT_EQ(run.Wait(), 0) << run.Errors();
+    EXPECT_EQ(ReadFileText(Working("Scenes/Live.json")), Scene(-kMarkerY));
+}
+
 }  // namespace
