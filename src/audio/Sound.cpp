@@ -37,6 +37,11 @@ ReloadResult ReloadSound(const std::string& name) {
         }
         FMOD_SOUND* fresh = nullptr;
         const std::string path = AssetsDirectory + kSoundsFolder + name;
+        const FileVersion version = VersionOf(path);
+        if (version == sound->version) {
+            return ReloadResult::NotInUse();
+        }
+        sound->version = version;
         const FMOD_RESULT result = FMOD_System_CreateSound(FMODAudio::Instance().fmodSystem,
                                                            path.c_str(), FMOD_2D, nullptr, &fresh);
         if (const char* problem = FileProblem(result)) {
@@ -63,6 +68,7 @@ Sound* GetSound(const std::string& name) {
     auto sound = std::make_unique<Sound>();
     sound->name = name;
     const std::string path = AssetsDirectory + kSoundsFolder + name;
+    sound->version = VersionOf(path);
     const FMOD_RESULT result = FMOD_System_CreateSound(FMODAudio::Instance().fmodSystem,
                                                        path.c_str(), FMOD_2D, nullptr,
                                                        &sound->handle);

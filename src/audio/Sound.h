@@ -7,12 +7,15 @@
 #include <string>
 
 #include "audio/AudioBackend.h"
+#include "engine/FileVersion.h"
 #include "engine/ReloadResult.h"
 
 struct Sound {
     // The name asked for, e.g. "sample_beep.ogg".
     std::string name;
     FMOD_SOUND* handle = nullptr;
+    // The sound file as it was read (see FileVersion).
+    FileVersion version;
 };
 
 // The cached sound of exactly this name (case-sensitive), loaded on first use.

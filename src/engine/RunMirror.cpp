@@ -107,14 +107,17 @@ std::string RunMirror::Fingerprint(const std::string& content) {
     return text.str();
 }
 
-RunMirror::Report RunMirror::Start() {
-    Report report;
+RunMirror::Folders RunMirror::Prepare(const std::string& written, Report& report) {
     stamp = NowStamp();
     FileHandler::CreateFolders(working);
     FileHandler::CreateFolders(perUser);
-    FileHandler::RemoveScratchFiles(perUser, extensions);
-    const auto workingFiles = ReadFolder(working, report);
-    const auto perUserFiles = ReadFolder(perUser, report);
+    FileHandler::RemoveScratchFiles(written, extensions);
+    return {ReadFolder(working, report), ReadFolder(perUser, report)};
+}
+
+RunMirror::Report RunMirror::Start() {
+    Report report;
+    const auto [workingFiles, perUserFiles] = Prepare(perUser, report);
     const State state = ReadState();
     const bool sameCheckout = state.known && state.checkout == checkout;
 
@@ -205,12 +208,7 @@ RunMirror::Report RunMirror::Start() {
 
 RunMirror::Report RunMirror::Finish() {
     Report report;
-    stamp = NowStamp();
-    FileHandler::CreateFolders(working);
-    FileHandler::CreateFolders(perUser);
-    FileHandler::RemoveScratchFiles(working, extensions);
-    const auto workingFiles = ReadFolder(working, report);
-    const auto perUserFiles = ReadFolder(perUser, report);
+    const auto [workingFiles, perUserFiles] = Prepare(working, report);
 
     // What the next start takes the copy to have started from: the copy itself where it has
     // been dealt with, so it does not count as unsaved again.
@@ -295,6 +293,7 @@ RunMirror::Report RunMirror::Take(const std::string& workingPath, bool& covered)
         if (!Write(copyPath, *content, report)) {
             return report;
         }
+        report.copied = true;
     }
     startedFrom[name] = Fingerprint(*content);
     return report;

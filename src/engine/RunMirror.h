@@ -34,6 +34,8 @@ public:
         std::vector<std::string> warnings;
         // Entries that could not be examined (a link that leads nowhere or in a circle).
         std::vector<std::string> skipped;
+        // Take only: the copy was given the working tree's file (it held something else).
+        bool copied = false;
     };
 
     // `stateFile` lies outside both folders. `runOutputs` are paths relative to the folders of
@@ -69,6 +71,14 @@ private:
     };
 
     // Relative path (with '/' separators, no leading one) -> content.
+    using Files = std::unordered_map<std::string, std::string>;
+    struct Folders {
+        Files working;
+        Files perUser;
+    };
+    // Makes both folders when missing, removes the scratch files an interrupted copy left in
+    // `written` (the folder this call writes into), and reads both.
+    Folders Prepare(const std::string& written, Report& report);
     std::unordered_map<std::string, std::string> ReadFolder(const std::string& folder,
                                                             Report& report) const;
     State ReadState() const;

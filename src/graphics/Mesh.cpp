@@ -46,6 +46,7 @@ Vertex ReadVertex(const nlohmann::json& element) {
 std::unique_ptr<Mesh> LoadMesh(const std::string& name) {
     const std::string path = DataDirectory + MeshesDirectory + name;
     auto mesh = std::make_unique<Mesh>();
+    mesh->version = VersionOf(path);
     try {
         // Read-only open: a missing mesh is reported by name instead of being created empty.
         Stream file(path, Stream::kRead);
@@ -94,6 +95,9 @@ ReloadResult ReloadMesh(const std::string& name) {
     for (const auto& mesh : Cache()) {
         if (mesh->name != name) {
             continue;
+        }
+        if (VersionOf(DataDirectory + MeshesDirectory + name) == mesh->version) {
+            return ReloadResult::NotInUse();
         }
         std::unique_ptr<Mesh> fresh;
         try {

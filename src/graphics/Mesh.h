@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/FileVersion.h"
 #include "engine/ReloadResult.h"
 #include "graphics/Vertex.h"
 
@@ -16,6 +17,8 @@ struct Mesh {
     float uSize = 0.0f;
     float vSize = 0.0f;
     std::string name;
+    // The mesh file as it was read (see FileVersion).
+    FileVersion version;
 
     int VertexCount() const { return static_cast<int>(vertices.size()); }
 };

@@ -90,6 +90,7 @@ GLuint CompileStage(const Shader& record, GLenum stage, const std::string& path)
 std::unique_ptr<Shader> LoadShader(const std::string& name) {
     const std::string path = ShadersDirectory + name;
     auto shader = std::make_unique<Shader>();
+    shader->descriptorVersion = VersionOf(path);
     try {
         // Read-only open: a missing descriptor is reported by name instead of being created empty.
         Stream file(path, Stream::kRead);
@@ -101,6 +102,8 @@ std::unique_ptr<Shader> LoadShader(const std::string& name) {
     }
     // Named before it is built, so that a report of its build names it.
     shader->name = name;
+    shader->vertexVersion = VersionOf(shader->vertexFile);
+    shader->pixelVersion = VersionOf(shader->pixelFile);
     shader->program = CompileShaderProgram(*shader);
     ++loadCount;
     return shader;
@@ -158,15 +161,29 @@ Shader* GetShader(const std::string& name) {
 
 ReloadResult ReloadShaders(const std::string& file) {
     ReloadResult result = ReloadResult::NotInUse();
+    const FileVersion version = VersionOf(file);
+    const FileVersion descriptorVersion = VersionOf(ShadersDirectory + file);
     for (const auto& shader : Cache()) {
         Shader rebuilt = *shader;
         if (shader->name == file) {
+            if (descriptorVersion == shader->descriptorVersion) {
+                continue;
+            }
+            shader->descriptorVersion = descriptorVersion;
             try {
                 rebuilt = *LoadShader(file);
             } catch (const std::exception& error) {
                 return ReloadResult::Failed(error.what());
             }
         } else if (shader->vertexFile == file || shader->pixelFile == file) {
+            FileVersion& held =
+                shader->vertexFile == file ? shader->vertexVersion : shader->pixelVersion;
+            if (version == held) {
+                continue;
+            }
+            held = version;
+            rebuilt.vertexVersion = shader->vertexVersion;
+            rebuilt.pixelVersion = shader->pixelVersion;
             rebuilt.program = CompileShaderProgram(rebuilt);
         } else {
             continue;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "engine/FileVersion.h"
 #include "engine/ReloadResult.h"
 
 struct Shader {
@@ -17,6 +18,10 @@ struct Shader {
     std::string pixelFile;
     // The name it was requested under (the cache key).
     std::string name;
+    // The descriptor and the two sources as they were read (see FileVersion).
+    FileVersion descriptorVersion;
+    FileVersion vertexVersion;
+    FileVersion pixelVersion;
 };
 
 // The shared record for `name`, loading it on first request.

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "engine/FileVersion.h"
 #include "engine/ReloadResult.h"
 
 struct Texture {
@@ -13,6 +14,8 @@ struct Texture {
     int width = 0;
     int height = 0;
     std::string name;
+    // The image file as it was read (see FileVersion).
+    FileVersion version;
 };
 
 Texture* GetTexture(const std::string& name);

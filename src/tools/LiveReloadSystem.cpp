@@ -86,6 +86,10 @@ void LiveReloadSystem::Apply(const std::string& path) {
                             taken.failed.front() + "); the old one is kept");
             return;
         }
+        if (covered && !taken.copied) {
+            // The run's copy already holds this version: the run has it.
+            return;
+        }
         if (covered) {
             break;
         }
