@@ -13,8 +13,6 @@ namespace fs = std::filesystem;
 
 namespace {
 constexpr std::uint32_t kFolderEvents = IN_CLOSE_WRITE | IN_MOVED_TO | IN_CREATE;
-// Room for many events per read; each is a header and a name of at most NAME_MAX bytes.
-constexpr std::size_t kReadBufferSize = 64 * 1024;
 }  // namespace
 
 FileWatcher::~FileWatcher() {
@@ -24,6 +22,7 @@ FileWatcher::~FileWatcher() {
 bool FileWatcher::Watch(const std::vector<std::string>& roots, std::string& problem) {
     Stop();
     descriptor = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    buffer = std::make_unique<Events>();
     if (descriptor < 0) {
         problem = std::strerror(errno);
         return false;
@@ -79,14 +78,13 @@ void FileWatcher::ReadEvents(Clock::time_point now) {
     if (descriptor < 0) {
         return;
     }
-    alignas(inotify_event) std::array<char, kReadBufferSize> buffer{};
     for (;;) {
-        const ssize_t length = read(descriptor, buffer.data(), buffer.size());
+        const ssize_t length = read(descriptor, buffer->data(), buffer->size());
         if (length <= 0) {
             return;
         }
         for (ssize_t at = 0; at < length;) {
-            const auto* event = reinterpret_cast<const inotify_event*>(buffer.data() + at);
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer->data() + at);
             at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
             const auto folder = folders.find(event->wd);
             if (folder == folders.end() || event->len == 0) {

@@ -7,7 +7,10 @@
 // then rename it over the old one), and is reported once its writes have settled, so a file
 // saved in several steps is read once, whole.
 
+#include <array>
 #include <chrono>
+#include <cstddef>
+#include <memory>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -40,6 +43,11 @@ private:
     void AddFolder(const std::string& folder, Clock::time_point now, bool reportFiles);
     void Touch(const std::string& path, Clock::time_point now);
 
+    // Room for many events per read; each is a header and a name of at most NAME_MAX bytes.
+    // Made once per watch, so the per-update read touches no allocator.
+    static constexpr std::size_t kReadBufferSize = 64 * 1024;
+    struct alignas(8) Events : std::array<char, kReadBufferSize> {};
+    std::unique_ptr<Events> buffer;
     int descriptor = -1;
     std::unordered_map<int, std::string> folders;
     // Path -> when it was last written; `order` keeps first-write order.
