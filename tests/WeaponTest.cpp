@@ -167,7 +167,7 @@ TEST_F(WeaponTest, SavedAndLoadedWeaponKeepsAllButItsSpreads) {
     changed.SNIPER_RANGE = 4.5f;
     changed.CUSTOM_RANGE = 5.5f;
     changed.SHOTGUN_AMOUNT = 9;
-    changed.CUSTOM_AMOUNT = 4000000000u;
+    changed.CUSTOM_AMOUNT = Weapon::kMaxAmount;
     changed.RIFLE_SPREAD = 77.0f;
     changed.CURVEBALL_SPREAD = 12.0f;
     changed.sounds[1] = GetSound("sniper_shot.ogg");
@@ -187,12 +187,75 @@ TEST_F(WeaponTest, SavedAndLoadedWeaponKeepsAllButItsSpreads) {
     EXPECT_EQ(loaded.ToJson(), expected);
 }
 
-TEST_F(WeaponTest, NegativeOrOversizedAmountIsAMalformedValue) {
-    for (const nlohmann::json& amount : {nlohmann::json(-1), nlohmann::json(4294967296.0)}) {
-        Weapon loaded;
-        EXPECT_THROW(loaded.FromJson({{"SHOTGUN_AMOUNT", amount}}), std::out_of_range) << amount;
-        EXPECT_EQ(loaded.SHOTGUN_AMOUNT, 5u);
+// An amount outside 0 .. kMaxAmount is refused: the weapon keeps the amount it had, with one
+// warning naming the key and the value; whole and fractional amounts within it are read.
+TEST_F(WeaponTest, AnAmountOutsideZeroToTheCapIsRefusedWithOneWarning) {
+    const struct {
+        const char* name;
+        nlohmann::json amount;
+        // What the amount becomes; refused when it is the one it had.
+        std::uint32_t read;
+        bool refused;
+    } cases[] = {
+        {"none", 0, 0, false},
+        {"the cap", Weapon::kMaxAmount, Weapon::kMaxAmount, false},
+        {"a fraction within", 2.75, 2, false},
+        {"negative", -1, 0, true},
+        {"a negative fraction", -0.5, 0, true},
+        {"one past the cap", Weapon::kMaxAmount + 1, 0, true},
+        {"a fraction past the cap", Weapon::kMaxAmount + 0.5, 0, true},
+        {"twenty thousand", 20000, 0, true},
+        {"past 32 bits", 4294967296.0, 0, true},
+    };
+    const std::string log = DataDirectory + "Trace_Log.txt";
+    for (const std::string key : {"SHOTGUN_AMOUNT", "CUSTOM_AMOUNT"}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(key + ", " + c.name);
+            Weapon loaded;
+            std::uint32_t& amount =
+                key == "SHOTGUN_AMOUNT" ? loaded.SHOTGUN_AMOUNT : loaded.CUSTOM_AMOUNT;
+            const std::uint32_t before = amount;
+            // Every other key present, so that the log holds no missing-key warnings.
+            nlohmann::json data = loaded.ToJson();
+            data[key] = c.amount;
+            std::filesystem::remove(log);
+            EXPECT_NO_THROW(loaded.FromJson(data));
+            EXPECT_EQ(amount, c.refused ? before : c.read);
+            const std::vector<std::string> lines = TraceMessages(log);
+            if (!c.refused) {
+                EXPECT_TRUE(lines.empty());
+                continue;
+            }
+            ASSERT_EQ(lines.size(), 1u);
+            EXPECT_EQ(lines[0], "WARNING: Weapon::FromJson - " + key + " " + c.amount.dump() +
+                                    " refused: an amount is 0 to " +
+                                    std::to_string(Weapon::kMaxAmount) + "; keeping " +
+                                    std::to_string(before));
+        }
     }
+
+    Weapon changed;
+    changed.SHOTGUN_AMOUNT = 9;
+    changed.FromJson({{"SHOTGUN_AMOUNT", -3}});
+    EXPECT_EQ(changed.SHOTGUN_AMOUNT, 9u) << "the amount it had, not the default";
+    EXPECT_THROW(changed.FromJson({{"SHOTGUN_AMOUNT", "many"}}), nlohmann::json::type_error)
+        << "an amount that is no number is a read error like any other";
+}
+
+// Read from an entity's data, a refused amount costs only itself: the entity keeps its weapon,
+// which fires the default volley, and nothing is reported as an error.
+TEST_F(WeaponTest, AWeaponWithARefusedAmountIsKeptAndFiresTheDefaultVolley) {
+    Entity* loaded = AddEntity("Loaded", {0.0f, 0.0f});
+    Entity::from_json(
+        {{"Weapon",
+          {{"Weapon", {{"SHOTGUN_AMOUNT", 20000}, {"weaponType", 3}}}, {"Update layer", 2}}}},
+        *loaded);
+    Weapon* read = loaded->GetComponent<Weapon>();
+    ASSERT_NE(read, nullptr) << "the weapon is not dropped";
+    EXPECT_EQ(read->weaponType, 3) << "the rest of its data is read";
+    EXPECT_TRUE(TraceErrors().empty());
+    read->Fire();
+    EXPECT_EQ(Projectiles().size(), 5u);
 }
 
 TEST_F(WeaponTest, FlameDrawsFourNumbersInOrderAndVariesItsArchetype) {
