@@ -6,10 +6,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -140,6 +143,67 @@ TEST_F(WeaponTest, ShotgunFiresItsAmountWithinTheSpreadAndZeroFiresNothing) {
     weapon->SHOTGUN_AMOUNT = 0;
     Fire(WeaponType::SHOTGUN);
     EXPECT_EQ(Projectiles().size(), 5u);
+}
+
+// Each shot leaves at aim + u(r) x S - S / 2 for its own draw r of 0..32767, u(r) = r / 32767,
+// and spread S: the draws are taken from the same seeded stream here, and every heading is
+// compared with the one the formula gives, so a spread scaled, shifted or drawn once for a whole
+// volley shows.
+TEST_F(WeaponTest, EveryShotLeavesAtTheHeadingItsOwnDrawGivesWithinTheSpread) {
+    constexpr double kDrawRange = 32767.0;
+    constexpr double kDegreesToRadians = 1.0 / kRadiansToDegrees;
+    constexpr double kHeadingTolerance = 1e-5;  // radians
+    constexpr std::uint64_t kSeed = 20261211;
+    const struct {
+        const char* name;
+        WeaponType type;
+        float Weapon::*spreadField;
+        // Otherwise the weapon's own spread, which `spread` then states.
+        std::optional<float> given;
+        double spread;
+        double aim;
+        std::size_t shots;
+    } cases[] = {
+        {"pistol, no spread of its own", WeaponType::PISTOL, &Weapon::PISTOL_SPREAD, std::nullopt,
+         0.0, 30.0, 1},
+        {"pistol given 60 degrees", WeaponType::PISTOL, &Weapon::PISTOL_SPREAD, 60.0f, 60.0, -135.0,
+         1},
+        {"rifle, 10 degrees", WeaponType::RIFLE, &Weapon::RIFLE_SPREAD, std::nullopt, 10.0, 100.0,
+         1},
+        {"rifle given 3 degrees", WeaponType::RIFLE, &Weapon::RIFLE_SPREAD, 3.0f, 3.0, -20.0, 1},
+        {"shotgun, 40 degrees, a draw per pellet", WeaponType::SHOTGUN, &Weapon::SHOTGUN_SPREAD,
+         std::nullopt, 40.0, 45.0, 5},
+        {"shotgun given 90 degrees", WeaponType::SHOTGUN, &Weapon::SHOTGUN_SPREAD, 90.0f, 90.0,
+         -60.0, 5},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const float ownSpread = weapon->*c.spreadField;
+        if (c.given) {
+            weapon->*c.spreadField = *c.given;
+        }
+        AimAt(c.aim);
+        SeedRandom(kSeed);
+        std::vector<double> expected;
+        for (std::size_t shot = 0; shot < c.shots; ++shot) {
+            const double u = DrawRandom() / kDrawRange;
+            expected.push_back(weapon->aimAngle + u * c.spread - c.spread * 0.5);
+        }
+        const std::size_t before = Projectiles().size();
+        SeedRandom(kSeed);
+        Fire(c.type);
+        const std::vector<Entity*> all = Projectiles();
+        ASSERT_EQ(all.size() - before, c.shots);
+        for (std::size_t shot = 0; shot < c.shots; ++shot) {
+            const Vector2 velocity = VelocityOf(all[before + shot]);
+            const double heading = std::atan2(velocity.y, velocity.x);
+            EXPECT_NEAR(std::remainder(heading - expected[shot] * kDegreesToRadians, 2.0 * M_PI),
+                        0.0, kHeadingTolerance)
+                << "shot " << shot << " left at " << heading * kRadiansToDegrees << " degrees, not "
+                << expected[shot];
+        }
+        weapon->*c.spreadField = ownSpread;
+    }
 }
 
 TEST_F(WeaponTest, PistolAndSniperFireExactlyAlongTheAimWhateverTheFileSays) {
