@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstddef>
+#include <filesystem>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -304,11 +305,19 @@ TEST(MenuSoundTest, APressedButtonClicksAndOneOnlyHoveredIsSilent) {
         << "cut short by the scene switch";
 }
 
+enum class Output {
+    // OpenAL Soft's null driver: an output that takes everything and plays nothing.
+    NullDriver,
+    // The only driver allowed writes to a folder that does not exist, so no device opens.
+    DeviceThatCannotOpen,
+    // A driver OpenAL Soft does not know: no output at all.
+    UnknownDriver,
+};
+
 struct OutputCase {
     const char* name;
-    // Otherwise OpenAL Soft's null driver: an output that takes everything and plays nothing.
-    bool noDevice;
-    // The one line said about the missing output, on standard output.
+    Output output;
+    // The one line said about the missing output, on standard output and in the run's trace log.
     std::size_t notices;
 };
 
@@ -329,14 +338,20 @@ TEST_P(GameWithoutAudioTest, TheGameRunsAndSaysAtMostOneLineAboutIt) {
                true);
     GameRun::Environment environment;  // the null driver, GameRun's own choice
     TempDirectory configs;
-    if (GetParam().noDevice) {
-        // The only driver allowed writes to a folder that does not exist, so no device opens.
+    if (GetParam().output == Output::DeviceThatCannotOpen) {
         WaveRecording::WriteDriverConfig(configs.path() / "no-device.conf",
                                          configs.path() / "missing" / "out.wav");
         environment = {{"ALSOFT_CONF", (configs.path() / "no-device.conf").string()},
                        {"ALSOFT_DRIVERS", std::nullopt}};
+    } else if (GetParam().output == Output::UnknownDriver) {
+        environment = {{"ALSOFT_DRIVERS", "no-such-driver"}};
     }
     ASSERT_TRUE(run.StartOn("Arena.json", environment));
+    // The audio starts before the engine points the data directory at the per-user copy: what it
+    // says belongs in the run's log all the same, and nothing is written into the working tree.
+    const std::filesystem::path workingLog = run.WorkingTree() / "Data" / "Trace_Log.txt";
+    EXPECT_FALSE(std::filesystem::exists(workingLog)) << "a stray log in the working tree";
+    EXPECT_EQ(CountOccurrences(run.Trace(), kNoOutputNotice), GetParam().notices) << run.Trace();
 
     // B is bound to an input that nothing uses. A press and release the game has seen show that
     // it has played its first frames; the next press is held down while the game is watched, and
@@ -362,11 +377,14 @@ TEST_P(GameWithoutAudioTest, TheGameRunsAndSaysAtMostOneLineAboutIt) {
     EXPECT_EQ(CountOccurrences(said, kNoOutputNotice), GetParam().notices) << said;
     EXPECT_EQ(CountOccurrences(said, "AL lib"), 0u) << said;
     EXPECT_EQ(CountOccurrences(said, "ALSA lib"), 0u) << said;
+    // The exit hands the run's log back into the working tree, the notice with it.
+    EXPECT_EQ(CountOccurrences(ReadFileText(workingLog), kNoOutputNotice), GetParam().notices);
 }
 
 INSTANTIATE_TEST_SUITE_P(Outputs, GameWithoutAudioTest,
-                         ::testing::Values(OutputCase{"NullDriver", false, 0},
-                                           OutputCase{"NoDevice", true, 1}),
+                         ::testing::Values(OutputCase{"NullDriver", Output::NullDriver, 0},
+                                           OutputCase{"NoDevice", Output::DeviceThatCannotOpen, 1},
+                                           OutputCase{"UnknownDriver", Output::UnknownDriver, 1}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

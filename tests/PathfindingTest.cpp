@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <limits>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -342,6 +343,64 @@ TEST_F(PathfindingTest, MovementKeyCancelsTheRouteAndKeepsTheKeyboardsVelocity) 
     Frame();
     EXPECT_EQ(physics->velocity, (Vector2{0.0f, 0.0f})) << "the route does not come back";
 }
+
+struct CancelCase {
+    const char* name;
+    // The right click stays held (pointer on node 4) until the player stands in this node.
+    std::int32_t cancelledIn;
+    // Whether the right click is still held while the key is, and after it is released.
+    bool heldThroughTheKey;
+};
+
+void PrintTo(const CancelCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class PathfindingCancelTest : public PathfindingTest,
+                              public ::testing::WithParamInterface<CancelCase> {};
+
+// After a movement key cancels a route without the player leaving its cell, the same click plans
+// the route again: the ends of a cancelled route stand for no route held.
+TEST_P(PathfindingCancelTest, ClickingTheSameCellAfterACancelledRoutePlansItAgain) {
+    const CancelCase& c = GetParam();
+    PlacePointer(Pathfinding::PointOfNode(4));
+    SetHeld(InputType::RIGHT_CLICK, true);
+    Frame();
+    for (int frames = 0; frames < 600 && Node() != c.cancelledIn; ++frames) {
+        Frame();
+    }
+    ASSERT_EQ(Node(), c.cancelledIn);
+    ASSERT_FALSE(pathfinding->path.empty());
+    SetHeld(InputType::RIGHT_CLICK, c.heldThroughTheKey);
+
+    SetHeld(InputType::LEFT, true);
+    Frame();
+    SetHeld(InputType::LEFT, false);
+    ASSERT_TRUE(pathfinding->path.empty()) << "the key cancels the route";
+    ASSERT_EQ(Node(), c.cancelledIn) << "without leaving the cell";
+
+    if (c.heldThroughTheKey) {
+        Frame();
+        SetHeld(InputType::RIGHT_CLICK, false);
+    } else {
+        ClickAt(4);
+    }
+    ASSERT_FALSE(pathfinding->path.empty()) << "the same cell is planned again";
+    EXPECT_EQ(pathfinding->path.front(), c.cancelledIn);
+    EXPECT_EQ(pathfinding->path.back(), 4);
+    EXPECT_NE(physics->velocity, (Vector2{0.0f, 0.0f})) << "and followed";
+    for (int frames = 0; frames < 600 && !pathfinding->path.empty(); ++frames) {
+        Frame();
+    }
+    EXPECT_EQ(Node(), 4) << "to the goal";
+}
+
+INSTANTIATE_TEST_SUITE_P(Cancellations, PathfindingCancelTest,
+                         ::testing::Values(CancelCase{"InTheStartCell", 0, false},
+                                           CancelCase{"InALaterCellReachedWithTheClickHeld", 5,
+                                                      false},
+                                           CancelCase{"WithTheClickHeldThroughTheKey", 0, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PathfindingTest, WithoutPlayerInputARouteIsPlannedButNeverFollowed) {
     ComponentListSystem<PlayerInput>::Instance().RemoveComponent(

@@ -105,6 +105,41 @@ TEST_F(TraceLogTest, TruncateEmptiesTheLogForTheNextLines) {
         std::regex_match(LogContent(), std::regex(kLinePrefixPattern + "Engine::Initialize\n")));
 }
 
+// Lines of a start-up, written before the data directory points at the run's folder, reach the
+// run's log when it starts, first and in order with their own times; the folder the directory
+// pointed at before gets nothing. Warnings and errors are shown at once all the same.
+TEST_F(TraceLogTest, HeldLinesOpenTheNextLogAndNeverReachTheEarlierFolder) {
+    const fs::path before = temp.path() / "before";
+    const fs::path run = temp.path() / "run";
+    fs::create_directories(before);
+    DataDirectory = before.string() + "/";
+
+    TraceLog::Hold();
+    testing::internal::CaptureStdout();
+    TraceLog::Log("held");
+    TraceLog::Warning("held warning");
+    const std::string echoed = testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(
+        std::regex_match(echoed, std::regex(kLinePrefixPattern + "WARNING: held warning\n")))
+        << echoed;
+    EXPECT_FALSE(fs::exists(before / kLogFileName));
+
+    temp.WriteFile(fs::path("run") / kLogFileName, "[2026-01-01 00:00:00] an earlier run\n");
+    DataDirectory = run.string() + "/";
+    TraceLog::Truncate();
+    TraceLog::Log("Engine::Initialize");
+    const std::string firstPass = temp.ReadFile(fs::path("run") / kLogFileName);
+    EXPECT_TRUE(std::regex_match(
+        firstPass,
+        std::regex(kLinePrefixPattern + "held\n" + kLinePrefixPattern + "WARNING: held warning\n" +
+                   kLinePrefixPattern + "Engine::Initialize\n")))
+        << firstPass;
+    EXPECT_FALSE(fs::exists(before / kLogFileName));
+
+    TraceLog::Truncate();
+    EXPECT_EQ(temp.ReadFile(fs::path("run") / kLogFileName), "") << "held lines open one log only";
+}
+
 // A log that cannot be opened costs only its own line: nothing is raised, nothing is created,
 // and warnings still reach standard output.
 TEST_F(TraceLogTest, UnopenableLogLosesOnlyTheFileLine) {

@@ -6,10 +6,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -142,6 +145,67 @@ TEST_F(WeaponTest, ShotgunFiresItsAmountWithinTheSpreadAndZeroFiresNothing) {
     EXPECT_EQ(Projectiles().size(), 5u);
 }
 
+// Each shot leaves at aim + u(r) x S - S / 2 for its own draw r of 0..32767, u(r) = r / 32767,
+// and spread S: the draws are taken from the same seeded stream here, and every heading is
+// compared with the one the formula gives, so a spread scaled, shifted or drawn once for a whole
+// volley shows.
+TEST_F(WeaponTest, EveryShotLeavesAtTheHeadingItsOwnDrawGivesWithinTheSpread) {
+    constexpr double kDrawRange = 32767.0;
+    constexpr double kDegreesToRadians = 1.0 / kRadiansToDegrees;
+    constexpr double kHeadingTolerance = 1e-5;  // radians
+    constexpr std::uint64_t kSeed = 20261211;
+    const struct {
+        const char* name;
+        WeaponType type;
+        float Weapon::*spreadField;
+        // Otherwise the weapon's own spread, which `spread` then states.
+        std::optional<float> given;
+        double spread;
+        double aim;
+        std::size_t shots;
+    } cases[] = {
+        {"pistol, no spread of its own", WeaponType::PISTOL, &Weapon::PISTOL_SPREAD, std::nullopt,
+         0.0, 30.0, 1},
+        {"pistol given 60 degrees", WeaponType::PISTOL, &Weapon::PISTOL_SPREAD, 60.0f, 60.0, -135.0,
+         1},
+        {"rifle, 10 degrees", WeaponType::RIFLE, &Weapon::RIFLE_SPREAD, std::nullopt, 10.0, 100.0,
+         1},
+        {"rifle given 3 degrees", WeaponType::RIFLE, &Weapon::RIFLE_SPREAD, 3.0f, 3.0, -20.0, 1},
+        {"shotgun, 40 degrees, a draw per pellet", WeaponType::SHOTGUN, &Weapon::SHOTGUN_SPREAD,
+         std::nullopt, 40.0, 45.0, 5},
+        {"shotgun given 90 degrees", WeaponType::SHOTGUN, &Weapon::SHOTGUN_SPREAD, 90.0f, 90.0,
+         -60.0, 5},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const float ownSpread = weapon->*c.spreadField;
+        if (c.given) {
+            weapon->*c.spreadField = *c.given;
+        }
+        AimAt(c.aim);
+        SeedRandom(kSeed);
+        std::vector<double> expected;
+        for (std::size_t shot = 0; shot < c.shots; ++shot) {
+            const double u = DrawRandom() / kDrawRange;
+            expected.push_back(weapon->aimAngle + u * c.spread - c.spread * 0.5);
+        }
+        const std::size_t before = Projectiles().size();
+        SeedRandom(kSeed);
+        Fire(c.type);
+        const std::vector<Entity*> all = Projectiles();
+        ASSERT_EQ(all.size() - before, c.shots);
+        for (std::size_t shot = 0; shot < c.shots; ++shot) {
+            const Vector2 velocity = VelocityOf(all[before + shot]);
+            const double heading = std::atan2(velocity.y, velocity.x);
+            EXPECT_NEAR(std::remainder(heading - expected[shot] * kDegreesToRadians, 2.0 * M_PI),
+                        0.0, kHeadingTolerance)
+                << "shot " << shot << " left at " << heading * kRadiansToDegrees << " degrees, not "
+                << expected[shot];
+        }
+        weapon->*c.spreadField = ownSpread;
+    }
+}
+
 TEST_F(WeaponTest, PistolAndSniperFireExactlyAlongTheAimWhateverTheFileSays) {
     weapon->FromJson({{"PISTOL_SPREAD", 60.0}, {"SNIPER_SPREAD", 60.0}});
     AimAt(-135.0);
@@ -167,7 +231,7 @@ TEST_F(WeaponTest, SavedAndLoadedWeaponKeepsAllButItsSpreads) {
     changed.SNIPER_RANGE = 4.5f;
     changed.CUSTOM_RANGE = 5.5f;
     changed.SHOTGUN_AMOUNT = 9;
-    changed.CUSTOM_AMOUNT = 4000000000u;
+    changed.CUSTOM_AMOUNT = Weapon::kMaxAmount;
     changed.RIFLE_SPREAD = 77.0f;
     changed.CURVEBALL_SPREAD = 12.0f;
     changed.sounds[1] = GetSound("sniper_shot.ogg");
@@ -187,12 +251,75 @@ TEST_F(WeaponTest, SavedAndLoadedWeaponKeepsAllButItsSpreads) {
     EXPECT_EQ(loaded.ToJson(), expected);
 }
 
-TEST_F(WeaponTest, NegativeOrOversizedAmountIsAMalformedValue) {
-    for (const nlohmann::json& amount : {nlohmann::json(-1), nlohmann::json(4294967296.0)}) {
-        Weapon loaded;
-        EXPECT_THROW(loaded.FromJson({{"SHOTGUN_AMOUNT", amount}}), std::out_of_range) << amount;
-        EXPECT_EQ(loaded.SHOTGUN_AMOUNT, 5u);
+// An amount outside 0 .. kMaxAmount is refused: the weapon keeps the amount it had, with one
+// warning naming the key and the value; whole and fractional amounts within it are read.
+TEST_F(WeaponTest, AnAmountOutsideZeroToTheCapIsRefusedWithOneWarning) {
+    const struct {
+        const char* name;
+        nlohmann::json amount;
+        // What the amount becomes; refused when it is the one it had.
+        std::uint32_t read;
+        bool refused;
+    } cases[] = {
+        {"none", 0, 0, false},
+        {"the cap", Weapon::kMaxAmount, Weapon::kMaxAmount, false},
+        {"a fraction within", 2.75, 2, false},
+        {"negative", -1, 0, true},
+        {"a negative fraction", -0.5, 0, true},
+        {"one past the cap", Weapon::kMaxAmount + 1, 0, true},
+        {"a fraction past the cap", Weapon::kMaxAmount + 0.5, 0, true},
+        {"twenty thousand", 20000, 0, true},
+        {"past 32 bits", 4294967296.0, 0, true},
+    };
+    const std::string log = DataDirectory + "Trace_Log.txt";
+    for (const std::string key : {"SHOTGUN_AMOUNT", "CUSTOM_AMOUNT"}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(key + ", " + c.name);
+            Weapon loaded;
+            std::uint32_t& amount =
+                key == "SHOTGUN_AMOUNT" ? loaded.SHOTGUN_AMOUNT : loaded.CUSTOM_AMOUNT;
+            const std::uint32_t before = amount;
+            // Every other key present, so that the log holds no missing-key warnings.
+            nlohmann::json data = loaded.ToJson();
+            data[key] = c.amount;
+            std::filesystem::remove(log);
+            EXPECT_NO_THROW(loaded.FromJson(data));
+            EXPECT_EQ(amount, c.refused ? before : c.read);
+            const std::vector<std::string> lines = TraceMessages(log);
+            if (!c.refused) {
+                EXPECT_TRUE(lines.empty());
+                continue;
+            }
+            ASSERT_EQ(lines.size(), 1u);
+            EXPECT_EQ(lines[0], "WARNING: Weapon::FromJson - " + key + " " + c.amount.dump() +
+                                    " refused: an amount is 0 to " +
+                                    std::to_string(Weapon::kMaxAmount) + "; keeping " +
+                                    std::to_string(before));
+        }
     }
+
+    Weapon changed;
+    changed.SHOTGUN_AMOUNT = 9;
+    changed.FromJson({{"SHOTGUN_AMOUNT", -3}});
+    EXPECT_EQ(changed.SHOTGUN_AMOUNT, 9u) << "the amount it had, not the default";
+    EXPECT_THROW(changed.FromJson({{"SHOTGUN_AMOUNT", "many"}}), nlohmann::json::type_error)
+        << "an amount that is no number is a read error like any other";
+}
+
+// Read from an entity's data, a refused amount costs only itself: the entity keeps its weapon,
+// which fires the default volley, and nothing is reported as an error.
+TEST_F(WeaponTest, AWeaponWithARefusedAmountIsKeptAndFiresTheDefaultVolley) {
+    Entity* loaded = AddEntity("Loaded", {0.0f, 0.0f});
+    Entity::from_json(
+        {{"Weapon",
+          {{"Weapon", {{"SHOTGUN_AMOUNT", 20000}, {"weaponType", 3}}}, {"Update layer", 2}}}},
+        *loaded);
+    Weapon* read = loaded->GetComponent<Weapon>();
+    ASSERT_NE(read, nullptr) << "the weapon is not dropped";
+    EXPECT_EQ(read->weaponType, 3) << "the rest of its data is read";
+    EXPECT_TRUE(TraceErrors().empty());
+    read->Fire();
+    EXPECT_EQ(Projectiles().size(), 5u);
 }
 
 TEST_F(WeaponTest, FlameDrawsFourNumbersInOrderAndVariesItsArchetype) {

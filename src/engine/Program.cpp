@@ -91,6 +91,9 @@ void Program::CatchStopSignals() {
 }
 
 bool Program::StartUp() {
+    // The run's log lives in the per-user copy, which the data directory points at only once the
+    // first engine pass starts: what the library systems say before goes there too.
+    TraceLog::Hold();
     try {
         for (RunMirror& mirror : Mirrors()) {
             RunMirror::Report report = mirror.Start();

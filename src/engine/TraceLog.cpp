@@ -3,6 +3,8 @@
 #include <ctime>
 #include <fstream>
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include "engine/DataDirectories.h"
 
@@ -29,7 +31,19 @@ std::string FormatLine(const char* tag, const std::string& message) {
     return line;
 }
 
+// The lines written while held, in order; never destroyed, as a line may come at exit.
+std::vector<std::string>& HeldLines() {
+    static auto* lines = new std::vector<std::string>();
+    return *lines;
+}
+
+bool holding = false;
+
 void AppendToFile(const std::string& line) {
+    if (holding) {
+        HeldLines().push_back(line);
+        return;
+    }
     std::ofstream file(LogPath(), std::ios::out | std::ios::app);
     file << line;
 }
@@ -66,6 +80,15 @@ std::string Timestamp() {
 
 void Truncate() {
     std::ofstream file(LogPath(), std::ios::out | std::ios::trunc);
+    for (const std::string& line : HeldLines()) {
+        file << line;
+    }
+    HeldLines().clear();
+    holding = false;
+}
+
+void Hold() {
+    holding = true;
 }
 
 }  // namespace TraceLog

@@ -23,8 +23,15 @@ void Error(std::string message);
 // The current local time as "YYYY-MM-DD HH:MM:SS", whole seconds.
 std::string Timestamp();
 
-// Empties the log so that it holds only the current engine pass. Leaves the file as it was when
-// it cannot be opened.
+// Empties the log so that it holds only the current engine pass, then writes the lines held
+// since Hold into it. Leaves the file as it was when it cannot be opened (the held lines are
+// lost then, as any line is).
 void Truncate();
+
+// Keeps the lines written from now on in memory, with the times they were written at, until the
+// next Truncate starts the log they belong in. For a process's start-up, before the data
+// directory points at the folder of the run's log: nothing is written into the folder it
+// pointed at before. Warnings and errors still reach standard output at once.
+void Hold();
 
 }  // namespace TraceLog

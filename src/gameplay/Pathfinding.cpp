@@ -84,16 +84,22 @@ void Pathfinding::Update(float /*dt*/) {
     if (owner == nullptr) {
         return;
     }
-    PlanWhileRightClickHeld();
     const PlayerInput* input = owner->GetComponent<PlayerInput>();
-    if (input == nullptr) {
+    if (input != nullptr && input->isMoving) {
+        CancelRoute();
         return;
     }
-    if (input->isMoving) {
-        path.clear();
-        return;
+    PlanWhileRightClickHeld();
+    if (input != nullptr) {
+        FollowRoute();
     }
-    FollowRoute();
+}
+
+void Pathfinding::CancelRoute() {
+    path.clear();
+    // The ends of a route no longer held: the next click plans again, even on the same cells.
+    lastStartNode = NavigationGraph::kNoNode;
+    lastGoalNode = NavigationGraph::kNoNode;
 }
 
 void Pathfinding::PlanWhileRightClickHeld() {

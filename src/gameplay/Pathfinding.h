@@ -2,8 +2,9 @@
 // Click-to-move. While RIGHT_CLICK is held, the entity plans a route from its cell to the
 // pointer's cell over the process-wide navigation graph (re-planning whenever either end enters
 // another cell), then steers its Physics along it at `followSpeed`. A held movement key cancels
-// the route. The component list runs last in the update order, so the velocity set here replaces
-// the one PlayerInput wrote in the same frame.
+// the route, and the next right click plans afresh, on the same cells too. The component list
+// runs last in the update order, so the velocity set here replaces the one PlayerInput wrote in
+// the same frame.
 //
 // The navigation graph is owned here: the most recent tile-map rebuild replaces it, and it
 // outlives scene changes. It is empty (no columns) until the first rebuild.
@@ -13,8 +14,7 @@
 
 #include "engine/Vector2.h"
 #include "entities/Component.h"
-
-class NavigationGraph;
+#include "gameplay/NavigationGraph.h"
 
 class Pathfinding : public Component {
 public:
@@ -45,8 +45,10 @@ public:
 
     // The planned route, start node first.
     std::vector<std::int32_t> path;
-    std::int32_t lastStartNode = 0;
-    std::int32_t lastGoalNode = 0;
+    // The ends the route was planned between; NavigationGraph::kNoNode before the first plan and
+    // once cancelled.
+    std::int32_t lastStartNode = NavigationGraph::kNoNode;
+    std::int32_t lastGoalNode = NavigationGraph::kNoNode;
     // Index in `path` of the node being approached.
     std::int32_t pathIndex = 0;
     // World units per second along the route.
@@ -54,5 +56,6 @@ public:
 
 private:
     void PlanWhileRightClickHeld();
+    void CancelRoute();
     void FollowRoute();
 };

@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <exception>
+#include <string>
 
 #include "audio/AudioSource.h"
 #include "audio/BufferedSound.h"
@@ -46,6 +47,7 @@ constexpr double kFlameLifeSpread = 0.25;
 constexpr double kFlameColliderGain = 3.0;
 
 constexpr const char* kSpawnError = "Weapon::Fire - cannot spawn projectile ";
+constexpr const char* kAmountWarning = "Weapon::FromJson - ";
 
 double SpreadOffset(double unit, float spread) {
     return unit * spread - spread * 0.5;
@@ -54,6 +56,23 @@ double SpreadOffset(double unit, float spread) {
 Vector2 Heading(double degrees) {
     const double radians = degrees * kDegreesToRadians;
     return {static_cast<float>(std::cos(radians)), static_cast<float>(std::sin(radians))};
+}
+
+// A present amount outside 0 .. kMaxAmount leaves `amount` as it was, reported once; an amount
+// that is not a number throws the JSON library's type error, as any other key's value does.
+void ReadAmount(const nlohmann::json& data, const char* key, std::uint32_t& amount) {
+    const nlohmann::json& found = GetJsonPath(data, {key});
+    if (IsMissingJsonValue(found)) {
+        return;
+    }
+    const double number = found.get<double>();
+    if (!(number >= 0.0 && number <= Weapon::kMaxAmount)) {
+        TraceLog::Warning(std::string(kAmountWarning) + key + " " + found.dump() +
+                          " refused: an amount is 0 to " + std::to_string(Weapon::kMaxAmount) +
+                          "; keeping " + std::to_string(amount));
+        return;
+    }
+    amount = JsonToUnsigned(found);
 }
 
 // Refreshed at every update; any other type keeps the cooldown it has.
@@ -274,8 +293,8 @@ void Weapon::FromJson(const nlohmann::json& data) {
     ReadJsonFloat(data, "FLAMETHROWER_RANGE", FLAMETHROWER_RANGE);
     ReadJsonFloat(data, "CURVEBALL_RANGE", CURVEBALL_RANGE);
     ReadJsonFloat(data, "CUSTOM_RANGE", CUSTOM_RANGE);
-    ReadJsonUnsigned(data, "SHOTGUN_AMOUNT", SHOTGUN_AMOUNT);
-    ReadJsonUnsigned(data, "CUSTOM_AMOUNT", CUSTOM_AMOUNT);
+    ReadAmount(data, "SHOTGUN_AMOUNT", SHOTGUN_AMOUNT);
+    ReadAmount(data, "CUSTOM_AMOUNT", CUSTOM_AMOUNT);
     // Optional, so files written before weapons had a clip per type load without warnings. A clip
     // that is not a string throws the JSON library's type error, as an AudioSource's does.
     for (std::size_t type = 0; type < kWeaponTypeCount; ++type) {

@@ -29,6 +29,12 @@ public:
     static constexpr const char* kFlameArchetype = "FlamethrowerFlame.json";
     static constexpr const char* kBoomerangArchetype = "CurveballBoomerang.json";
 
+    // The most shots one trigger pull may fire ("SHOTGUN_AMOUNT", "CUSTOM_AMOUNT"). Every pellet
+    // loads its archetype and then lives in the scene, so a volley costs time in proportion: 64
+    // spawn in under a millisecond and already fill the shotgun's 40 degrees with pellets less
+    // than a degree apart on average, while 20000 stalled the game for over a second per pull.
+    static constexpr std::uint32_t kMaxAmount = 64;
+
     // A boomerang bends towards its heading plus this angle.
     static constexpr float kCurveAngleDegrees = 45.0f;
     static constexpr std::size_t kWeaponTypeCount =
@@ -44,7 +50,9 @@ public:
     void Update(float dt) override;
     // The flamethrower's sound ends with the weapon.
     void ShutDown() override;
-    // The spreads are not read: every loaded weapon keeps the default spreads. The clips
+    // The spreads are not read: every loaded weapon keeps the default spreads. An amount below 0
+    // or above kMaxAmount is refused with a trace warning naming the key and the value, and the
+    // amount stays as it was (on a loaded weapon, the default). The clips
     // ("PISTOL_SOUND" ... "CUSTOM_SOUND", file names under Assets/Sounds/) are optional: a file
     // without them keeps the defaults.
     void FromJson(const nlohmann::json& data) override;
