@@ -30,8 +30,9 @@ namespace {
 using nlohmann::json;
 
 // 7 x 5 cells of 200 units, floor (4) everywhere but a wall (5) up the middle column from the
-// bottom row to the fourth; row 0 is the bottom row. Cell points lie at (col x 200 - 700,
-// row x 200 - 500); the wall spans x -200 .. 0 and y -600 .. 200.
+// bottom row to the fourth; rows count from the bottom, as the route graph numbers its nodes.
+// Cell points lie at (col x 200 - 700, row x 200 - 500); the wall spans x -200 .. 0 and
+// y -600 .. 200.
 constexpr int kColumns = 7;
 constexpr int kRows = 5;
 constexpr int kCell = 200;
@@ -48,8 +49,9 @@ constexpr float kSettleSeconds = 2.5f;
 
 json LevelMap() {
     std::vector<int> cells(kColumns * kRows, 4);
+    // The file lists the rows top first.
     for (int row = 0; row < 4; ++row) {
-        cells[row * kColumns + 3] = 5;
+        cells[(kRows - 1 - row) * kColumns + 3] = 5;
     }
     const auto tile = [](int id, const char* archetype) {
         return json{

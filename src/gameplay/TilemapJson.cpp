@@ -2,7 +2,17 @@
 
 #include <limits>
 
+namespace {
+// Text longer than this (a whole layer in base64) is shown only in part.
+constexpr std::size_t kShownText = 40;
+}  // namespace
+
 std::string TilemapJson::Describe(const nlohmann::json& value) {
+    if (value.is_string() && value.get_ref<const std::string&>().size() > kShownText) {
+        const std::string& text = value.get_ref<const std::string&>();
+        return nlohmann::json(text.substr(0, kShownText)).dump() + "... (" +
+               std::to_string(text.size()) + " characters)";
+    }
     return value.is_structured() ? std::string(value.type_name()) : value.dump();
 }
 

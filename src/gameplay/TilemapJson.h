@@ -14,8 +14,8 @@
 
 class TilemapJson {
 public:
-    // A value as a problem report shows it: containers by their type, so that a report never
-    // carries a whole layer.
+    // A value as a problem report shows it: containers by their type and long text cut short,
+    // so that a report never carries a whole layer.
     static std::string Describe(const nlohmann::json& value);
     static std::string Element(const std::string& where, std::size_t index);
     static std::string MemberPath(const std::string& where, std::string_view key);
