@@ -109,8 +109,7 @@ protected:
             }
         }
         const std::string path = (tree.root() / "Assets" / "Textures" / name).string();
-        ASSERT_NE(stbi_write_png(path.c_str(), width, height, kRgba, pixels.data(),
-                                 width * kRgba),
+        ASSERT_NE(stbi_write_png(path.c_str(), width, height, kRgba, pixels.data(), width * kRgba),
                   0);
     }
 
@@ -228,9 +227,7 @@ TEST_F(TilemapPictureTest, EachFlipAndRotationShowsThePictureAsTheEditorDoes) {
         return inRow && x >= 5 && x < 7 ? picture[(y - 1) * 2 + (x - 5)] : 'C';
     });
     const std::vector<PictureSource> sources{
-        {"whole image",
-         {{"firstgid", 1}, {"tiles", {FloorTile(0, "quarters.png")}}},
-         1},
+        {"whole image", {{"firstgid", 1}, {"tiles", {FloorTile(0, "quarters.png")}}}, 1},
         {"tile of a grid",
          {{"firstgid", 1},
           {"image", "../pictures/grid.png"},
@@ -260,14 +257,12 @@ TEST_F(TilemapPictureTest, EachFlipAndRotationShowsThePictureAsTheEditorDoes) {
     for (const PictureSource& source : sources) {
         for (const FlipCase& row : cases) {
             SCOPED_TRACE(std::string(source.name) + ", " + row.name);
-            WriteMap("flip.json",
-                     Map(1, 1, static_cast<int>(kTile), {source.gid | row.flags},
-                         json::array({source.tileSet}))
-                         .dump());
+            WriteMap("flip.json", Map(1, 1, static_cast<int>(kTile), {source.gid | row.flags},
+                                      json::array({source.tileSet}))
+                                      .dump());
             DrawMap("flip.json");
             ASSERT_EQ(map->children.size(), 1u);
-            const Vector2 centre =
-                map->children[0]->GetComponent<Transform>()->GetWorldPosition();
+            const Vector2 centre = map->children[0]->GetComponent<Transform>()->GetWorldPosition();
             const float quarter = kTile / 4.0f;
             const std::string seen{ColourAt(centre + Vector2{-quarter, quarter}),
                                    ColourAt(centre + Vector2{quarter, quarter}),

@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include <nlohmann/json.hpp>
 #include <zlib.h>
+#include <nlohmann/json.hpp>
 
 #include "engine/DataDirectories.h"
 #include "engine/Engine.h"
@@ -119,9 +119,9 @@ std::string Base64(const std::string& bytes) {
 
 std::string Deflated(const std::string& bytes, int windowBits) {
     z_stream stream{};
-    EXPECT_EQ(deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, windowBits, 8,
-                           Z_DEFAULT_STRATEGY),
-              Z_OK);
+    EXPECT_EQ(
+        deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, windowBits, 8, Z_DEFAULT_STRATEGY),
+        Z_OK);
     std::string packed(deflateBound(&stream, static_cast<uLong>(bytes.size())) + 32, '\0');
     stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
     stream.avail_in = static_cast<uInt>(bytes.size());
@@ -581,8 +581,12 @@ struct EncodingCase {
 TEST_F(TilemapTest, LayersReadAlikeInEveryEncodingTheEditorSaves) {
     // 3 x 2, top row first: a flipped ball, a turned wall, a floor; nothing, a flipped milk, an
     // explosion with every flip.
-    const std::vector<std::uint32_t> first{1 | kHorizontal, kWall | kDiagonal, 4,
-                                           0, 3 | kVertical, 2 | kHorizontal | kVertical | kDiagonal};
+    const std::vector<std::uint32_t> first{1 | kHorizontal,
+                                           kWall | kDiagonal,
+                                           4,
+                                           0,
+                                           3 | kVertical,
+                                           2 | kHorizontal | kVertical | kDiagonal};
     const std::vector<std::uint32_t> second{0, 0, 0, 1 | kVertical, 0, 2};
     const auto signedNumbers = [](const std::vector<std::uint32_t>& values) {
         json data = json::array();
@@ -592,7 +596,10 @@ TEST_F(TilemapTest, LayersReadAlikeInEveryEncodingTheEditorSaves) {
         return json{{"data", data}};
     };
     const std::vector<EncodingCase> cases{
-        {"numbers", [](const auto& values) { return json{{"data", values}}; }},
+        {"numbers",
+         [](const auto& values) {
+             return json{{"data", values}};
+         }},
         {"numbers, flipped ones as signed 32-bit values", signedNumbers},
         {"base64", [](const auto& values) { return Base64Layer(LittleEndian(values), nullptr); }},
         {"base64, no compression named",
@@ -619,9 +626,12 @@ TEST_F(TilemapTest, LayersReadAlikeInEveryEncodingTheEditorSaves) {
         // Bottom row first.
         EXPECT_EQ(tilemap->firstLayer, (std::vector<std::int32_t>{0, 3, 2, 1, kWall, 4}));
         EXPECT_EQ(tilemap->secondLayer, (std::vector<std::int32_t>{1, 0, 2, 0, 0, 0}));
-        const std::vector<TilemapFlips> flips{
-            {}, {false, true, false}, {true, true, true}, {true, false, false},
-            {false, false, true}, {}};
+        const std::vector<TilemapFlips> flips{{},
+                                              {false, true, false},
+                                              {true, true, true},
+                                              {true, false, false},
+                                              {false, false, true},
+                                              {}};
         EXPECT_EQ(tilemap->firstLayerFlips, flips);
         ASSERT_EQ(map->children.size(), 5u);
         std::vector<std::string> kinds;
@@ -695,9 +705,8 @@ TEST_F(TilemapTest, MalformedEditorDataIsReportedOnceAndLeavesTheMapEmpty) {
         changed["layers"][1]["data"] = second;
         return changed.dump();
     };
-    const json grid{{"firstgid", 1},  {"image", "grid.png"}, {"imagewidth", 20},
-                    {"imageheight", 8}, {"tilewidth", 8},    {"tileheight", 8},
-                    {"columns", 2},     {"tilecount", 2}};
+    const json grid{{"firstgid", 1},  {"image", "grid.png"}, {"imagewidth", 20}, {"imageheight", 8},
+                    {"tilewidth", 8}, {"tileheight", 8},     {"columns", 2},     {"tilecount", 2}};
     const auto gridWith = [&grid](const char* key, const json& value) {
         json changed = grid;
         changed[key] = value;
@@ -733,7 +742,8 @@ TEST_F(TilemapTest, MalformedEditorDataIsReportedOnceAndLeavesTheMapEmpty) {
         {"gzip data said to be zlib",
          withFirstLayer(Base64Layer(Deflated(cells, kGzipWrapper), "zlib")),
          "layers[0].data is not valid zlib data"},
-        {"zlib data cut short", withFirstLayer(Base64Layer(zlib.substr(0, zlib.size() - 4), "zlib")),
+        {"zlib data cut short",
+         withFirstLayer(Base64Layer(zlib.substr(0, zlib.size() - 4), "zlib")),
          "layers[0].data is not valid zlib data: the stream is cut short"},
         {"zlib data with bytes after it", withFirstLayer(Base64Layer(zlib + "more", "zlib")),
          "4 bytes follow the end of the stream"},
@@ -803,8 +813,14 @@ TEST_F(TilemapTest, MalformedEditorDataIsReportedOnceAndLeavesTheMapEmpty) {
         {"collection tile's part beyond its image",
          withTileSet({{"firstgid", 1},
                       {"tiles",
-                       {{{"id", 0}, {"image", "a.png"}, {"imagewidth", 16}, {"imageheight", 16},
-                         {"x", 8}, {"y", 0}, {"width", 16}, {"height", 16}}}}}),
+                       {{{"id", 0},
+                         {"image", "a.png"},
+                         {"imagewidth", 16},
+                         {"imageheight", 16},
+                         {"x", 8},
+                         {"y", 0},
+                         {"width", 16},
+                         {"height", 16}}}}}),
          "tilesets[0].tiles[0]: the part 16 x 16 at 8, 0 reaches beyond its 16 x 16 image"},
     };
 

@@ -24,7 +24,8 @@ std::vector<CellMesh>& Cache() {
 // to the point of the tile's picture shown there. The editor flips the diagonal first and then
 // mirrors, so the lookup undoes the mirrors first and then the diagonal.
 Vector2 PicturePoint(Vector2 seen, TilemapFlips flips) {
-    Vector2 point{flips.horizontal ? 1.0f - seen.x : seen.x, flips.vertical ? 1.0f - seen.y : seen.y};
+    Vector2 point{flips.horizontal ? 1.0f - seen.x : seen.x,
+                  flips.vertical ? 1.0f - seen.y : seen.y};
     if (flips.diagonal) {
         std::swap(point.x, point.y);
     }
@@ -43,8 +44,7 @@ std::unique_ptr<Mesh> Build(const Mesh& stock, Vector2 span, TilemapFlips flips)
     auto mesh = std::make_unique<Mesh>();
     mesh->vertices = stock.vertices;
     for (Vertex& vertex : mesh->vertices) {
-        const Vector2 point =
-            PicturePoint({vertex.textureCoord[0], vertex.textureCoord[1]}, flips);
+        const Vector2 point = PicturePoint({vertex.textureCoord[0], vertex.textureCoord[1]}, flips);
         vertex.textureCoord[0] = point.x * span.x;
         vertex.textureCoord[1] = point.y * span.y;
     }
@@ -52,8 +52,8 @@ std::unique_ptr<Mesh> Build(const Mesh& stock, Vector2 span, TilemapFlips flips)
     // animator stepping through a grid without margin or spacing finds its cells.
     mesh->uSize = span.y;
     mesh->vSize = span.x;
-    mesh->name = stock.name + " (tile " + std::to_string(span.x) + " x " +
-                 std::to_string(span.y) + ", " + FlipNames(flips) + ")";
+    mesh->name = stock.name + " (tile " + std::to_string(span.x) + " x " + std::to_string(span.y) +
+                 ", " + FlipNames(flips) + ")";
     BuildMeshBuffers(*mesh);
     return mesh;
 }

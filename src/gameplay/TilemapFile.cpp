@@ -32,8 +32,9 @@ void CheckLayout(const nlohmann::json& root) {
         throw TilemapFileError("infinite is not a boolean but " + TilemapJson::Describe(*infinite));
     }
     if (infinite->is_boolean() ? infinite->get<bool>() : infinite->get<double>() != 0.0) {
-        throw TilemapFileError("the map is infinite (its layers are chunks), which cannot be "
-                               "read; save it with a fixed size");
+        throw TilemapFileError(
+            "the map is infinite (its layers are chunks), which cannot be "
+            "read; save it with a fixed size");
     }
 }
 

@@ -53,7 +53,8 @@ std::string DecodeBase64(const std::string& text, const std::string& what) {
         const std::uint8_t value = kValues[static_cast<unsigned char>(text[i])];
         if (value == kNotBase64) {
             throw TilemapFileError(what + " is not base64: character " + std::to_string(i) +
-                                   " is " + TilemapJson::Describe(nlohmann::json(text.substr(i, 1))));
+                                   " is " +
+                                   TilemapJson::Describe(nlohmann::json(text.substr(i, 1))));
         }
         group = group << 6 | value;
         if (i % 4 == 3) {
@@ -110,8 +111,8 @@ std::string Inflate(const std::string& packed, int windowBits, std::size_t expec
     if (result == Z_BUF_ERROR) {
         throw TilemapFileError(problem + ": the stream is cut short");
     }
-    throw TilemapFileError(problem + ": " + (message.empty() ? "error " + std::to_string(result)
-                                                             : message));
+    throw TilemapFileError(problem + ": " +
+                           (message.empty() ? "error " + std::to_string(result) : message));
 }
 
 std::vector<std::uint32_t> LittleEndianWords(const std::string& bytes, std::size_t cells,
@@ -180,9 +181,8 @@ std::vector<std::uint32_t> Base64Cells(const nlohmann::json& layer, const nlohma
     }
     if (compression == kZlib || compression == kGzip) {
         const int windowBits = compression == kZlib ? kZlibWindowBits : kGzipWindowBits;
-        return LittleEndianWords(Inflate(bytes, windowBits, cells * kBytesPerCell, what,
-                                         compression),
-                                 cells, what);
+        return LittleEndianWords(
+            Inflate(bytes, windowBits, cells * kBytesPerCell, what, compression), cells, what);
     }
     throw TilemapFileError(TilemapJson::MemberPath(where, "compression") + " \"" + compression +
                            "\" cannot be read (only \"zlib\", \"gzip\" or none)");
@@ -193,8 +193,9 @@ std::vector<std::uint32_t> Base64Cells(const nlohmann::json& layer, const nlohma
 std::vector<std::uint32_t> TilemapLayerData::Decode(const nlohmann::json& layer,
                                                     const std::string& where, std::size_t cells) {
     if (layer.is_object() && layer.contains("chunks")) {
-        throw TilemapFileError(where + " is made of chunks, as in an infinite map, which cannot "
-                                       "be read; save the map with a fixed size");
+        throw TilemapFileError(where +
+                               " is made of chunks, as in an infinite map, which cannot "
+                               "be read; save the map with a fixed size");
     }
     const nlohmann::json& data = TilemapJson::Member(layer, "data", where);
     const std::string encoding =

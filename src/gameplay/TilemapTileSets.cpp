@@ -73,8 +73,8 @@ nlohmann::json ReadTileSetFile(const std::string& source, const std::string& whe
     } catch (const StreamOpenError&) {
         throw TilemapFileError(what + ": cannot open the tile set file " + path);
     } catch (const nlohmann::json::exception& problem) {
-        throw TilemapFileError(what + ": the tile set file " + path + " cannot be read: " +
-                               problem.what());
+        throw TilemapFileError(what + ": the tile set file " + path +
+                               " cannot be read: " + problem.what());
     }
 }
 
@@ -102,11 +102,10 @@ void ReadImagePart(const nlohmann::json& tile, const std::string& where, TileInf
     const std::int32_t width = TilemapJson::BoundedMember(tile, "width", where, 1, kLargest);
     const std::int32_t height = TilemapJson::BoundedMember(tile, "height", where, 1, kLargest);
     if (std::int64_t{x} + width > info.imageWidth || std::int64_t{y} + height > info.imageHeight) {
-        throw TilemapFileError(where + ": the part " + std::to_string(width) + " x " +
-                               std::to_string(height) + " at " + std::to_string(x) + ", " +
-                               std::to_string(y) + " reaches beyond its " +
-                               std::to_string(info.imageWidth) + " x " +
-                               std::to_string(info.imageHeight) + " image");
+        throw TilemapFileError(
+            where + ": the part " + std::to_string(width) + " x " + std::to_string(height) +
+            " at " + std::to_string(x) + ", " + std::to_string(y) + " reaches beyond its " +
+            std::to_string(info.imageWidth) + " x " + std::to_string(info.imageHeight) + " image");
     }
     SetPart(info, x, y, width, height);
 }
@@ -195,8 +194,8 @@ TilemapTileSets::TileSet TilemapTileSets::ReadGrid(const nlohmann::json& set,
             where + ": " + std::to_string(count) + " tiles of " + std::to_string(grid.tileWidth) +
             " x " + std::to_string(grid.tileHeight) + " in " + std::to_string(grid.columns) +
             " columns (margin " + std::to_string(grid.margin) + ", spacing " +
-            std::to_string(grid.spacing) + ") reach beyond the " +
-            std::to_string(grid.imageWidth) + " x " + std::to_string(grid.imageHeight) + " image");
+            std::to_string(grid.spacing) + ") reach beyond the " + std::to_string(grid.imageWidth) +
+            " x " + std::to_string(grid.imageHeight) + " image");
     }
 
     TileSet tileSet;
