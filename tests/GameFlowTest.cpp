@@ -66,8 +66,8 @@ json Solid(double radius) {
 // A level drawn as text rows (top row first): '#' wall, '.' floor.
 json TileMap(const std::vector<std::string>& rows) {
     json data = json::array();
-    for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
-        for (char cell : *row) {
+    for (const std::string& row : rows) {
+        for (char cell : row) {
             data.push_back(cell == '#' ? 5 : 1);
         }
     }

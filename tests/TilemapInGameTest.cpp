@@ -30,8 +30,9 @@ namespace {
 using nlohmann::json;
 
 // 7 x 5 cells of 200 units, floor (4) everywhere but a wall (5) up the middle column from the
-// bottom row to the fourth; row 0 is the bottom row. Cell points lie at (col x 200 - 700,
-// row x 200 - 500); the wall spans x -200 .. 0 and y -600 .. 200.
+// bottom row to the fourth; rows count from the bottom, as the route graph numbers its nodes.
+// Cell points lie at (col x 200 - 700, row x 200 - 500); the wall spans x -200 .. 0 and
+// y -600 .. 200.
 constexpr int kColumns = 7;
 constexpr int kRows = 5;
 constexpr int kCell = 200;
@@ -48,8 +49,9 @@ constexpr float kSettleSeconds = 2.5f;
 
 json LevelMap() {
     std::vector<int> cells(kColumns * kRows, 4);
+    // The file lists the rows top first.
     for (int row = 0; row < 4; ++row) {
-        cells[row * kColumns + 3] = 5;
+        cells[(kRows - 1 - row) * kColumns + 3] = 5;
     }
     const auto tile = [](int id, const char* archetype) {
         return json{
@@ -92,7 +94,7 @@ json Mover(Vector2 position, Vector2 velocity) {
     };
 }
 
-std::string LevelScene() {
+std::string LevelScene(const std::string& mapFile = "level.json") {
     json player = Mover({-700.0f, -300.0f}, {0.0f, 0.0f});
     player["PlayerInput"] = Entry("PlayerInput", {{"speed", 600.0}});
     player["Pathfinding"] = Entry("Pathfinding", {{"followSpeed", 500.0}});
@@ -101,7 +103,7 @@ std::string LevelScene() {
          {{"Transform",
            Entry("Transform",
                  {{"position", Vector(0, 0)}, {"rotation", 0}, {"scale", Vector(1, 1)}})},
-          {"Tilemap", Entry("Tilemap", {{"filepath", "level.json"}})}}},
+          {"Tilemap", Entry("Tilemap", {{"filepath", mapFile}})}}},
         // On the bottom row, heading right into the wall.
         {"Ball", Mover({-500.0f, -500.0f}, {300.0f, 0.0f})},
         {"Player", player},
@@ -197,6 +199,36 @@ TEST_F(TilemapInGameTest, WallsStopABallAndARightClickWalksThePlayerAroundThem) 
     const std::vector<std::string> trace = TraceMessages(tree.perUserData() / "Trace_Log.txt");
     EXPECT_EQ(std::count(trace.begin(), trace.end(), Pathfinding::kGraphCreatedTrace), 1);
     for (const std::string& line : trace) {
+        EXPECT_FALSE(line.starts_with("ERROR: ")) << line;
+    }
+}
+
+TEST_F(TilemapInGameTest, AMapAndTileSetUnderTheEditorsOwnFileNamesLoadInTheRunningGame) {
+    // The level saved as "level.tmj", its tile set moved into "sets/level.tsj" and named by the
+    // map with its first id: the game reads both from its per-user copy of the data.
+    json level = LevelMap();
+    json tileSet = level["tilesets"][0];
+    tileSet.erase("firstgid");
+    level["tilesets"] = {{{"firstgid", 1}, {"source", "sets/level.tsj"}}};
+    tree.WriteFile("Data/Tilemaps/sets/level.tsj", tileSet.dump(2));
+    tree.WriteFile("Data/Tilemaps/level.tmj", level.dump(2));
+    tree.WriteFile("Data/Scenes/Level.json", LevelScene("level.tmj"));
+
+    const std::filesystem::path log = tree.perUserData() / "Trace_Log.txt";
+    const auto reported = [&log] {
+        const std::vector<std::string> trace = TraceMessages(log);
+        return std::any_of(trace.begin(), trace.end(),
+                           [](const std::string& line) { return line.starts_with("ERROR: "); });
+    };
+    std::size_t wallCells = 0;
+    Until([&] {
+        wallCells = SceneChildNamed("Walls")->children.size();
+        return wallCells > 0 || reported();
+    });
+    Play();
+
+    EXPECT_EQ(wallCells, static_cast<std::size_t>(kColumns * kRows)) << "floor and wall objects";
+    for (const std::string& line : TraceMessages(log)) {
         EXPECT_FALSE(line.starts_with("ERROR: ")) << line;
     }
 }

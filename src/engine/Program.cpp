@@ -55,7 +55,8 @@ void ReportCannotRun(const std::string& reason) {
 Program::Program(Composition composition) : composition(std::move(composition)) {}
 
 const std::vector<std::string>& Program::MirroredExtensions() {
-    static const std::vector<std::string> extensions{".json", ".txt", ".TXT"};
+    // ".tmj" and ".tsj": a tile map and a tile set of its, as the tile editor names them.
+    static const std::vector<std::string> extensions{".json", ".txt", ".TXT", ".tmj", ".tsj"};
     return extensions;
 }
 

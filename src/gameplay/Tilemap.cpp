@@ -10,13 +10,14 @@
 #include "SharedDependencies/Source/StreamOpenError.h"
 #include "engine/DataDirectories.h"
 #include "engine/TraceLog.h"
+#include "engine/Vector3.h"
 #include "entities/ComponentListSystem.h"
 #include "entities/Entity.h"
 #include "entities/JsonReaders.h"
 #include "gameplay/NavigationGraph.h"
 #include "gameplay/Pathfinding.h"
+#include "gameplay/TilemapCellMeshes.h"
 #include "gameplay/TilemapFile.h"
-#include "graphics/Mesh.h"
 #include "graphics/Shader.h"
 #include "graphics/Sprite.h"
 #include "graphics/Texture.h"
@@ -36,25 +37,32 @@ constexpr const char* kCannotBuildError = "Tilemap::Serialize - Cannot build til
 constexpr const char* kUnknownArchetypeWarning =
     "TileMap::CreateObject - Can't find archetype for object: ";
 
-constexpr const char* kCellMesh = "1x1Mesh.json";
 constexpr const char* kCellShader = "LightingShader.json";
+constexpr Vector3 kUntinted{1.0f, 1.0f, 1.0f};
+// The stock sprite's tint: the picture's shape in black.
+constexpr Vector3 kSilhouette{0.0f, 0.0f, 0.0f};
 
-// The kinds of cell object. A null texture means the Sprite's own defaults (its stock assets,
-// black tint, transparent).
+// The kinds of cell object. The archetype decides what a cell becomes (its name, whether it is
+// static, its sprite's update layer) and its sprite's tint; the picture is always the tile's own
+// (its image, or its part of an image cut into tiles, flipped as the cell says), so a level looks
+// as the tile editor shows it. The archetypes that used to draw a texture of their own (ball.png,
+// bricks.png, border.png: the very images the shipped levels' tiles name) draw the tile untinted;
+// the marker archetypes (explosion, milk), which used to be the stock sprite, keep its black
+// tint and show their tile as a silhouette.
 struct CellArchetype {
     const char* archetype;
     const char* namePrefix;
     bool isStatic;
-    const char* texture;
+    Vector3 tint;
     UpdateLayer spriteLayer;
 };
 
 constexpr CellArchetype kCellArchetypes[] = {
-    {"ball", "Ball##", true, "ball.png", UpdateLayer::FASTEST},
-    {"explosion", "Explosion##", true, nullptr, UpdateLayer::AVERAGE},
-    {"milk", "Milk##", true, nullptr, UpdateLayer::AVERAGE},
-    {"floor", "Floor##", false, "bricks.png", UpdateLayer::FASTEST},
-    {"border", "Border##", true, "border.png", UpdateLayer::AVERAGE},
+    {"ball", "Ball##", true, kUntinted, UpdateLayer::FASTEST},
+    {"explosion", "Explosion##", true, kSilhouette, UpdateLayer::AVERAGE},
+    {"milk", "Milk##", true, kSilhouette, UpdateLayer::AVERAGE},
+    {"floor", "Floor##", false, kUntinted, UpdateLayer::FASTEST},
+    {"border", "Border##", true, kUntinted, UpdateLayer::AVERAGE},
 };
 
 const CellArchetype* FindCellArchetype(const std::string& archetype) {
@@ -66,12 +74,16 @@ const CellArchetype* FindCellArchetype(const std::string& archetype) {
     return nullptr;
 }
 
-std::unique_ptr<Sprite> MakeSprite(const CellArchetype& kind) {
-    if (kind.texture == nullptr) {
-        return std::make_unique<Sprite>();
-    }
-    return std::make_unique<Sprite>(GetMesh(kCellMesh), GetTexture(kind.texture),
-                                    GetShader(kCellShader));
+// Tile images are looked up by file name among the game's textures, wherever the tile set's
+// path pointed.
+std::unique_ptr<Sprite> MakeSprite(const CellArchetype& kind, const TileInfo& info,
+                                   TilemapFlips flips) {
+    Mesh* mesh = TilemapCellMeshes::Get(info.textureSpan, flips);
+    Shader* shader = GetShader(kCellShader);
+    auto sprite = std::make_unique<Sprite>(mesh, GetTexture(info.imageName), shader);
+    sprite->color = kind.tint;
+    sprite->textureOffset = info.textureOffset;
+    return sprite;
 }
 
 }  // namespace
@@ -147,6 +159,7 @@ bool Tilemap::ReloadFile() {
 
 bool Tilemap::ReadFile(TilemapFile& file) const {
     const std::string path = DataDirectory + kTilemapsFolder + filepath;
+    const std::string folder = std::filesystem::path(path).parent_path().string();
     // A folder opens as a stream on this platform and then reads as empty; it is no file either.
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error)) {
@@ -155,7 +168,7 @@ bool Tilemap::ReadFile(TilemapFile& file) const {
     }
     try {
         Stream stream(path, Stream::kRead);
-        file = TilemapFile::Read(nlohmann::json::parse(stream));
+        file = TilemapFile::Read(nlohmann::json::parse(stream), folder);
         return true;
     } catch (const StreamOpenError&) {
         TraceLog::Error(kCannotOpenError + path);
@@ -171,6 +184,7 @@ void Tilemap::Apply(TilemapFile&& file) {
     tileHeight = file.tileHeight;
     tileWidth = file.tileWidth;
     firstLayer = std::move(file.firstLayer);
+    firstLayerFlips = std::move(file.firstLayerFlips);
     secondLayer = std::move(file.secondLayer);
     tileInfos.insert(tileInfos.end(), std::make_move_iterator(file.tileInfos.begin()),
                      std::make_move_iterator(file.tileInfos.end()));
@@ -194,11 +208,12 @@ void Tilemap::CreateObjects() {
         const Vector2 position{static_cast<float>(cell % width * tileWidth) - mapWidth * 0.5f,
                                static_cast<float>(cell / width * tileHeight) - mapHeight * 0.5f};
         const auto found = byGid.find(value);
-        CreateObject(position, found != byGid.end() ? *found->second : noInfo);
+        CreateObject(position, found != byGid.end() ? *found->second : noInfo,
+                     i < firstLayerFlips.size() ? firstLayerFlips[i] : TilemapFlips{});
     }
 }
 
-void Tilemap::CreateObject(Vector2 position, const TileInfo& info) {
+void Tilemap::CreateObject(Vector2 position, const TileInfo& info, TilemapFlips flips) {
     const std::int32_t number = ++objectCounter;
     const CellArchetype* kind = FindCellArchetype(info.archetype);
     if (kind == nullptr) {
@@ -209,7 +224,7 @@ void Tilemap::CreateObject(Vector2 position, const TileInfo& info) {
         return;
     }
     // The sprite first: loading its assets is the step that can fail.
-    std::unique_ptr<Sprite> sprite = MakeSprite(*kind);
+    std::unique_ptr<Sprite> sprite = MakeSprite(*kind, info, flips);
     auto* object = new Entity(kind->namePrefix + std::to_string(number));
     object->generated = true;
     auto* transform = new Transform();

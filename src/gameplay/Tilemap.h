@@ -1,8 +1,10 @@
 #pragma once
 // A level laid out in a tile editor. The component reads its tile-map file from the data
 // folder's "Tilemaps/" and builds the level under its own entity: one child per non-empty cell
-// of the first layer (chosen by the tile's "archetype" property), one solid ColliderLine on its
-// own entity outlining every wall cell (value 5), and the process-wide navigation graph.
+// of the first layer (its kind chosen by the tile's "archetype" property, its picture the tile's
+// own, flipped as the cell says), one solid ColliderLine on its own entity outlining every wall
+// cell (tile id 5), and the process-wide navigation graph. The file's top row is the level's
+// top row, as the editor shows it.
 //
 // A rebuild takes two updates. An entity holds one component per type, and a removal takes
 // effect only at the next flush of pending components, so the first update queues the removal of
@@ -16,6 +18,7 @@
 #include "engine/Vector2.h"
 #include "entities/Component.h"
 #include "gameplay/TileInfo.h"
+#include "gameplay/TilemapFlips.h"
 
 struct TilemapFile;
 
@@ -24,8 +27,8 @@ public:
     static constexpr const char* kComponentName = "Tilemap";
     // Below DataDirectory.
     static constexpr const char* kTilemapsFolder = "Tilemaps/";
-    // Cells of this value are walls: outlined by the collider and blocked for routes, whatever
-    // tile the value names.
+    // Cells of this tile id (their flip bits cleared) are walls: outlined by the collider and
+    // blocked for routes, whatever tile the id names and however it is flipped.
     static constexpr std::int32_t kWallCell = 5;
 
     // The entity loader and the editor give an empty path.
@@ -47,9 +50,10 @@ public:
     // reads; otherwise the map stays as it is and the one trace error says why. True when the
     // rebuild is under way.
     bool ReloadFile();
-    // Creates one cell's object as a child of the tile map's entity. The object counter counts
-    // every call, also those whose archetype is unknown.
-    void CreateObject(Vector2 position, const TileInfo& info);
+    // Creates one cell's object as a child of the tile map's entity, showing the tile's picture
+    // flipped by `flips`. The object counter counts every call, also those whose archetype is
+    // unknown.
+    void CreateObject(Vector2 position, const TileInfo& info, TilemapFlips flips = {});
 
     // The cells of the first layer that are walls, as outline segments: consecutive point pairs
     // relative to the tile map's entity.
@@ -67,10 +71,12 @@ public:
     // Incremented before each created object and never reset, not even by a rebuild, so object
     // names stay unique for the component's life.
     std::int32_t objectCounter = -1;
-    // Kept as read; nothing is built from it.
+    // Kept as read (tile ids, as firstLayer); nothing is built from it.
     std::vector<std::int32_t> secondLayer;
-    // Tile ids per cell, row by row, row 0 at the bottom.
+    // Tile ids per cell (flip bits cleared), row by row, row 0 at the bottom: the file's last row.
     std::vector<std::int32_t> firstLayer;
+    // How each cell of firstLayer shows its tile.
+    std::vector<TilemapFlips> firstLayerFlips;
     // Every rebuild appends its tile sets' tiles; for an id the latest entry counts.
     std::vector<TileInfo> tileInfos;
 

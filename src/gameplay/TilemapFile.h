@@ -1,23 +1,21 @@
 #pragma once
 // The part of a tile-map file (as a tile editor saves it) that a Tilemap builds from, read and
 // checked as a whole before the map is touched: a file with a missing key, a value of the wrong
-// type, fewer than two layers, a layer shorter than the map or an absurd size is refused with a
+// type, fewer than two tile layers, a layer that does not hold width x height cells, data that
+// does not decode, a cell naming a tile above every tile set, a tile set file that cannot be
+// read, a map that is not orthogonal or is infinite, or an absurd size is refused with a
 // TilemapFileError that says where and what, and nothing of it is used.
 
 #include <cstddef>
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
 #include "gameplay/TileInfo.h"
-
-class TilemapFileError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
+#include "gameplay/TilemapFileError.h"
+#include "gameplay/TilemapFlips.h"
 
 struct TilemapFile {
     // Far beyond any hand-made level, and small enough that the map's extent in pixels (side x
@@ -31,16 +29,21 @@ struct TilemapFile {
     // the sides alone allow took 6 GB, or half a minute for an empty map.
     static constexpr std::size_t kMaxMapCells = 1000000;
 
-    // Throws TilemapFileError naming the offending member.
-    static TilemapFile Read(const nlohmann::json& root);
+    // Throws TilemapFileError naming the offending member. Tile sets kept in files of their own
+    // are read from `mapFolder`, the folder of the map file.
+    static TilemapFile Read(const nlohmann::json& root, const std::string& mapFolder);
 
     std::int32_t width = 0;
     std::int32_t height = 0;
     std::int32_t tileWidth = 0;
     std::int32_t tileHeight = 0;
-    // At least width x height cell values each, row by row.
+    // Tile ids, flip bits cleared, width x height each, row by row with row 0 at the bottom: the
+    // file's rows turned over, since the file's first row is the top one as the editor shows it
+    // and the world's y grows upwards.
     std::vector<std::int32_t> firstLayer;
     std::vector<std::int32_t> secondLayer;
-    // Every tile of every tile set, in file order, with the map's tile size.
+    // How each cell of the first layer shows its tile, in firstLayer's order.
+    std::vector<TilemapFlips> firstLayerFlips;
+    // Every tile of every tile set that cells can show, in file order, with the map's tile size.
     std::vector<TileInfo> tileInfos;
 };

@@ -35,6 +35,8 @@ constexpr std::string_view kTilemapsPrefix = "Tilemaps/";
 constexpr std::string_view kMeshesPrefix = "Meshes/";
 constexpr std::string_view kSettingsPrefix = "EngineSettingFiles/";
 constexpr std::string_view kJsonExtension = ".json";
+constexpr std::string_view kTileMapExtension = ".tmj";
+constexpr std::string_view kTileSetExtension = ".tsj";
 constexpr const char* kInputMappingsFile = "DefaultInputMappings.txt";
 constexpr const char* kTraceLogFile = "Trace_Log.txt";
 
@@ -137,7 +139,8 @@ ReloadResult LiveReloadSystem::ReloadDataFile(const std::string& relative) {
     if (relative == kInputMappingsFile) {
         return ReloadInputMappings();
     }
-    if (relative == kTraceLogFile || !view.ends_with(kJsonExtension)) {
+    if (relative == kTraceLogFile ||
+        !(view.ends_with(kJsonExtension) || view.ends_with(kTileMapExtension))) {
         return ReloadResult::NotInUse();
     }
     if (view.starts_with(kScenesPrefix)) {
@@ -180,9 +183,11 @@ ReloadResult LiveReloadSystem::ReloadScene(const std::string& fileKey, const std
 
 ReloadResult LiveReloadSystem::ReloadTilemaps(const std::string& name) {
     ReloadResult result = ReloadResult::NotInUse();
+    // A tile set kept in a file of its own may serve any map: every map is built again.
+    const bool tileSet = std::string_view(name).ends_with(kTileSetExtension);
     for (const auto& layer : ComponentListSystem<Tilemap>::Instance().Layers()) {
         for (Tilemap* map : layer) {
-            if (map->filepath != name) {
+            if (map->filepath != name && !tileSet) {
                 continue;
             }
             if (!map->ReloadFile()) {
