@@ -10,6 +10,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "audio/FMODAudio.h"
 #include "engine/Engine.h"
 #include "engine/Program.h"
 #include "entities/Entity.h"
@@ -56,6 +57,9 @@ TEST(ShippedDataTest, EveryShippedSceneAndArchetypeLoadsWithoutAComplaint) {
     ASSERT_GE(scenes.size(), 5u);
     ASSERT_EQ(archetypes.size(), 6u);
 
+    // Whether a sound device opens is the machine's business, not the data's: the null output
+    // opens everywhere, so its start-up warning, which goes to the first pass's log, stays away.
+    setenv("ALSOFT_DRIVERS", "null", 1);
     Program program{GameComposition()};
     ASSERT_TRUE(program.StartUp());
     Engine& engine = Engine::Instance();
@@ -83,6 +87,7 @@ TEST(ShippedDataTest, EveryShippedSceneAndArchetypeLoadsWithoutAComplaint) {
         EXPECT_EQ(Complaints(tree.perUserData() / "Trace_Log.txt"), std::vector<std::string>{});
     }
     GraphicsSystem::Instance().ShutDown();
+    FMODAudio::Instance().ShutDown();
 }
 
 }  // namespace
