@@ -4,6 +4,7 @@
 
 #include <array>
 #include <limits>
+#include <string_view>
 
 #include "gameplay/TilemapJson.h"
 
